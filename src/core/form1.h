@@ -1,0 +1,150 @@
+// The game window: the game record, the sound module, the input objects of start-up, and every
+// procedure of the game. Its procedures are defined in the folder of their subsystem.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "core/game_state.h"
+#include "core/values.h"
+#include "platform/platform.h"
+#include "sound/sound_bank.h"
+
+namespace rd {
+
+class Form1 : public GameRecord, public GameEvents {
+ public:
+  explicit Form1(Platform platform);
+  ~Form1() override;
+
+  // ---- Entry points: what the window delivers (core/entry.cpp). A failure that reaches a key
+  // or timer entry ends the program with a report; the mouse returns it as its status.
+  void load() override;
+  void timer(TimerId id) override;
+  void keyDown(int16_t keyCode) override;
+  void keyUp(int16_t keyCode) override;
+  int32_t mouseSignal(int32_t eventId) override;
+
+  // A procedure without arguments by its name, for scripts; nullptr when there is none.
+  using Procedure = void (Form1::*)();
+  static Procedure procedureByName(const std::string& name);
+  // Runs a procedure as an entry point: a failure ends the program as from a timer.
+  void runAsEntry(const std::string& what, Procedure procedure);
+
+  // ---- Start-up and the new game (core/)
+  void Form_Load();
+  void StartGame();
+
+  // ---- Sound module (sound/)
+  void loadSounds();
+  void shutDown();
+  void playSoundFile(const std::string& name);
+  void playKnobClick();
+  void endGame();
+
+  // ---- Keyboard and mouse (controls/keyboard.cpp, controls/mouse.cpp)
+  void Form_KeyDown(Integer keyCode, Integer shift);
+  void Form_KeyUp(Integer keyCode, Integer shift);
+  Long DirectXEvent8_DXCallback(Long eventid);
+
+  // ---- Manoeuvres and weapon (controls/)
+  void flyForward();
+  void flyBackward();
+  void turnLeft();
+  void turnRight();
+  void climb();
+  void descend();
+  void fireLaser();
+
+  // ---- The tick and player flight (sim/tick.cpp)
+  void CheckThings_timer();
+  void orientListener();
+  void headingStep();
+  void playerMomentum();     // step 15
+  void overallSpeed();       // step 16
+  void rememberPositions();  // step 17
+  void listeningPosition();  // step 19
+  void windVoice();          // step 21
+
+  // ---- Enemy flight (sim/enemy.cpp)
+  void enemyAltitudeFloor();  // step 3
+  void enemyDodgeOrPursue();  // step 5
+  void enemyBearingTurn();    // step 6
+  void enemyVoicePitch();     // step 8
+  void enemyFires();          // step 9
+  void enemyMomentum();       // step 14
+
+  // ---- Room hazards and contact tests (sim/room.cpp)
+  void enemyAtWalls();        // step 7
+  void enemyAndTelevision();  // step 10
+  void helicoptersCollide();  // step 11
+  void enemyAndFan();         // step 12
+  void enemyAtFanCentre();    // step 13
+  void playerAndFan();        // step 20
+  void dogWanders();          // step 22
+  void dogAndPlayer();        // step 23
+  void dogAndEnemy();         // step 24
+
+  // ---- Target cycle and television (opponent/)
+  void targetTimer_timer();
+  void tvTimer_timer();
+  // The compass bearing from (x1, z1) to (x2, z2); sets bearingDx, bearingDz and inRange.
+  Single getBearing(Single x1, Single z1, Single x2, Single z2);
+  // A rounded bearing relative to the player's heading.
+  Long relativeBearing(Long bearing) const;
+
+  // ---- Crashes and collisions (outcomes/crashes.cpp)
+  void smash();
+  void EnemySmash();
+  void Playercrash();
+  void scraped();
+  void collide();
+  void enemycrash();
+  // The player sinks to about height 1, `counts` of busy wait between steps, the rotor 54 Hz
+  // lower each step.
+  void playerFall(Long counts);
+  // The enemy likewise; with `pitchFloor` its rotor only drops while above 5100 Hz.
+  void enemyFall(Long counts, bool pitchFloor);
+  void impactSound(Single x, Single y, Single z);
+  // Holds the game for a busy wait of `counts` turns, leaving delayCount past the last count.
+  void busyWait(Long counts);
+
+  // ---- Shots, crunches and score (outcomes/shots.cpp, outcomes/score.cpp)
+  void enemyShotDown();
+  void PlayerShotDown();
+  void EnemyCrunch();
+  void playerCrunch();
+  void scatterPlayer();
+  void randomizeHeading();
+  void score();
+
+  // ---- Services, as the game holds them
+  Window& window;
+  SoundSystem& soundSystem;
+  SpeechSystem& speechSystem;
+  InputService& inputService;
+  ModDXSound snd;
+  rd::Rnd random;
+  // A uniform random Single in [0, 1).
+  Single Rnd() { return random(); }
+  // Reseeds the random sequence from the clock.
+  void Randomize() { random.randomize(window.clockSeed()); }
+
+  // Start-up's input objects, held for the whole run.
+  bool inputCreated = false;
+  Slot<Mouse> mouse{"mouse"};
+
+  // Speaks one text through the game's voice, waiting until it has been heard.
+  void speak(const std::string& text);
+
+ private:
+  [[noreturn]] void fatal(const std::string& entry, const ServiceError& error);
+};
+
+// Thrown by a procedure that this build does not have yet; scripts report it by name.
+struct NotWritten {
+  std::string procedure;
+};
+
+}  // namespace rd

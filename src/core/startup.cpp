@@ -1,0 +1,66 @@
+// Start-up: the window's load event. Every step that fails is skipped and the next one runs, so a
+// missing mouse or speech voice leaves a keyboard game, or a silent one. The new game is the
+// exception: if it cannot start, the player is told why and the program ends.
+#include <functional>
+
+#include "core/form1.h"
+
+namespace rd {
+
+namespace {
+
+// Runs one step of start-up; a failing step is skipped.
+void step(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const ServiceError&) {
+  }
+}
+
+}  // namespace
+
+void Form1::Form_Load() {
+  step([&] { window.setScaleMode(3); });
+  step([&] { window.changeToProgramFolder(); });
+  step([&] { window.show(); });
+  step([&] {
+    if (!inputCreated) inputService.create();
+    inputCreated = true;
+  });
+  step([&] {
+    if (!inputCreated) throw ServiceError("mouse.create", "there is no input service");
+    mouse = inputService.createMouse();
+  });
+  step([&] { mouse->setDataFormat(2); });
+  step([&] { mouse->setCooperativeLevel(5); });
+  step([&] { mouse->setBufferSize(100); });
+  step([&] {
+    if (!inputCreated) throw ServiceError("input.createEvent", "there is no input service");
+    EventHandle = inputService.createEvent();
+  });
+  step([&] { mouse->setEventNotification(EventHandle); });
+  step([&] { mouse->acquire(); });
+  stepDivX = 10.0f;
+  stepDivZ = 10.0f;
+  fixedListener = vbTrue;
+  playerSpeed = 0;
+  step([&] { voice = speechSystem.createVoice(); });
+
+  try {
+    StartGame();
+  } catch (const ServiceError& e) {
+    // A game that cannot start must not leave a silent window: say what failed, then end.
+    std::string spoken = "Rotor Duel cannot start. ";
+    if (!e.file().empty()) {
+      std::string file = e.file().substr(e.file().find_last_of("/\\") + 1);
+      spoken += "The sound file " + file + " is missing or cannot be read.";
+    } else {
+      spoken += "The call " + e.call() + " failed.";
+    }
+    if (voice) step([&] { voice->speak(spoken); });
+    window.reportError("Form_Load: StartGame: " + std::string(e.what()), true);
+    window.endProgram(1);
+  }
+}
+
+}  // namespace rd

@@ -1,0 +1,51 @@
+// The value conventions of the game record: Booleans are -1 and 0, Int is the floor, a Single
+// stored into a Long rounds half to even, and numbers are spoken in two text forms.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+
+namespace rd {
+
+using Boolean = int16_t;
+using Integer = int16_t;
+using Long = int32_t;
+using Single = float;
+
+inline constexpr Boolean vbTrue = -1;
+inline constexpr Boolean vbFalse = 0;
+inline constexpr Boolean toBoolean(bool b) { return b ? vbTrue : vbFalse; }
+
+// The whole number at or below v: Int(2.7) = 2, Int(-0.5) = -1.
+double Int(double v);
+
+// A value stored into a Long: the nearest whole number, a half going to the even neighbour
+// (2.5 gives 2, 3.5 gives 4). Values beyond the Long range saturate; NaN gives 0.
+Long toLong(double v);
+
+// Plain decimal text of a whole number: "-3", "0", "42".
+std::string plainText(long long v);
+// Plain decimal text of a Single as the game speaks it: the shortest text that reads back to the
+// same value, cut to at most seven significant digits, no leading blank, never an exponent.
+std::string plainText(Single v);
+// The Single first cut down to the whole number at or below it, then written plain: 2.7 gives
+// "2", -0.5 gives "-1".
+std::string flooredText(Single v);
+// The shortest decimal text that reads back to the same float, never an exponent ("0.1", "5000").
+std::string exactText(Single v);
+
+// Rnd: a uniform random Single in [0, 1). Reseeded from the clock at the new game and when the
+// enemy is shot down. Values forced by a script come first, in order, also across a reseed.
+class Rnd {
+ public:
+  Single operator()();
+  void randomize(uint32_t seed);
+  void force(Single value) { forced_.push_back(value); }
+
+ private:
+  uint64_t state_ = 0x2545F4914F6CDD1Dull;
+  std::deque<Single> forced_;
+};
+
+}  // namespace rd

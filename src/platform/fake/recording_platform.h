@@ -1,0 +1,172 @@
+// The recording platform: deterministic services for tests and the replay tool. Every call is
+// logged and can be made to fail by name; voices, the listener, timers and the mouse keep their
+// state so that scripts can print it. Sound and speech can wrap a real device (rendering to a
+// file) so that the same trace and state come with real sound.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace rd::fake {
+
+// The log of service calls and the lines a replay prints, with failures to inject.
+class Trace {
+ public:
+  using Out = std::function<void(const std::string&)>;
+  explicit Trace(Out out = {}) : out_(std::move(out)) {}
+
+  // A service call: logged, then failed if a failure is waiting for its name.
+  void call(const std::string& name);
+  // A line of the replay's own output ("sound: sndTv play").
+  void line(const std::string& text);
+  // The next `count` calls named `name` fail.
+  void failNext(const std::string& name, int count = 1);
+
+  const std::vector<std::string>& calls() const { return calls_; }
+  const std::vector<std::string>& lines() const { return lines_; }
+  void clear() {
+    calls_.clear();
+    lines_.clear();
+  }
+
+ private:
+  Out out_;
+  std::vector<std::string> calls_;
+  std::vector<std::string> lines_;
+  std::map<std::string, int> failures_;
+};
+
+struct Vec3 {
+  float x = 0, y = 0, z = 0;
+};
+
+enum class PlayState { stopped, once, looping };
+
+// What a voice was last told.
+struct VoiceState {
+  std::string name;
+  int32_t sampleRate = 0;
+  int32_t frequency = 0;
+  int32_t volume = 0;
+  PlayState state = PlayState::stopped;
+  Mode3D mode = Mode3D::normal;
+  Vec3 position, velocity;
+  float minDistance = 1.0f, maxDistance = 1.0e9f;
+  int32_t coneInside = 360, coneOutside = 360, coneOutsideVolume = 0;
+  int controlsHeld = 0;
+};
+
+struct ListenerState {
+  Vec3 position, velocity;
+  Vec3 front{0, 0, 1}, top{0, 1, 0};
+  float doppler = 1.0f, rolloff = 1.0f;
+};
+
+// The clamp every voice applies to a frequency it is given.
+int32_t clampFrequency(int32_t hz);
+int32_t clampVolume(int32_t hundredthsDb);
+
+class RecordingSound : public SoundSystem {
+ public:
+  // With `inner`, every call is also made on that real device; without it, files are still read
+  // through the real decoder, so a missing or corrupt file fails as it would in play.
+  RecordingSound(Trace& trace, SoundSystem* inner = nullptr) : trace_(trace), inner_(inner) {}
+  std::unique_ptr<SoundDevice> createDevice() override;
+
+  // The last voice made under a name, and the listener; nullptr before they exist.
+  const VoiceState* voice(const std::string& name) const;
+  const ListenerState* listener() const;
+  bool deviceOpen() const { return devices_ > 0; }
+
+ private:
+  friend class RecordingDevice;
+  Trace& trace_;
+  SoundSystem* inner_;
+  std::map<std::string, std::shared_ptr<VoiceState>> voices_;
+  std::shared_ptr<ListenerState> listener_;
+  int devices_ = 0;
+};
+
+class RecordingSpeech : public SpeechSystem {
+ public:
+  RecordingSpeech(Trace& trace, SpeechSystem* inner = nullptr) : trace_(trace), inner_(inner) {}
+  std::unique_ptr<SpeechVoice> createVoice() override;
+
+ private:
+  Trace& trace_;
+  SpeechSystem* inner_;
+};
+
+class FakeInput : public InputService {
+ public:
+  explicit FakeInput(Trace& trace) : trace_(trace) {}
+  void create() override;
+  std::unique_ptr<Mouse> createMouse() override;
+  int32_t createEvent() override;
+
+  // Queues one item as the mouse would buffer it; beyond the buffer's size items are lost.
+  void push(MouseItem item);
+  size_t waiting() const { return queue_.size(); }
+
+ private:
+  friend class FakeMouse;
+  Trace& trace_;
+  std::deque<MouseItem> queue_;
+  int32_t bufferSize_ = 0;
+};
+
+// The window with a virtual clock. Nothing fires by itself: the driver fires timers.
+class FakeWindow : public Window {
+ public:
+  FakeWindow(Trace& trace, std::string soundsDir)
+      : trace_(trace), soundsDir_(std::move(soundsDir)) {}
+
+  void setScaleMode(int32_t mode) override;
+  void show() override;
+  void changeToProgramFolder() override;
+  std::string soundFile(const std::string& name) override;
+  void setTimerInterval(TimerId id, int32_t ms) override;
+  void setTimerEnabled(TimerId id, bool enabled) override;
+  bool timerEnabled(TimerId id) override { return timers_[index(id)].enabled; }
+  int32_t timerInterval(TimerId id) override { return timers_[index(id)].interval; }
+  void doEvents() override;
+  void hold(double ms) override;
+  uint32_t clockSeed() override;
+  void reportError(const std::string& text, bool fatal) override;
+  void programEnding(int code) override;
+
+  // The virtual clock, in microseconds since the program started.
+  int64_t now() const { return now_; }
+  // Runs the clock; `onAdvance` hears every stretch (the renderer writes that much sound).
+  void advance(int64_t micros);
+  std::function<void(int64_t)> onAdvance;
+
+  // When an enabled timer next falls due; the driver fires it and calls fired().
+  int64_t dueAt(TimerId id) const { return timers_[index(id)].due; }
+  void fired(TimerId id);
+  int doEventsCount() const { return doEvents_; }
+
+ private:
+  struct Timer {
+    int32_t interval = 0;
+    int64_t period = 0;  // the interval rounded up to whole timer periods, microseconds
+    bool enabled = false;
+    int64_t due = 0;
+  };
+  static size_t index(TimerId id) { return static_cast<size_t>(id); }
+  Trace& trace_;
+  std::string soundsDir_;
+  std::array<Timer, kTimerCount> timers_{};
+  int64_t now_ = 0;
+  int doEvents_ = 0;
+};
+
+}  // namespace rd::fake

@@ -1,0 +1,73 @@
+// The 3D sound device: one listener and any number of voices, each made from one WAV file.
+// Every call may fail with a ServiceError naming the call ("sndTv.play", "listener.setPosition").
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace rd {
+
+// The 3D modes of a voice.
+enum class Mode3D : int { normal = 0, headRelative = 1, off = 2 };
+
+// A voice's 3D control: where the voice sounds and how it fades. Positions are room units.
+class Voice3D {
+ public:
+  virtual ~Voice3D() = default;
+  virtual void setPosition(float x, float y, float z) = 0;
+  virtual void setVelocity(float x, float y, float z) = 0;
+  virtual void setMinDistance(float d) = 0;
+  virtual void setMaxDistance(float d) = 0;
+  virtual void setMode(Mode3D mode) = 0;
+  virtual void setConeAngles(int32_t insideDegrees, int32_t outsideDegrees) = 0;
+  // Volume outside the cone, in hundredths of a decibel (0 = full level).
+  virtual void setConeOutsideVolume(int32_t hundredthsDb) = 0;
+};
+
+class Voice {
+ public:
+  virtual ~Voice() = default;
+  virtual void play() = 0;  // once, from the start
+  virtual void loop() = 0;  // looping, resuming where it was stopped
+  virtual void stop() = 0;
+  // Hundredths of a decibel, 0 = full level; the device clamps to -10000..0.
+  virtual void setVolume(int32_t hundredthsDb) = 0;
+  // Playback frequency in hertz. The device clamps it to what a voice accepts and reports the
+  // clamped value back; out-of-range values never fail.
+  virtual void setFrequency(int32_t hz) = 0;
+  virtual int32_t getFrequency() = 0;
+  // Takes the voice's 3D control. Destroying the control releases it; the voice keeps the 3D
+  // settings it was given.
+  virtual std::unique_ptr<Voice3D> take3D() = 0;
+};
+
+class Listener {
+ public:
+  virtual ~Listener() = default;
+  virtual void setOrientation(float frontX, float frontY, float frontZ, float topX, float topY,
+                              float topZ) = 0;
+  virtual void setPosition(float x, float y, float z) = 0;
+  virtual void setVelocity(float x, float y, float z) = 0;
+  virtual void setDopplerFactor(float factor) = 0;
+  virtual void setRolloffFactor(float factor) = 0;
+};
+
+class SoundDevice {
+ public:
+  virtual ~SoundDevice() = default;
+  // The primary buffer and its listener, held for the whole run ("listener.create").
+  virtual Listener& createListener() = 0;
+  // A voice named `name` ("sndFan", "oneShotVoice") from the WAV file at `path`
+  // ("sndFan.create"). A missing or unreadable file fails, naming the file.
+  virtual std::unique_ptr<Voice> createVoice(const std::string& name, const std::string& path) = 0;
+};
+
+// The platform's sound root: makes the device on the default output ("device.create").
+class SoundSystem {
+ public:
+  virtual ~SoundSystem() = default;
+  virtual std::unique_ptr<SoundDevice> createDevice() = 0;
+};
+
+}  // namespace rd

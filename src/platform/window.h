@@ -1,0 +1,73 @@
+// The game's window: its timers, the event loop the game yields to, the program's folder, and
+// the end of the program.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/service_error.h"
+
+namespace rd {
+
+enum class TimerId { CheckThings = 0, targetTimer = 1, TVTimer = 2 };
+inline constexpr int kTimerCount = 3;
+inline const char* timerName(TimerId id) {
+  switch (id) {
+    case TimerId::CheckThings:
+      return "CheckThings";
+    case TimerId::targetTimer:
+      return "targetTimer";
+    case TimerId::TVTimer:
+      return "TVTimer";
+  }
+  return "?";
+}
+
+// What the window delivers to the game. Each entry point runs to its end on the window's thread;
+// the platform never re-enters an entry point that is still running.
+class GameEvents {
+ public:
+  virtual ~GameEvents() = default;
+  virtual void load() = 0;
+  virtual void timer(TimerId id) = 0;
+  virtual void keyDown(int16_t keyCode) = 0;
+  virtual void keyUp(int16_t keyCode) = 0;
+  // The mouse's buffered items are waiting; returns 0 or the failure status.
+  virtual int32_t mouseSignal(int32_t eventId) = 0;
+};
+
+class Window {
+ public:
+  virtual ~Window() = default;
+  virtual void setScaleMode(int32_t mode) = 0;  // "window.setScaleMode"
+  virtual void show() = 0;                      // "window.show"
+  virtual void changeToProgramFolder() = 0;     // "window.chdir"
+  // The file `name` in the folder of recordings beside the program.
+  virtual std::string soundFile(const std::string& name) = 0;
+
+  virtual void setTimerInterval(TimerId id, int32_t ms) = 0;   // "CheckThings.setInterval"
+  virtual void setTimerEnabled(TimerId id, bool enabled) = 0;  // "CheckThings.setEnabled"
+  virtual bool timerEnabled(TimerId id) = 0;
+  virtual int32_t timerInterval(TimerId id) = 0;
+
+  // Lets every pending event (timers, keys, mouse) run to its end now.
+  virtual void doEvents() = 0;
+  // Holds the game's thread for `ms` milliseconds; the sound device keeps playing meanwhile.
+  virtual void hold(double ms) = 0;
+  // A number from the clock, to reseed the random sequence.
+  virtual uint32_t clockSeed() = 0;
+
+  // Tells the player (and whoever reads stderr) that something failed.
+  virtual void reportError(const std::string& text, bool fatal) = 0;
+  // Ends the program at once with `code`: after the platform's last word (programEnding), throws
+  // ProgramEnd, which unwinds every handler to the event loop.
+  [[noreturn]] void endProgram(int code) {
+    programEnding(code);
+    throw ProgramEnd{code};
+  }
+
+ protected:
+  virtual void programEnding(int code) = 0;
+};
+
+}  // namespace rd

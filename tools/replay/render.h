@@ -1,0 +1,32 @@
+// Rendering a replay: the real sound device (OpenAL Soft's loopback device) and the real speech
+// voice, with the replay's virtual clock deciding how much sound is written.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/sound_device.h"
+#include "platform/speech.h"
+
+namespace rd::replay {
+
+class RenderBackend {
+ public:
+  virtual ~RenderBackend() = default;
+  virtual SoundSystem& sound() = 0;
+  virtual SpeechSystem& speech() = 0;
+  // Mixes `micros` of sound from the device and appends it to the output.
+  virtual void render(int64_t micros) = 0;
+  // The speech voice runs the clock by this for as long as a text sounds.
+  virtual void setClock(std::function<void(int64_t micros)> advance) = 0;
+  // Finishes the output file; throws ServiceError when it cannot be written.
+  virtual void finish() = 0;
+};
+
+// A backend that writes a 44.1 kHz stereo WAV to `path`; throws ServiceError when the loopback
+// device or the speech voice cannot be made.
+std::unique_ptr<RenderBackend> makeRenderBackend(const std::string& path);
+
+}  // namespace rd::replay

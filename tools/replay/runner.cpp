@@ -1,0 +1,288 @@
+#include "runner.h"
+
+#include <limits>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <sstream>
+
+#include "core/config.h"
+#include "core/form1.h"
+#include "platform/fake/recording_platform.h"
+#include "render.h"
+
+namespace rd::replay {
+
+namespace {
+
+std::string triple(const fake::Vec3& v) {
+  return exactText(v.x) + "," + exactText(v.y) + "," + exactText(v.z);
+}
+
+const char* stateName(fake::PlayState s) {
+  switch (s) {
+    case fake::PlayState::once:
+      return "once";
+    case fake::PlayState::looping:
+      return "looping";
+    default:
+      return "stopped";
+  }
+}
+
+std::optional<TimerId> timerByName(const std::string& name) {
+  for (int i = 0; i < kTimerCount; ++i) {
+    auto id = static_cast<TimerId>(i);
+    if (name == timerName(id)) return id;
+  }
+  return std::nullopt;
+}
+
+class Session {
+ public:
+  Session(const Options& options, std::ostream& out)
+      : trace_([&out](const std::string& line) { out << line << '\n'
+                                                     << std::flush; }) {
+    if (!options.renderPath.empty()) render_ = makeRenderBackend(options.renderPath);
+    sound_ = std::make_unique<fake::RecordingSound>(trace_, render_ ? &render_->sound() : nullptr);
+    speech_ =
+        std::make_unique<fake::RecordingSpeech>(trace_, render_ ? &render_->speech() : nullptr);
+    window_ = std::make_unique<fake::FakeWindow>(trace_, options.soundsDir);
+    input_ = std::make_unique<fake::FakeInput>(trace_);
+    if (render_) {
+      window_->onAdvance = [this](int64_t micros) { render_->render(micros); };
+      render_->setClock([this](int64_t micros) { window_->advance(micros); });
+    }
+    game_ = std::make_unique<Form1>(Platform{*window_, *sound_, *speech_, *input_});
+  }
+
+  ~Session() {
+    // The game goes first: it holds the voices that the devices made.
+    game_.reset();
+  }
+
+  void finish() {
+    if (render_) render_->finish();
+  }
+
+  bool started() const { return started_; }
+
+  void start() {
+    started_ = true;
+    game_->load();
+  }
+
+  // Runs one command; ProgramEnd and script errors pass to the caller.
+  void execute(const Command& c) {
+    const std::string& v = c.verb;
+    if (v == "key") {
+      game_->keyDown(static_cast<int16_t>(keyCode(c.args[0])));
+    } else if (v == "keyup") {
+      game_->keyUp(static_cast<int16_t>(keyCode(c.args[0])));
+    } else if (v == "mouse") {
+      long long offset = 0, data = 0;
+      parseLong(c.args[0], offset);
+      parseLong(c.args[1], data);
+      input_->push({static_cast<int32_t>(offset), static_cast<int32_t>(data)});
+    } else if (v == "mouse-event") {
+      game_->mouseSignal(game_->EventHandle);
+    } else if (v == "tick") {
+      for (long long i = 0, n = count(c); i < n; ++i) {
+        game_->timer(TimerId::CheckThings);
+        window_->advance(config::kTimerPeriodMicros);
+      }
+    } else if (v == "target") {
+      for (long long i = 0, n = count(c); i < n; ++i) game_->timer(TimerId::targetTimer);
+    } else if (v == "tvtimer") {
+      game_->timer(TimerId::TVTimer);
+    } else if (v == "wait") {
+      long long ms = 0;
+      parseLong(c.args[0], ms);
+      wait(ms * 1000);
+    } else if (v == "call") {
+      Form1::Procedure p = Form1::procedureByName(c.args[0]);
+      if (!p) throw ScriptError(c.line, "the game has no procedure '" + c.args[0] + "'");
+      game_->runAsEntry(c.args[0], p);
+    } else if (v == "set") {
+      set(c);
+    } else if (v == "set-frequency") {
+      long long hz = 0;
+      parseLong(c.args[1], hz);
+      voiceSlot(c, c.args[0])->setFrequency(static_cast<int32_t>(hz));
+    } else if (v == "play") {
+      voiceSlot(c, c.args[0])->play();
+    } else if (v == "rnd") {
+      for (const auto& a : c.args) {
+        float r = 0;
+        parseFloat(a, r);
+        game_->random.force(r);
+      }
+    } else if (v == "fail") {
+      long long n = 1;
+      if (c.args.size() == 2) parseLong(c.args[1], n);
+      trace_.failNext(c.args[0], static_cast<int>(n));
+    } else if (v == "print") {
+      print(c);
+    }
+  }
+
+ private:
+  static long long count(const Command& c) {
+    long long n = 1;
+    if (!c.args.empty()) parseLong(c.args[0], n);
+    return n;
+  }
+
+  Slot<Voice>& voiceSlot(const Command& c, const std::string& name) {
+    Slot<Voice>* slot = game_->snd.voiceByName(name);
+    if (!slot) throw ScriptError(c.line, "no voice named '" + name + "'");
+    return *slot;
+  }
+
+  // Runs the clock, firing every enabled timer when it falls due (earliest first).
+  void wait(int64_t micros) {
+    const int64_t end = window_->now() + micros;
+    for (;;) {
+      std::optional<TimerId> next;
+      int64_t nextDue = std::numeric_limits<int64_t>::max();
+      for (int i = 0; i < kTimerCount; ++i) {
+        auto id = static_cast<TimerId>(i);
+        if (!window_->timerEnabled(id)) continue;
+        int64_t due = window_->dueAt(id);
+        if (due <= end && due < nextDue) {
+          next = id;
+          nextDue = due;
+        }
+      }
+      if (!next) break;
+      if (nextDue > window_->now()) window_->advance(nextDue - window_->now());
+      game_->timer(*next);
+      window_->fired(*next);
+    }
+    if (end > window_->now()) window_->advance(end - window_->now());
+  }
+
+  void set(const Command& c) {
+    FieldRef f = findField(*game_, c.args[0]);
+    const std::string& text = c.args[1];
+    long long whole = 0;
+    float single = 0;
+    switch (f.type) {
+      case FieldRef::Type::boolean:
+        if (!parseLong(text, whole) || (whole != -1 && whole != 0))
+          throw ScriptError(c.line, c.args[0] + " is a Boolean: -1 or 0");
+        *static_cast<Boolean*>(f.ptr) = static_cast<Boolean>(whole);
+        return;
+      case FieldRef::Type::long_:
+        if (!parseLong(text, whole) || whole < std::numeric_limits<Long>::min() ||
+            whole > std::numeric_limits<Long>::max())
+          throw ScriptError(c.line, c.args[0] + " is a Long: a whole number");
+        *static_cast<Long*>(f.ptr) = static_cast<Long>(whole);
+        return;
+      case FieldRef::Type::single:
+        if (!parseFloat(text, single))
+          throw ScriptError(c.line, c.args[0] + " is a Single: a number");
+        *static_cast<Single*>(f.ptr) = single;
+        return;
+      case FieldRef::Type::object:
+        throw ScriptError(c.line, c.args[0] + " is an object and cannot be set");
+      case FieldRef::Type::none:
+        break;
+    }
+    throw ScriptError(c.line, "the game record has no variable '" + c.args[0] + "'");
+  }
+
+  void print(const Command& c) {
+    const auto& a = c.args;
+    if (a[0] == "voice" && a.size() == 2) {
+      const fake::VoiceState* s = sound_->voice(a[1]);
+      if (!s || !game_->snd.voiceByName(a[1]) || !*game_->snd.voiceByName(a[1]))
+        throw ScriptError(c.line, "no voice '" + a[1] + "' exists");
+      trace_.line("voice " + a[1] + " frequency=" + std::to_string(s->frequency) +
+                  " volume=" + std::to_string(s->volume) + " state=" + stateName(s->state) +
+                  " mode=" + std::to_string(static_cast<int>(s->mode)) +
+                  " position=" + triple(s->position));
+      return;
+    }
+    if (a[0] == "listener") {
+      const fake::ListenerState* l = sound_->listener();
+      if (!l || !game_->snd.listener) throw ScriptError(c.line, "no listener exists");
+      trace_.line("listener position=" + triple(l->position) + " front=" + triple(l->front) +
+                  " top=" + triple(l->top));
+      return;
+    }
+    if (a[0] == "timer") {
+      auto id = timerByName(a[1]);
+      if (!id) throw ScriptError(c.line, "no timer named '" + a[1] + "'");
+      trace_.line("timer " + a[1] + " interval=" + std::to_string(window_->timerInterval(*id)) +
+                  " enabled=" + (window_->timerEnabled(*id) ? "1" : "0"));
+      return;
+    }
+    for (const auto& name : a) {
+      FieldRef f = findField(*game_, name);
+      std::string value;
+      switch (f.type) {
+        case FieldRef::Type::boolean:
+          value = std::to_string(*static_cast<Boolean*>(f.ptr));
+          break;
+        case FieldRef::Type::long_:
+          value = std::to_string(*static_cast<Long*>(f.ptr));
+          break;
+        case FieldRef::Type::single:
+          value = exactText(*static_cast<Single*>(f.ptr));
+          break;
+        case FieldRef::Type::object:
+          value = game_->voice ? "SpVoice" : "Nothing";
+          break;
+        case FieldRef::Type::none:
+          throw ScriptError(c.line, "the game record has no variable '" + name + "'");
+      }
+      trace_.line(name + "=" + value);
+    }
+  }
+
+  fake::Trace trace_;
+  std::unique_ptr<RenderBackend> render_;
+  std::unique_ptr<fake::RecordingSound> sound_;
+  std::unique_ptr<fake::RecordingSpeech> speech_;
+  std::unique_ptr<fake::FakeWindow> window_;
+  std::unique_ptr<fake::FakeInput> input_;
+  std::unique_ptr<Form1> game_;
+  bool started_ = false;
+};
+
+}  // namespace
+
+int run(const std::vector<Command>& script, const Options& options, std::ostream& out,
+        std::ostream& err) {
+  std::unique_ptr<Session> session;
+  int line = 0;
+  int status = 0;
+  try {
+    session = std::make_unique<Session>(options, out);
+    try {
+      for (const Command& c : script) {
+        line = c.line;
+        // fail and rnd lines at the very top act before the game starts.
+        if (!session->started() && c.verb != "fail" && c.verb != "rnd") session->start();
+        session->execute(c);
+      }
+      if (!session->started()) session->start();
+    } catch (const ProgramEnd& end) {
+      status = end.code;
+    }
+    session->finish();
+  } catch (const ScriptError& e) {
+    err << e.what() << '\n';
+    return 2;
+  } catch (const NotWritten& e) {
+    err << "line " << line << ": the procedure " << e.procedure << " is not written yet\n";
+    return 2;
+  } catch (const ServiceError& e) {
+    err << "line " << line << ": " << e.what() << '\n';
+    return 2;
+  }
+  return status;
+}
+
+}  // namespace rd::replay

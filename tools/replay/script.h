@@ -1,0 +1,35 @@
+// The replay script language: one command a line, '#' starts a comment.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rd::replay {
+
+struct Command {
+  int line = 0;
+  std::string verb;
+  std::vector<std::string> args;
+};
+
+// A script that cannot run: the message names the line.
+class ScriptError : public std::runtime_error {
+ public:
+  ScriptError(int line, const std::string& message)
+      : std::runtime_error("line " + std::to_string(line) + ": " + message) {}
+};
+
+// Parses and checks a whole script (verbs, argument counts, numbers, key names).
+std::vector<Command> parseScript(std::string_view text);
+
+// A key's virtual-key code from its name (Esc, PageUp, ..., Space, A-Z) or its number;
+// -1 when it is neither.
+int keyCode(std::string_view name);
+
+// Whole numbers and decimals as scripts write them; false when the text is not one.
+bool parseLong(std::string_view text, long long& value);
+bool parseFloat(std::string_view text, float& value);
+
+}  // namespace rd::replay
