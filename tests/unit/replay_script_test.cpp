@@ -1,0 +1,125 @@
+// The replay's script language and its runner: what a script may say, and what a bad one gets.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "fake_game.h"
+#include "runner.h"
+#include "script.h"
+
+namespace rd::replay {
+namespace {
+
+TEST(ReplayScript, CommandsCommentsAndBlankLines) {
+  auto script = parseScript(
+      "# a comment\n\n  tick 3  # three ticks\nkey PageDown\nprint playerX playerY\r\n");
+  ASSERT_EQ(script.size(), 3u);
+  EXPECT_EQ(script[0].line, 3);
+  EXPECT_EQ(script[0].verb, "tick");
+  EXPECT_EQ(script[0].args, std::vector<std::string>{"3"});
+  EXPECT_EQ(script[2].args, (std::vector<std::string>{"playerX", "playerY"}));
+  EXPECT_TRUE(parseScript("").empty());
+  EXPECT_TRUE(parseScript("\n\n# nothing\n").empty());
+}
+
+TEST(ReplayScript, KeyNamesAndCodes) {
+  EXPECT_EQ(keyCode("Esc"), 27);
+  EXPECT_EQ(keyCode("PageUp"), 33);
+  EXPECT_EQ(keyCode("PageDown"), 34);
+  EXPECT_EQ(keyCode("Space"), 32);
+  EXPECT_EQ(keyCode("Down"), 40);
+  EXPECT_EQ(keyCode("X"), 88);
+  EXPECT_EQ(keyCode("112"), 112);
+  EXPECT_EQ(keyCode("x"), -1);  // letters are their upper-case codes
+  EXPECT_EQ(keyCode("256"), -1);
+  EXPECT_EQ(keyCode("F1"), -1);
+}
+
+TEST(ReplayScript, ErrorsNameTheLine) {
+  struct Case {
+    const char* script;
+    const char* message;
+  };
+  for (const Case& c : {
+           Case{"tick\nfly 3\n", "line 2: unknown command 'fly'"},
+           Case{"key\n", "line 1: wrong number of arguments for 'key'"},
+           Case{"key F13\n", "line 1: unknown key 'F13'"},
+           Case{"tick -1\n", "line 1: tick: the count must be a whole number"},
+           Case{"tick 1.5\n", "line 1: tick: the count must be a whole number"},
+           Case{"rnd 0.5 1\n", "line 1: rnd: '1' is not a number in [0, 1)"},
+           Case{"rnd nan\n", "line 1: rnd: 'nan' is not a number in [0, 1)"},
+           Case{"mouse 0 99999999999\n", "line 1: mouse: the data must be a whole number"},
+           Case{"\n\nwait\n", "line 3: wrong number of arguments for 'wait'"},
+           Case{"print timer\n", "line 1: print timer takes one timer name"},
+       }) {
+    SCOPED_TRACE(c.script);
+    try {
+      parseScript(c.script);
+      ADD_FAILURE() << "no error";
+    } catch (const ScriptError& e) {
+      EXPECT_TRUE(std::string(e.what()).starts_with(c.message)) << e.what();
+    }
+  }
+}
+
+// Runs a script on the recording platform with the test's own recordings.
+struct Outcome {
+  int status;
+  std::string out, err;
+};
+Outcome runScript(const std::string& text) {
+  testing::SoundsFolder sounds;
+  std::ostringstream out, err;
+  int status = run(parseScript(text), Options{sounds.path(), ""}, out, err);
+  return {status, out.str(), err.str()};
+}
+
+TEST(ReplayRunner, StartsTheGameBeforeTheFirstCommandButAfterFailAndRnd) {
+  Outcome r = runScript("rnd 0.5\nprint knob\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("sound: sndDogBark loop\nknob=11\n"), std::string::npos) << r.out;
+
+  r = runScript("fail sndTv.loop\nprint knob\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("error: Form_Load: StartGame: sndTv.loop failed: failure injected\n"
+                       "exit: 1\n"),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.find("knob="), std::string::npos);  // nothing runs after the program ended
+
+  // A script of nothing still starts the game.
+  r = runScript("");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("sound: sndRotor loop"), std::string::npos);
+}
+
+TEST(ReplayRunner, ScriptErrorsEndWithStatusTwo) {
+  for (const char* script :
+       {"call noSuchProcedure\n", "set noSuchVariable 1\n", "set playerX abc\n", "set fanOn 1\n",
+        "set knob 2.5\n", "set voice 1\n", "print noSuchVariable\n", "print voice sndNothing\n",
+        "play sndNothing\n", "print timer Nope\n"}) {
+    SCOPED_TRACE(script);
+    Outcome r = runScript(script);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.starts_with("line 1: ")) << r.err;
+  }
+}
+
+TEST(ReplayRunner, PrintsVariablesVoicesListenerAndTimers) {
+  Outcome r = runScript(
+      "set playerX -19.5\nset lockedOn -1\nset playerHeading 355\n"
+      "print playerX lockedOn playerHeading voice\nprint voice sndWind\nprint listener\n"
+      "print timer TVTimer\nset-frequency sndRotor 250000\nprint voice sndRotor\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("playerX=-19.5\nlockedOn=-1\nplayerHeading=355\nvoice=SpVoice\n"
+                       "voice sndWind frequency=11025 volume=-4000 state=looping mode=0 "
+                       "position=0.1,0,1\n"
+                       "listener position=0,4,0 front=0,0,1 top=0,1,0\n"
+                       "timer TVTimer interval=9000 enabled=0\n"
+                       "voice sndRotor frequency=200000"),
+            std::string::npos)
+      << r.out;
+}
+
+}  // namespace
+}  // namespace rd::replay
