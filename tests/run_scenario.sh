@@ -5,7 +5,7 @@
 set -u
 replay=$1 sounds=$2 script=$3
 expected=${script%.replay}.expected
-actual=$(cd "$(dirname "$script")" && "$replay" --sounds "$sounds" "$script" 2>&1; echo "status=$?")
+actual=$("$replay" --sounds "$sounds" "$script" 2>&1; echo "status=$?")
 actual=${actual//"$sounds"/SOUNDS}
 if [[ ${UPDATE:-} == 1 ]]; then
   printf '%s\n' "$actual" >"$expected"
