@@ -1,8 +1,39 @@
-// The laser.
+// The laser. Every shot sounds at the helicopter; there is no cooldown and no ammunition. The
+// aiming values (bearings, range, the explosion's spot) are the target finder's latest.
 #include "core/form1.h"
 
 namespace rd {
 
-void Form1::fireLaser() { throw NotWritten{"fireLaser"}; }
+namespace {
+
+// Within 20 degrees either side of the nose; 20 and 340 themselves are outside.
+bool ahead(double bearing) { return bearing < 20 || bearing > 340; }
+
+}  // namespace
+
+void Form1::fireLaser() {
+  snd.sndPlayerLaser3D->setPosition(playerX, playerY, playerZ);
+  snd.sndPlayerLaser->play();
+
+  // The enemy: level by whole heights, ahead and in range.
+  if (Int(playerY) == Int(enemyY) && ahead(enemyRelBearing) && inRange == vbTrue) {
+    snd.sndExplode3D->setPosition(enemyCueX, 0, enemyCueZ);
+    snd.sndExplode->play();
+    enemyShotDown();
+    enemySpeed = enemySpeed + 1;
+  }
+
+  // The television, whatever became of the enemy: fired low at a set that is playing. Switching it
+  // off means starting its timer; it stays whole.
+  if (playerY <= 3 && !window.timerEnabled(TimerId::TVTimer) && tvOn == vbTrue &&
+      ahead(Int(tvRelBearing))) {
+    window.setTimerEnabled(TimerId::TVTimer, true);
+    snd.sndExplode3D->setPosition(tvX, 0, tvZ);
+    snd.sndExplode->play();
+    snd.sndTv->stop();
+    playSoundFile("TVOff");
+    enemySpeed = enemySpeed + 5;
+  }
+}
 
 }  // namespace rd

@@ -1,13 +1,75 @@
-// Shots and the dog's crunches.
+// Shots and the dog's crunches. A shot-down helicopter sinks to about height 1 and flies on while
+// the other side scores; it costs no spare helicopter. The dog catching either helicopter on the
+// floor ends the game.
 #include "core/form1.h"
 
 namespace rd {
 
-void Form1::enemyShotDown() { throw NotWritten{"enemyShotDown"}; }
-void Form1::PlayerShotDown() { throw NotWritten{"PlayerShotDown"}; }
-void Form1::EnemyCrunch() { throw NotWritten{"EnemyCrunch"}; }
-void Form1::playerCrunch() { throw NotWritten{"playerCrunch"}; }
-void Form1::scatterPlayer() { throw NotWritten{"scatterPlayer"}; }
-void Form1::randomizeHeading() { throw NotWritten{"randomizeHeading"}; }
+namespace {
+
+// A shot-down helicopter's fall holds 120000 counts between steps, longer than a crash's.
+constexpr Long kShotDownFallCounts = 120000;
+
+}  // namespace
+
+void Form1::enemyShotDown() {
+  randomizeHeading();
+  enemyFall(kShotDownFallCounts, true);
+  impactSound(enemyX, enemyY, enemyZ);
+  playSoundFile("EnemyShotDown");
+  playerScore = playerScore + 1;
+  enemyVelX = 1.0f;
+  enemyVelY = 1.0f;
+  enemyVelZ = 1.0f;
+  snd.sndEnemy->setFrequency(5000);
+}
+
+// Every enemy shot down leaves the player facing somewhere new, 1 to 359, never exactly 0.
+void Form1::randomizeHeading() {
+  Randomize();
+  randomHeading = static_cast<Single>(Int(Rnd() * 359.0 + 1));
+  playerHeading = toLong(randomHeading);
+}
+
+void Form1::PlayerShotDown() {
+  playerFall(kShotDownFallCounts);
+  impactSound(playerX, playerY, playerZ);
+  playSoundFile("PlayerShotDown");
+  enemyScore = enemyScore + 1;
+  playerVelX = 1.0f;
+  playerVelY = 1.0f;
+  playerVelZ = 1.0f;
+  snd.sndRotor->setFrequency(5000);
+  scatterPlayer();
+}
+
+// The shot-down player drifts by a whole -1, 0, 1 or 2 on each of x and z. A player that drifts
+// beyond a wall is put back 1 unit inside it, as at every other wall of the room; keeping -19 as
+// the lower limit matters, since a limit of 1 would throw a player shot down anywhere in the
+// negative half clear across the room.
+void Form1::scatterPlayer() {
+  playerX = static_cast<Single>(Int(Rnd() * 4.0 + 1) + playerX - 2);
+  playerZ = static_cast<Single>(Int(Rnd() * 4.0 + 1) + playerZ - 2);
+  if (playerX > 20) playerX = 19;
+  if (playerX < -20) playerX = -19;
+  if (playerZ > 20) playerZ = 19;
+  if (playerZ < -20) playerZ = -19;
+}
+
+void Form1::EnemyCrunch() {
+  snd.sndCrunch3D->setPosition(dogX, dogY, dogZ);
+  snd.sndCrunch->play();
+  speak("Damn!  The dog ate my helicopter!  All right you friggin dog, you're dead!");
+  endGame();
+}
+
+void Form1::playerCrunch() {
+  snd.sndCrunch3D->setPosition(dogX, dogY, dogZ);
+  snd.sndCrunch->play();
+  speak(
+      "Yes!  Oh yes!  That was brilliant!  I win!  Ha ha!  The dog just crunched your copter!  I "
+      "love it!");
+  endGame();
+}
 
 }  // namespace rd
