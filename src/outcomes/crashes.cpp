@@ -1,19 +1,145 @@
-// Crashes, scrapes, smashes, collisions and the falls.
+// Crashes, scrapes, smashes, collisions and the falls. A helicopter that goes down is heard
+// sinking: each step of a fall holds the game a moment, lowers the height by 0.05 and the rotor
+// by 54 Hz. A crash takes one spare helicopter from its side; the player's crash with none left
+// ends the game.
+#include "core/config.h"
 #include "core/form1.h"
 
 namespace rd {
 
-void Form1::smash() { throw NotWritten{"smash"}; }
-void Form1::EnemySmash() { throw NotWritten{"EnemySmash"}; }
-void Form1::Playercrash() { throw NotWritten{"Playercrash"}; }
-void Form1::scraped() { throw NotWritten{"scraped"}; }
-void Form1::collide() { throw NotWritten{"collide"}; }
-void Form1::enemycrash() { throw NotWritten{"enemycrash"}; }
-void Form1::playerFall(Long /*counts*/) { throw NotWritten{"playerFall"}; }
-void Form1::enemyFall(Long /*counts*/, bool /*pitchFloor*/) { throw NotWritten{"enemyFall"}; }
-void Form1::impactSound(Single /*x*/, Single /*y*/, Single /*z*/) {
-  throw NotWritten{"impactSound"};
+void Form1::busyWait(Long counts) {
+  // The counting loop froze the whole game while it ran; holding the thread does the same, and
+  // leaves the counter where the loop left it, one past the last count.
+  window.hold(counts * config::kMsPerBusyCount);
+  delayCount = static_cast<Single>(counts + 1);
 }
-void Form1::busyWait(Long /*counts*/) { throw NotWritten{"busyWait"}; }
+
+void Form1::playerFall(Long counts) {
+  fallY = playerY;
+  while (fallY >= 1) {
+    busyWait(counts);
+    playerY = fallY;
+    if (fixedListener == vbFalse) {
+      snd.listener->setPosition(playerX, playerY, playerZ);
+    } else {
+      snd.sndRotor3D->setPosition(playerX, playerY, playerZ);
+    }
+    snd.sndRotor->setFrequency(snd.sndRotor->getFrequency() - 54);
+    fallY = fallY - 0.05f;
+  }
+}
+
+void Form1::enemyFall(Long counts, bool pitchFloor) {
+  fallY = enemyY;
+  while (fallY >= 1) {
+    busyWait(counts);
+    enemyY = fallY;
+    snd.sndEnemy3D->setPosition(enemyX, enemyY, enemyZ);
+    if (!pitchFloor) {
+      snd.sndEnemy->setFrequency(snd.sndEnemy->getFrequency() - 54);
+    } else if (snd.sndEnemy->getFrequency() > 5100) {
+      // A shot-down enemy's rotor never sinks below its idle pitch.
+      snd.sndEnemy->setFrequency(snd.sndEnemy->getFrequency() - 54);
+    }
+    fallY = fallY - 0.05f;
+  }
+}
+
+void Form1::impactSound(Single x, Single y, Single z) {
+  // The crash voice gets a fresh 3D control at each impact; the previous one goes.
+  snd.sndCrash3D = snd.sndCrash->take3D();
+  snd.sndCrash3D->setPosition(x, y, z);
+  snd.sndCrash->play();
+}
+
+void Form1::smash() {
+  snd.sndBreak3D->setPosition(playerX, playerY, playerZ);
+  snd.sndBreak->play();
+}
+
+void Form1::EnemySmash() {
+  // The breaking is heard where the player is, wherever the enemy broke something.
+  snd.sndBreak3D->setPosition(playerX, playerY, playerZ);
+  snd.sndBreak->play();
+  speak("Aha!  I nailed it.  Beatcha to it punk!");
+}
+
+void Form1::Playercrash() {
+  playerFall(100000);
+  impactSound(playerX, playerY, playerZ);
+  playerSpeed = 0;
+  playerVelX = 1.0f;
+  playerVelY = 1.0f;
+  playerVelZ = 1.0f;
+  if (playerLives != 0) {
+    playerLives = playerLives - 1;
+    snd.sndRotor->setFrequency(5000);
+  } else {
+    playSoundFile("PlayerSmash");
+    endGame();
+  }
+}
+
+void Form1::scraped() {
+  {
+    std::unique_ptr<Voice3D> scrape3D = snd.sndScrape->take3D();
+    scrape3D->setPosition(playerX, playerY, playerZ);
+    snd.sndScrape->play();
+  }
+  if (playerX > 20) {
+    playerX = 19;
+    playerVelX = 1.0f;
+  }
+  if (playerX < -20) {
+    playerX = -19;
+    playerVelX = 1.0f;
+  }
+  if (playerZ > 20) {
+    playerZ = 19;
+    playerVelZ = 1.0f;
+  }
+  if (playerZ < -20) {
+    playerZ = -19;
+    playerVelZ = 1.0f;
+  }
+}
+
+void Form1::collide() {
+  playSoundFile("collide");
+  // Only the player goes down; the enemy stays where it is.
+  playerFall(100000);
+  impactSound(playerX, playerY, playerZ);
+  playerVelX = 1.0f;
+  playerVelY = 1.0f;
+  playerVelZ = 1.0f;
+  enemyVelX = 1.0f;
+  enemyVelY = 1.0f;
+  enemyVelZ = 1.0f;
+  if (playerLives != 0) {
+    playerLives = playerLives - 1;
+    snd.sndRotor->setFrequency(5000);
+  } else {
+    snd.sndEnemy->stop();
+    snd.sndRotor->stop();
+    playSoundFile("PlayerSmash");
+    endGame();
+  }
+}
+
+void Form1::enemycrash() {
+  enemyFall(100000, false);
+  impactSound(enemyX, enemyY, enemyZ);
+  enemyVelX = 1.0f;
+  enemyVelY = 1.0f;
+  enemyVelZ = 1.0f;
+  if (enemyLives != 0) {
+    enemyLives = enemyLives - 1;
+    snd.sndEnemy->setFrequency(5000);
+  } else {
+    // The enemy's last helicopter: it falls silent for good, and the game goes on.
+    snd.sndEnemy->stop();
+    playSoundFile("EnemySmash");
+  }
+}
 
 }  // namespace rd
