@@ -38,9 +38,11 @@ std::optional<TimerId> timerByName(const std::string& name) {
   return std::nullopt;
 }
 
-class Session {
+}  // namespace
+
+class Replay::Impl {
  public:
-  Session(const Options& options, std::ostream& out)
+  Impl(const Options& options, std::ostream& out)
       : trace_([&out](const std::string& line) { out << line << '\n'
                                                      << std::flush; }) {
     if (!options.renderPath.empty()) render_ = makeRenderBackend(options.renderPath);
@@ -56,7 +58,7 @@ class Session {
     game_ = std::make_unique<Form1>(Platform{*window_, *sound_, *speech_, *input_});
   }
 
-  ~Session() {
+  ~Impl() {
     // The game goes first: it holds the voices that the devices made.
     game_.reset();
   }
@@ -249,17 +251,35 @@ class Session {
   std::unique_ptr<fake::FakeInput> input_;
   std::unique_ptr<Form1> game_;
   bool started_ = false;
+
+ public:
+  Form1& game() { return *game_; }
+  fake::Trace& trace() { return trace_; }
+  fake::FakeWindow& window() { return *window_; }
+  fake::FakeInput& input() { return *input_; }
+  fake::RecordingSound& sound() { return *sound_; }
 };
 
-}  // namespace
+Replay::Replay(const Options& options, std::ostream& out)
+    : impl_(std::make_unique<Impl>(options, out)) {}
+Replay::~Replay() = default;
+void Replay::start() { impl_->start(); }
+bool Replay::started() const { return impl_->started(); }
+void Replay::execute(const Command& command) { impl_->execute(command); }
+void Replay::finish() { impl_->finish(); }
+Form1& Replay::game() { return impl_->game(); }
+fake::Trace& Replay::trace() { return impl_->trace(); }
+fake::FakeWindow& Replay::window() { return impl_->window(); }
+fake::FakeInput& Replay::input() { return impl_->input(); }
+fake::RecordingSound& Replay::sound() { return impl_->sound(); }
 
 int run(const std::vector<Command>& script, const Options& options, std::ostream& out,
         std::ostream& err) {
-  std::unique_ptr<Session> session;
+  std::unique_ptr<Replay> session;
   int line = 0;
   int status = 0;
   try {
-    session = std::make_unique<Session>(options, out);
+    session = std::make_unique<Replay>(options, out);
     try {
       for (const Command& c : script) {
         line = c.line;

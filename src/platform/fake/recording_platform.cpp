@@ -9,7 +9,8 @@
 namespace rd::fake {
 
 void Trace::call(const std::string& name) {
-  calls_.push_back(name);
+  ++callCount_;
+  if (keepLog_) calls_.push_back(name);
   auto it = failures_.find(name);
   if (it != failures_.end() && it->second > 0) {
     if (--it->second == 0) failures_.erase(it);
@@ -18,7 +19,7 @@ void Trace::call(const std::string& name) {
 }
 
 void Trace::line(const std::string& text) {
-  lines_.push_back(text);
+  if (keepLog_) lines_.push_back(text);
   if (out_) out_(text);
 }
 

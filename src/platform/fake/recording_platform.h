@@ -30,6 +30,10 @@ class Trace {
   // The next `count` calls named `name` fail.
   void failNext(const std::string& name, int count = 1);
 
+  // Long runs (a soak of a million ticks) keep no log of calls and lines, only the counts.
+  void keepLog(bool keep) { keepLog_ = keep; }
+  long long callCount() const { return callCount_; }
+
   const std::vector<std::string>& calls() const { return calls_; }
   const std::vector<std::string>& lines() const { return lines_; }
   void clear() {
@@ -42,6 +46,8 @@ class Trace {
   std::vector<std::string> calls_;
   std::vector<std::string> lines_;
   std::map<std::string, int> failures_;
+  bool keepLog_ = true;
+  long long callCount_ = 0;
 };
 
 struct Vec3 {
