@@ -5,7 +5,7 @@ set -euo pipefail
 build=$1
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-cp -r "$build/sounds" "$tmp/sounds"
+cp -rL "$build/sounds" "$tmp/sounds"
 rm "$tmp/sounds/fan.wav"
 echo 'print playerX' >"$tmp/one.replay"
 set +e
