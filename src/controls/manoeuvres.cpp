@@ -1,11 +1,113 @@
-// Stepping forward and back and turning.
+// Stepping forward and back and turning. A step is sized by the player's momentum and halved near
+// the room's centre lines; stepping also finds the walls, the television, the fan's wall switch
+// and the "Ouch" spot. A turn is 5 degrees and clicks the knob voice in the room listening
+// position.
 #include "core/form1.h"
 
 namespace rd {
 
-void Form1::flyForward() { throw NotWritten{"flyForward"}; }
-void Form1::flyBackward() { throw NotWritten{"flyBackward"}; }
-void Form1::turnLeft() { throw NotWritten{"turnLeft"}; }
-void Form1::turnRight() { throw NotWritten{"turnRight"}; }
+void Form1::flyForward() {
+  if (playerY > 0.5) {
+    headingStep();
+    Single x = playerX + stepX * playerVelX / stepDivX;
+    Single z = playerZ + stepZ * playerVelZ / stepDivZ;
+    playerX = x;
+    playerZ = z;
+    // Beyond a wall: a crash when going fast, and a scrape that puts the player back inside.
+    if (x > 20 || z > 20 || x < -20 || z < -20) {
+      if (playerVelX > 5 || playerVelZ > 5) Playercrash();
+      scraped();
+    }
+  }
+
+  // The television: a slow touch scrapes it, enough speed along x smashes it (both can happen).
+  if (Int(playerX) == -5 && playerY < 5 && Int(playerZ) == 12 && tvOn != vbFalse) {
+    if (playerVelX < 4 || playerVelZ < 4) scraped();
+    if (playerVelX >= 4) {
+      snd.sndTv->stop();
+      smash();
+      playSoundFile("TVSmash");
+      tvOn = vbFalse;
+      enemySpeed = enemySpeed + 50;
+    }
+  }
+
+  // The fan's wall switch by the wall z = 20: the upper half switches the fan on, the lower half
+  // off, the middle only stops the helicopter.
+  if (Int(playerX) == 0 && Int(playerY) == 6 && playerZ > 19.5) {
+    snd.sndSwitch3D->setPosition(0, 5, 19);
+    snd.sndSwitch->play();
+    playerZ = 19;
+    snd.sndFan->loop();
+    fanOn = vbTrue;
+  }
+  if (Int(playerX) == 0 && Int(playerY) == 4 && playerZ > 19.5) {
+    snd.sndSwitch3D->setPosition(0, 5, 19);
+    snd.sndSwitch->play();
+    playerZ = 19;
+    snd.sndFan->stop();
+    fanOn = vbFalse;
+  }
+  if (Int(playerX) == 0 && Int(playerY) == 5 && playerZ > 19.5) {
+    playerZ = 19;
+  }
+
+  if (Int(playerX) == 8 && Int(playerZ) == 8 && playerY < 3) {
+    playSoundFile("Ouch");
+  }
+}
+
+void Form1::flyBackward() {
+  if (playerY > 1 && playerX > -21 && playerZ > -21) {
+    headingStep();
+    Single x = playerX - stepX * playerVelX / stepDivX;
+    Single z = playerZ - stepZ * playerVelZ / stepDivZ;
+    playerX = x;
+    playerZ = z;
+    if (x > 20 || z > 20 || x < -20 || z < -20) {
+      if (playerVelX > 5 || playerVelZ > 5) Playercrash();
+      scraped();
+    }
+  }
+
+  // Backing into the television always smashes it.
+  if (Int(playerX) == -5 && playerY < 5 && Int(playerZ) == 12 && tvOn != vbFalse) {
+    snd.sndTv->stop();
+    tvOn = vbFalse;
+    playSoundFile("TVSmash");
+    smash();
+  }
+
+  if (Int(playerX) == 8 && Int(playerZ) == 8 && playerY < 2) {
+    playSoundFile("Ouch");
+  }
+}
+
+namespace {
+
+enum class Turn { left = -5, right = 5 };
+
+// Both turns: 5 degrees, then a click round the listener's head in the new direction, higher
+// when facing straight along +z.
+void turn(Form1& game, Turn direction) {
+  if (!(game.playerY > 1)) return;
+  game.playerHeading = game.playerHeading + static_cast<Long>(direction);
+  game.orientListener();
+  std::unique_ptr<Voice3D> knob3D = game.snd.sndKnob->take3D();
+  knob3D->setMode(Mode3D::headRelative);
+  knob3D->setPosition(game.lookX + 1, 0, game.lookZ + 1);
+  if (game.playerHeading == 0 || game.playerHeading == 360) {
+    game.snd.sndKnob->setFrequency(80000);
+  } else {
+    game.snd.sndKnob->setFrequency(44100);
+  }
+  if (game.fixedListener != vbFalse) game.snd.sndKnob->play();
+}
+
+}  // namespace
+
+void Form1::turnLeft() { turn(*this, Turn::left); }
+
+void Form1::turnRight() { turn(*this, Turn::right); }
 
 }  // namespace rd
