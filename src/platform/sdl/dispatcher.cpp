@@ -1,0 +1,136 @@
+#include "platform/sdl/dispatcher.h"
+
+#include <algorithm>
+
+#include "core/config.h"
+
+namespace rd::sdl {
+
+namespace {
+
+// Marks a handler as running for as long as it runs, also when it ends by an exception.
+class Running {
+ public:
+  explicit Running(bool& flag) : flag_(flag) { flag_ = true; }
+  ~Running() { flag_ = false; }
+  Running(const Running&) = delete;
+  Running& operator=(const Running&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+}  // namespace
+
+void MouseBuffer::setCapacity(int32_t items) {
+  capacity_ = std::max(0, items);
+  while (static_cast<int32_t>(items_.size()) > capacity_) items_.pop_back();
+}
+
+void MouseBuffer::push(MouseItem item) {
+  if (!acquired_) return;
+  if (static_cast<int32_t>(items_.size()) >= capacity_) return;
+  items_.push_back(item);
+  signalled_ = true;
+}
+
+int32_t MouseBuffer::take(MouseItem* items, int32_t capacity) {
+  int32_t n = 0;
+  while (n < capacity && !items_.empty()) {
+    items[n++] = items_.front();
+    items_.pop_front();
+  }
+  return n;
+}
+
+void Dispatcher::closeRequest() {
+  if (closeQueued_) return;
+  closeQueued_ = true;
+  keys_.push_back({true, true, 27});
+}
+
+void Dispatcher::setTimerInterval(TimerId id, int32_t ms) {
+  Timer& t = timers_[index(id)];
+  t.interval = ms;
+  // A desktop timer fires on whole periods of its clock: at least one, however short the ask.
+  int64_t micros = std::max<int64_t>(1, static_cast<int64_t>(ms) * 1000);
+  t.period = (micros + config::kTimerPeriodMicros - 1) / config::kTimerPeriodMicros *
+             config::kTimerPeriodMicros;
+  // A new interval starts the count afresh.
+  t.due = clock_() + t.period;
+}
+
+void Dispatcher::setTimerEnabled(TimerId id, bool enabled) {
+  Timer& t = timers_[index(id)];
+  if (enabled && !t.enabled) t.due = clock_() + t.period;
+  t.enabled = enabled;
+}
+
+void Dispatcher::runPending() {
+  if (collect) collect();
+  // Before the game's load event and after the end everything waits.
+  if (!game_) return;
+  runKeys();
+  runMouse();
+  runTimers();
+}
+
+void Dispatcher::runKeys() {
+  // Only the events that were waiting when we began; a handler's own nested look at the queue
+  // takes care of anything that comes meanwhile.
+  for (size_t n = keys_.size(); n > 0 && !keys_.empty(); --n) {
+    KeyEvent key = keys_.front();
+    bool& running = key.down ? keyDownRunning_ : keyUpRunning_;
+    if (running) return;
+    keys_.pop_front();
+    if (key.close) closeQueued_ = false;
+    {
+      Running guard(running);
+      if (key.down) {
+        game_->keyDown(key.code);
+      } else {
+        game_->keyUp(key.code);
+      }
+    }
+    if (key.close && closeUnanswered) closeUnanswered();
+  }
+}
+
+void Dispatcher::runMouse() {
+  if (mouseRunning_ || !mouse_.signalled()) return;
+  int32_t handle = mouse_.resetSignal();
+  Running guard(mouseRunning_);
+  // The status goes back to the input service, which has no use for it: the game goes on.
+  game_->mouseSignal(handle);
+}
+
+void Dispatcher::runTimers() {
+  const int64_t now = clock_();
+  for (int i = 0; i < kTimerCount; ++i) {
+    Timer& t = timers_[static_cast<size_t>(i)];
+    if (!t.enabled || t.period == 0 || t.running || t.due > now) continue;
+    // A timer that fell behind fires once and keeps its beat: the periods missed while the
+    // game was held are dropped, not made up in a burst.
+    t.due += t.period;
+    if (t.due <= now) t.due += ((now - t.due) / t.period + 1) * t.period;
+    Running guard(t.running);
+    game_->timer(static_cast<TimerId>(i));
+  }
+}
+
+bool Dispatcher::ready() const {
+  return !keys_.empty() || (!mouseRunning_ && mouse_.signalled()) || untilNextTimer() == 0;
+}
+
+int64_t Dispatcher::untilNextTimer() const {
+  const int64_t now = clock_();
+  int64_t best = -1;
+  for (const Timer& t : timers_) {
+    if (!t.enabled || t.period == 0 || t.running) continue;
+    int64_t wait = std::max<int64_t>(0, t.due - now);
+    if (best < 0 || wait < best) best = wait;
+  }
+  return best;
+}
+
+}  // namespace rd::sdl

@@ -1,0 +1,111 @@
+// What the window holds for the game between two looks at the desktop: key events in the order
+// they came, the mouse's buffered items with their signal, and the three timers. runPending() hands
+// the game everything that is due, on the calling thread, and keeps the one rule of the game's
+// handlers: no handler runs inside itself. No SDL here, so the rules can be tried on a fake clock.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <functional>
+
+#include "platform/input.h"
+#include "platform/window.h"
+
+namespace rd::sdl {
+
+// The mouse's buffer. Items are queued only while the mouse is acquired, at most `capacity` of
+// them; further items are lost until the game reads the buffer.
+class MouseBuffer {
+ public:
+  void setCapacity(int32_t items);
+  void setNotification(int32_t eventHandle) { notification_ = eventHandle; }
+  void setAcquired(bool acquired) { acquired_ = acquired; }
+  bool acquired() const { return acquired_; }
+
+  void push(MouseItem item);
+  // Takes up to `capacity` items, oldest first; returns how many.
+  int32_t take(MouseItem* items, int32_t capacity);
+  size_t waiting() const { return items_.size(); }
+
+  // The event is signalled by every item that arrives while a notification is set; it resets
+  // when the game's handler is called for it.
+  bool signalled() const { return signalled_ && notification_ != 0 && acquired_; }
+  int32_t resetSignal() {
+    signalled_ = false;
+    return notification_;
+  }
+
+ private:
+  std::deque<MouseItem> items_;
+  int32_t capacity_ = 0;
+  int32_t notification_ = 0;
+  bool acquired_ = false;
+  bool signalled_ = false;
+};
+
+class Dispatcher {
+ public:
+  // Microseconds from any fixed point; only differences matter.
+  using Clock = std::function<int64_t()>;
+  explicit Dispatcher(Clock clock) : clock_(std::move(clock)) {}
+
+  // The game that the events are handed to; until then they wait.
+  void attach(GameEvents* game) { game_ = game; }
+  // Pulls in what the desktop has waiting (keys, mouse, close); called first by runPending().
+  std::function<void()> collect;
+  // Called when the game let a close request pass without ending the program.
+  std::function<void()> closeUnanswered;
+
+  void keyDown(int16_t code) { keys_.push_back({true, false, code}); }
+  void keyUp(int16_t code) { keys_.push_back({false, false, code}); }
+  // Closing the window is pressing Esc; one request waits at a time.
+  void closeRequest();
+
+  void setTimerInterval(TimerId id, int32_t ms);
+  void setTimerEnabled(TimerId id, bool enabled);
+  bool timerEnabled(TimerId id) const { return timers_[index(id)].enabled; }
+  int32_t timerInterval(TimerId id) const { return timers_[index(id)].interval; }
+
+  MouseBuffer& mouse() { return mouse_; }
+
+  // Hands the game every key event, the mouse signal and every timer that is due now, each once
+  // and each only if its handler is not already running. A key event whose handler is running
+  // stays queued, and the key events behind it with it, so keys keep their order.
+  void runPending();
+  // Whether runPending() would hand the game anything now, from the event loop.
+  bool ready() const;
+  // Microseconds from now until the next enabled timer falls due (0 when one is due), or -1
+  // when no timer runs.
+  int64_t untilNextTimer() const;
+
+ private:
+  struct KeyEvent {
+    bool down;
+    bool close;
+    int16_t code;
+  };
+  struct Timer {
+    int32_t interval = 0;
+    int64_t period = 0;  // the interval rounded up to whole timer periods; 0 = never set
+    bool enabled = false;
+    bool running = false;
+    int64_t due = 0;
+  };
+  static size_t index(TimerId id) { return static_cast<size_t>(id); }
+  void runKeys();
+  void runMouse();
+  void runTimers();
+
+  Clock clock_;
+  GameEvents* game_ = nullptr;
+  std::deque<KeyEvent> keys_;
+  bool keyDownRunning_ = false;
+  bool keyUpRunning_ = false;
+  bool mouseRunning_ = false;
+  bool closeQueued_ = false;
+  std::array<Timer, kTimerCount> timers_{};
+  MouseBuffer mouse_;
+};
+
+}  // namespace rd::sdl

@@ -1,0 +1,246 @@
+#include "platform/sdl/sdl_window.h"
+
+#include <SDL.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <iostream>
+#include <thread>
+
+#include "platform/sdl/key_codes.h"
+
+namespace rd::sdl {
+
+namespace {
+
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+// The loop looks at the desktop at least this often even when no timer runs.
+constexpr int kLongestWaitMs = 250;
+// The state byte of a pressed mouse button in its item, as the buffered mouse reports it.
+constexpr int32_t kButtonDown = 0x80;
+
+// The item offset of a mouse button: 12 primary, 13 secondary, 14 middle; -1 for the others.
+int32_t buttonOffset(uint8_t button) {
+  switch (button) {
+    case SDL_BUTTON_LEFT:
+      return 12;
+    case SDL_BUTTON_RIGHT:
+      return 13;
+    case SDL_BUTTON_MIDDLE:
+      return 14;
+    default:
+      return -1;
+  }
+}
+
+}  // namespace
+
+SdlWindow::SdlWindow()
+    : start_(std::chrono::steady_clock::now()), dispatcher_([this] { return nowMicros(); }) {
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) throw ServiceError("window.create", SDL_GetError());
+  window_ = SDL_CreateWindow("Rotor Duel", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWidth,
+                             kHeight, SDL_WINDOW_HIDDEN);
+  if (!window_) {
+    std::string why = SDL_GetError();
+    SDL_Quit();
+    throw ServiceError("window.create", why);
+  }
+  // Keys are keys here, never text: no input method steps between the player and the game.
+  SDL_StopTextInput();
+  if (char* base = SDL_GetBasePath()) {
+    folder_ = base;
+    SDL_free(base);
+    while (folder_.size() > 1 && folder_.back() == '/') folder_.pop_back();
+  }
+  dispatcher_.collect = [this] { collectEvents(); };
+  dispatcher_.closeUnanswered = [this] { endProgram(0); };
+}
+
+SdlWindow::~SdlWindow() {
+  if (relativeMode_) SDL_SetRelativeMouseMode(SDL_FALSE);
+  SDL_DestroyWindow(window_);
+  SDL_Quit();
+}
+
+int64_t SdlWindow::nowMicros() const {
+  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
+                                                               start_)
+      .count();
+}
+
+// The window draws nothing; the scale mode only concerns drawing.
+void SdlWindow::setScaleMode(int32_t) {}
+
+void SdlWindow::show() {
+  SDL_ShowWindow(window_);
+  // Ask for the keyboard: the keys drive the game.
+  SDL_RaiseWindow(window_);
+  paint();
+}
+
+void SdlWindow::changeToProgramFolder() {
+  if (folder_.empty()) throw ServiceError("window.chdir", "the program's folder is unknown");
+  if (::chdir(folder_.c_str()) != 0) {
+    throw ServiceError("window.chdir", folder_ + ": " + std::strerror(errno));
+  }
+}
+
+std::string SdlWindow::soundFile(const std::string& name) {
+  if (folder_.empty()) return "sounds/" + name;
+  return folder_ + "/sounds/" + name;
+}
+
+void SdlWindow::setTimerInterval(TimerId id, int32_t ms) { dispatcher_.setTimerInterval(id, ms); }
+void SdlWindow::setTimerEnabled(TimerId id, bool enabled) {
+  dispatcher_.setTimerEnabled(id, enabled);
+}
+bool SdlWindow::timerEnabled(TimerId id) { return dispatcher_.timerEnabled(id); }
+int32_t SdlWindow::timerInterval(TimerId id) { return dispatcher_.timerInterval(id); }
+
+void SdlWindow::doEvents() { dispatcher_.runPending(); }
+
+void SdlWindow::hold(double ms) {
+  if (!(ms > 0)) return;
+  std::this_thread::sleep_for(std::chrono::microseconds(std::llround(ms * 1000.0)));
+}
+
+uint32_t SdlWindow::clockSeed() {
+  auto micros = std::chrono::duration_cast<std::chrono::microseconds>(
+                    std::chrono::system_clock::now().time_since_epoch())
+                    .count();
+  return static_cast<uint32_t>(micros ^ (micros >> 32));
+}
+
+void SdlWindow::reportError(const std::string& text, bool fatal) {
+  std::cerr << "rotorduel: " << text << std::endl;
+  if (!fatal || !window_) return;
+  // The player needs the pointer back to answer the box.
+  if (relativeMode_) {
+    SDL_SetRelativeMouseMode(SDL_FALSE);
+    relativeMode_ = false;
+  }
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Rotor Duel error", text.c_str(), window_);
+}
+
+void SdlWindow::programEnding(int) {
+  if (relativeMode_) {
+    SDL_SetRelativeMouseMode(SDL_FALSE);
+    relativeMode_ = false;
+  }
+  SDL_HideWindow(window_);
+}
+
+int SdlWindow::run(GameEvents& game) {
+  dispatcher_.attach(&game);
+  try {
+    game.load();
+    for (;;) {
+      if (!dispatcher_.ready()) {
+        int64_t wait = dispatcher_.untilNextTimer();
+        int ms = wait < 0
+                     ? kLongestWaitMs
+                     : static_cast<int>(std::min<int64_t>((wait + 999) / 1000, kLongestWaitMs));
+        SDL_WaitEventTimeout(nullptr, ms);
+      }
+      dispatcher_.runPending();
+    }
+  } catch (const ProgramEnd& end) {
+    dispatcher_.attach(nullptr);
+    return end.code;
+  } catch (...) {
+    dispatcher_.attach(nullptr);
+    throw;
+  }
+}
+
+void SdlWindow::collectEvents() {
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) translate(event);
+}
+
+void SdlWindow::translate(const SDL_Event& e) {
+  switch (e.type) {
+    case SDL_QUIT:
+      dispatcher_.closeRequest();
+      break;
+    case SDL_WINDOWEVENT:
+      switch (e.window.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+          dispatcher_.closeRequest();
+          break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+          setFocused(true);
+          break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          setFocused(false);
+          break;
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          paint();
+          break;
+        default:
+          break;
+      }
+      break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      // Auto-repeat comes as further key-downs, each one more action in the game.
+      int16_t code = virtualKey(e.key.keysym.scancode, (e.key.keysym.mod & KMOD_NUM) != 0);
+      if (code == 0) break;
+      if (e.type == SDL_KEYDOWN) {
+        dispatcher_.keyDown(code);
+      } else {
+        dispatcher_.keyUp(code);
+      }
+      break;
+    }
+    case SDL_MOUSEMOTION:
+      if (!focused_) break;
+      // One item per axis that moved; y grows as the mouse is pulled toward the player.
+      if (e.motion.xrel != 0) dispatcher_.mouse().push({0, e.motion.xrel});
+      if (e.motion.yrel != 0) dispatcher_.mouse().push({4, e.motion.yrel});
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      if (!focused_) break;
+      int32_t offset = buttonOffset(e.button.button);
+      if (offset < 0) break;
+      dispatcher_.mouse().push({offset, e.type == SDL_MOUSEBUTTONDOWN ? kButtonDown : 0});
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void SdlWindow::setFocused(bool focused) {
+  focused_ = focused;
+  applyMouseMode();
+}
+
+void SdlWindow::setMouseAcquired(bool acquired) {
+  dispatcher_.mouse().setAcquired(acquired);
+  applyMouseMode();
+}
+
+void SdlWindow::applyMouseMode() {
+  bool want = focused_ && dispatcher_.mouse().acquired();
+  if (want == relativeMode_) return;
+  // Where the desktop cannot hold the pointer, SDL still reports each movement; the game then
+  // hears the same items, only the pointer stays visible.
+  SDL_SetRelativeMouseMode(want ? SDL_TRUE : SDL_FALSE);
+  relativeMode_ = want;
+}
+
+void SdlWindow::paint() {
+  SDL_Surface* surface = SDL_GetWindowSurface(window_);
+  if (!surface) return;
+  SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+  SDL_UpdateWindowSurface(window_);
+}
+
+}  // namespace rd::sdl

@@ -1,0 +1,68 @@
+// The game's window on SDL2: one black window titled "Rotor Duel" that takes the keyboard, its
+// timers, and the event loop that hands the game its keys, mouse signals and timer events.
+#pragma once
+
+#include <chrono>
+#include <string>
+
+#include "platform/sdl/dispatcher.h"
+#include "platform/window.h"
+
+struct SDL_Window;
+union SDL_Event;
+
+namespace rd::sdl {
+
+class SdlWindow : public Window {
+ public:
+  // Opens the display and makes the window, hidden until the game shows it ("window.create").
+  SdlWindow();
+  ~SdlWindow() override;
+  SdlWindow(const SdlWindow&) = delete;
+  SdlWindow& operator=(const SdlWindow&) = delete;
+
+  void setScaleMode(int32_t mode) override;
+  void show() override;
+  void changeToProgramFolder() override;
+  std::string soundFile(const std::string& name) override;
+
+  void setTimerInterval(TimerId id, int32_t ms) override;
+  void setTimerEnabled(TimerId id, bool enabled) override;
+  bool timerEnabled(TimerId id) override;
+  int32_t timerInterval(TimerId id) override;
+
+  void doEvents() override;
+  void hold(double ms) override;
+  uint32_t clockSeed() override;
+  void reportError(const std::string& text, bool fatal) override;
+
+  // Runs the game: its load event, then every event as it comes, until the program ends.
+  // Returns the program's exit status.
+  int run(GameEvents& game);
+
+  // The mouse's buffer, which this window fills from its mouse events.
+  MouseBuffer& mouseBuffer() { return dispatcher_.mouse(); }
+  // The mouse is the game's while the window is in the foreground: hidden, held in relative
+  // mode, every movement and button an item in the buffer.
+  void setMouseAcquired(bool acquired);
+
+ protected:
+  void programEnding(int code) override;
+
+ private:
+  int64_t nowMicros() const;
+  void collectEvents();
+  void translate(const SDL_Event& event);
+  void setFocused(bool focused);
+  void applyMouseMode();
+  void paint();
+
+  SDL_Window* window_ = nullptr;
+  std::chrono::steady_clock::time_point start_;
+  Dispatcher dispatcher_;
+  std::string folder_;
+  bool focused_ = false;
+  bool relativeMode_ = false;
+};
+
+}  // namespace rd::sdl

@@ -1,0 +1,228 @@
+// The window's event rules on a fake clock: the timers' beat, handlers that never run inside
+// themselves, keys kept in order, closing as Esc, and the mouse's buffer and signal.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/sdl/dispatcher.h"
+
+namespace rd::sdl {
+namespace {
+
+// A game that writes down what it is handed, and may do something inside each handler.
+struct Recorder : GameEvents {
+  std::vector<std::string> log;
+  std::function<void(TimerId)> onTimer;
+  std::function<void(int16_t)> onKeyDown;
+  std::function<void()> onMouse;
+
+  void load() override {}
+  void timer(TimerId id) override {
+    log.push_back(timerName(id));
+    if (onTimer) onTimer(id);
+  }
+  void keyDown(int16_t code) override {
+    log.push_back("down " + std::to_string(code));
+    if (onKeyDown) onKeyDown(code);
+    log.push_back("end " + std::to_string(code));
+  }
+  void keyUp(int16_t code) override { log.push_back("up " + std::to_string(code)); }
+  int32_t mouseSignal(int32_t eventId) override {
+    log.push_back("mouse " + std::to_string(eventId));
+    if (onMouse) onMouse();
+    return 0;
+  }
+  int count(const std::string& entry) const {
+    int n = 0;
+    for (const auto& e : log) n += e == entry;
+    return n;
+  }
+};
+
+class DispatcherTest : public ::testing::Test {
+ protected:
+  DispatcherTest() { events.attach(&game); }
+  // Runs the clock in steps of `step` microseconds, looking at the queue after each.
+  void runFor(int64_t micros, int64_t step = 1000) {
+    for (int64_t end = now + micros; now < end;) {
+      now += step;
+      events.runPending();
+    }
+  }
+  int64_t now = 0;
+  Recorder game;
+  Dispatcher events{[this] { return now; }};
+};
+
+TEST_F(DispatcherTest, TheTickRuns64TimesASecondAndTheTargetCycleTwice) {
+  events.setTimerInterval(TimerId::CheckThings, 1);
+  events.setTimerInterval(TimerId::targetTimer, 500);
+  events.setTimerInterval(TimerId::TVTimer, 9000);
+  events.setTimerEnabled(TimerId::targetTimer, true);
+  events.setTimerEnabled(TimerId::TVTimer, false);
+  events.setTimerEnabled(TimerId::CheckThings, true);
+  EXPECT_EQ(events.untilNextTimer(), 15625);
+  runFor(1'000'000, 125);
+  EXPECT_EQ(game.count("CheckThings"), 64);
+  EXPECT_EQ(game.count("targetTimer"), 2);
+  EXPECT_EQ(game.count("TVTimer"), 0);
+  EXPECT_EQ(events.timerInterval(TimerId::CheckThings), 1);
+}
+
+TEST_F(DispatcherTest, AHeldGameGetsOneTickAfterwardsNotABurstAndKeepsTheBeat) {
+  events.setTimerInterval(TimerId::CheckThings, 1);
+  events.setTimerEnabled(TimerId::CheckThings, true);
+  now = 1'000'000;  // a second of speech
+  events.runPending();
+  events.runPending();
+  EXPECT_EQ(game.count("CheckThings"), 1);
+  // The next tick falls on the old beat: 65 periods after the start.
+  EXPECT_EQ(events.untilNextTimer(), 65 * 15625 - 1'000'000);
+}
+
+TEST_F(DispatcherTest, TimersCountAfreshWhenEnabledOrGivenANewInterval) {
+  // A timer that never had an interval never fires, enabled or not.
+  events.setTimerEnabled(TimerId::TVTimer, true);
+  runFor(100'000);
+  EXPECT_TRUE(game.log.empty());
+  EXPECT_EQ(events.untilNextTimer(), -1);
+
+  events.setTimerInterval(TimerId::TVTimer, 9000);
+  runFor(8'000'000);
+  events.setTimerEnabled(TimerId::TVTimer, false);
+  events.setTimerEnabled(TimerId::TVTimer, true);
+  runFor(8'999'000);
+  EXPECT_EQ(game.count("TVTimer"), 0);
+  runFor(1000);
+  EXPECT_EQ(game.count("TVTimer"), 1);
+
+  // Enabling a running timer again does not restart its count.
+  runFor(4'000'000);
+  events.setTimerEnabled(TimerId::TVTimer, true);
+  runFor(5'000'000);
+  EXPECT_EQ(game.count("TVTimer"), 2);
+}
+
+TEST_F(DispatcherTest, ATickThatYieldsLetsOtherTimersRunInsideButNeverItself) {
+  events.setTimerInterval(TimerId::CheckThings, 1);
+  events.setTimerInterval(TimerId::targetTimer, 500);
+  events.setTimerEnabled(TimerId::CheckThings, true);
+  events.setTimerEnabled(TimerId::targetTimer, true);
+  now = 499'000;
+  game.onTimer = [&](TimerId id) {
+    if (id != TimerId::CheckThings) return;
+    now += 20'000;  // the tick is slow; by now it is due again, and so is the target cycle
+    events.runPending();
+    game.log.push_back("tick ends");
+  };
+  events.runPending();
+  EXPECT_EQ(game.log, (std::vector<std::string>{"CheckThings", "targetTimer", "tick ends"}));
+}
+
+TEST_F(DispatcherTest, AKeyDownWaitsForTheOneRunningButAKeyUpRunsInsideIt) {
+  events.keyDown(38);
+  events.keyUp(38);
+  events.keyDown(40);
+  game.onKeyDown = [&](int16_t code) {
+    if (code == 38) events.runPending();
+  };
+  events.runPending();
+  EXPECT_EQ(game.log,
+            (std::vector<std::string>{"down 38", "up 38", "end 38", "down 40", "end 40"}));
+  EXPECT_FALSE(events.ready());
+}
+
+TEST_F(DispatcherTest, KeysThatArriveWhileAKeyRunsKeepTheirOrder) {
+  events.keyDown(34);
+  game.onKeyDown = [&](int16_t code) {
+    if (code != 34) return;
+    events.keyDown(35);  // the player presses two more keys meanwhile
+    events.keyUp(35);
+    events.keyDown(36);
+    events.runPending();
+  };
+  events.runPending();
+  EXPECT_EQ(game.log, (std::vector<std::string>{"down 34", "end 34"}));
+  EXPECT_TRUE(events.ready());
+  events.runPending();
+  EXPECT_EQ(game.log, (std::vector<std::string>{"down 34", "end 34", "down 35", "end 35", "up 35",
+                                                "down 36", "end 36"}));
+}
+
+TEST_F(DispatcherTest, ClosingIsEscAndEndsTheProgramWhenTheGameDoesNot) {
+  int unanswered = 0;
+  events.closeUnanswered = [&] { ++unanswered; };
+  events.closeRequest();
+  events.closeRequest();  // the desktop often asks twice
+  events.runPending();
+  EXPECT_EQ(game.log, (std::vector<std::string>{"down 27", "end 27"}));
+  EXPECT_EQ(unanswered, 1);
+
+  // A game that ends at Esc ends the program before the window has to.
+  game.onKeyDown = [](int16_t) { throw ProgramEnd{0}; };
+  events.closeRequest();
+  EXPECT_THROW(events.runPending(), ProgramEnd);
+  EXPECT_EQ(unanswered, 1);
+}
+
+TEST_F(DispatcherTest, AnEndInsideANestedHandlerLeavesNoHandlerMarkedRunning) {
+  events.setTimerInterval(TimerId::CheckThings, 1);
+  events.setTimerEnabled(TimerId::CheckThings, true);
+  events.keyDown(27);
+  now = 20'000;
+  game.onKeyDown = [&](int16_t) { events.runPending(); };
+  game.onTimer = [](TimerId) { throw ProgramEnd{1}; };
+  EXPECT_THROW(events.runPending(), ProgramEnd);
+  // Should the loop go on, nothing is stuck.
+  game.onTimer = nullptr;
+  game.onKeyDown = nullptr;
+  events.keyDown(32);
+  now = 40'000;
+  events.runPending();
+  EXPECT_EQ(game.count("down 32"), 1);
+  EXPECT_EQ(game.count("CheckThings"), 2);
+}
+
+TEST_F(DispatcherTest, TheMouseBuffersOnlyWhileAcquiredAndLosesWhatDoesNotFit) {
+  MouseBuffer& mouse = events.mouse();
+  mouse.setCapacity(100);
+  mouse.setNotification(7);
+  mouse.push({0, 5});  // not acquired yet: lost
+  EXPECT_EQ(mouse.waiting(), 0u);
+  events.runPending();
+  EXPECT_TRUE(game.log.empty());
+
+  mouse.setAcquired(true);
+  for (int i = 1; i <= 150; ++i) mouse.push({4, i});
+  EXPECT_EQ(mouse.waiting(), 100u);
+  std::vector<MouseItem> items(100);
+  game.onMouse = [&] {
+    EXPECT_EQ(mouse.take(items.data(), 100), 100);
+    mouse.push({12, 0x80});  // a click while the handler runs: signals again, runs after
+    events.runPending();
+  };
+  events.runPending();
+  EXPECT_EQ(items.front().data, 1);
+  EXPECT_EQ(items.back().data, 100);  // the newest items were the ones lost
+  EXPECT_EQ(game.log, (std::vector<std::string>{"mouse 7"}));
+  game.onMouse = nullptr;
+  events.runPending();
+  EXPECT_EQ(game.count("mouse 7"), 2);
+  events.runPending();  // one signal, one call: an unread item does not call again
+  EXPECT_EQ(game.count("mouse 7"), 2);
+}
+
+TEST_F(DispatcherTest, WithoutANotificationTheMouseNeverCallsTheGame) {
+  MouseBuffer& mouse = events.mouse();
+  mouse.setCapacity(100);
+  mouse.setAcquired(true);
+  mouse.push({0, -3});
+  events.runPending();
+  EXPECT_TRUE(game.log.empty());
+  EXPECT_EQ(mouse.waiting(), 1u);
+}
+
+}  // namespace
+}  // namespace rd::sdl

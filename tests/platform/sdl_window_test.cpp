@@ -1,0 +1,243 @@
+// The SDL window on SDL's display-less driver: desktop events pushed into SDL's queue come out as
+// the game's key codes, mouse items, closing as Esc, and the program's exit status.
+#include "platform/sdl/sdl_window.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/sdl/key_codes.h"
+#include "platform/sdl/sdl_input.h"
+
+namespace rd::sdl {
+namespace {
+
+TEST(SdlKeyCodes, ThePhysicalKeysGiveTheVirtualKeyCodesTheGameReads) {
+  struct Case {
+    SDL_Scancode key;
+    int16_t code;
+  };
+  const Case cases[] = {
+      {SDL_SCANCODE_ESCAPE, 27},   {SDL_SCANCODE_SPACE, 32},  {SDL_SCANCODE_PAGEUP, 33},
+      {SDL_SCANCODE_PAGEDOWN, 34}, {SDL_SCANCODE_END, 35},    {SDL_SCANCODE_HOME, 36},
+      {SDL_SCANCODE_LEFT, 37},     {SDL_SCANCODE_UP, 38},     {SDL_SCANCODE_RIGHT, 39},
+      {SDL_SCANCODE_DOWN, 40},     {SDL_SCANCODE_A, 65},      {SDL_SCANCODE_S, 83},
+      {SDL_SCANCODE_Z, 90},        {SDL_SCANCODE_0, 48},      {SDL_SCANCODE_1, 49},
+      {SDL_SCANCODE_9, 57},        {SDL_SCANCODE_F1, 112},    {SDL_SCANCODE_F12, 123},
+      {SDL_SCANCODE_RETURN, 13},   {SDL_SCANCODE_LSHIFT, 16}, {SDL_SCANCODE_MUTE, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(virtualKey(c.key, false), c.code) << SDL_GetScancodeName(c.key);
+  }
+}
+
+TEST(SdlKeyCodes, TheNumberPadFollowsNumLock) {
+  // Without Num Lock the pad is a second set of arrows and paging keys, as laptops' players use.
+  EXPECT_EQ(virtualKey(SDL_SCANCODE_KP_8, false), 38);
+  EXPECT_EQ(virtualKey(SDL_SCANCODE_KP_4, false), 37);
+  EXPECT_EQ(virtualKey(SDL_SCANCODE_KP_3, false), 34);
+  EXPECT_EQ(virtualKey(SDL_SCANCODE_KP_9, false), 33);
+  EXPECT_EQ(virtualKey(SDL_SCANCODE_KP_1, false), 35);
+  EXPECT_EQ(virtualKey(SDL_SCANCODE_KP_7, false), 36);
+  EXPECT_EQ(virtualKey(SDL_SCANCODE_KP_0, false), 45);
+  EXPECT_EQ(virtualKey(SDL_SCANCODE_KP_8, true), 104);
+  EXPECT_EQ(virtualKey(SDL_SCANCODE_KP_0, true), 96);
+  EXPECT_EQ(virtualKey(SDL_SCANCODE_KP_PERIOD, true), 110);
+}
+
+// A game that writes down what it is handed.
+struct Recorder : GameEvents {
+  std::vector<std::string> log;
+  std::function<void()> onLoad;
+  std::function<void(int16_t)> onKeyDown;
+  std::function<void(TimerId)> onTimer;
+  Mouse* mouse = nullptr;
+
+  void load() override {
+    if (onLoad) onLoad();
+  }
+  void timer(TimerId id) override {
+    if (onTimer) onTimer(id);
+  }
+  void keyDown(int16_t code) override {
+    log.push_back("down " + std::to_string(code));
+    if (onKeyDown) onKeyDown(code);
+  }
+  void keyUp(int16_t code) override { log.push_back("up " + std::to_string(code)); }
+  int32_t mouseSignal(int32_t eventId) override {
+    MouseItem items[100];
+    int32_t n = mouse->getDeviceData(items, 100);
+    for (int32_t i = 0; i < n; ++i)
+      log.push_back("mouse " + std::to_string(eventId) + ": " + std::to_string(items[i].offset) +
+                    " " + std::to_string(items[i].data));
+    return 0;
+  }
+};
+
+class SdlWindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { setenv("SDL_VIDEODRIVER", "dummy", 1); }
+  SdlWindowTest() : window(std::make_unique<SdlWindow>()), input(*window) {}
+
+  void key(Uint32 type, SDL_Scancode scancode, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
+    SDL_Event e{};
+    e.type = type;
+    e.key.keysym.scancode = scancode;
+    e.key.keysym.mod = mod;
+    e.key.repeat = repeat;
+    SDL_PushEvent(&e);
+  }
+  void windowEvent(Uint8 what) {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = what;
+    SDL_PushEvent(&e);
+  }
+  void motion(int x, int y) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.xrel = x;
+    e.motion.yrel = y;
+    SDL_PushEvent(&e);
+  }
+  void button(Uint32 type, Uint8 which) {
+    SDL_Event e{};
+    e.type = type;
+    e.button.button = which;
+    SDL_PushEvent(&e);
+  }
+  // Opens the mouse as start-up does; returns the event handle.
+  int32_t openMouse() {
+    input.create();
+    mouse = input.createMouse();
+    mouse->setDataFormat(2);
+    mouse->setCooperativeLevel(5);
+    mouse->setBufferSize(100);
+    int32_t handle = input.createEvent();
+    mouse->setEventNotification(handle);
+    mouse->acquire();
+    game.mouse = mouse.get();
+    return handle;
+  }
+  // Runs `body` inside the game's load event, where the window's events reach the game through
+  // doEvents() as they do from the tick's first step.
+  void during(const std::function<void()>& body) {
+    game.onLoad = [&] {
+      body();
+      window->endProgram(0);
+    };
+    ASSERT_EQ(window->run(game), 0);
+  }
+  void pump() { window->doEvents(); }
+
+  std::unique_ptr<SdlWindow> window;
+  SdlInput input;
+  std::unique_ptr<Mouse> mouse;
+  Recorder game;
+};
+
+TEST_F(SdlWindowTest, KeysArriveAsCodesWhateverShiftAndCapsLockAndRepeatAsKeyDowns) {
+  game.onLoad = [&] {
+    key(SDL_KEYDOWN, SDL_SCANCODE_X, KMOD_LSHIFT);
+    key(SDL_KEYUP, SDL_SCANCODE_X, KMOD_LSHIFT);
+    key(SDL_KEYDOWN, SDL_SCANCODE_X, KMOD_CAPS);
+    key(SDL_KEYDOWN, SDL_SCANCODE_PAGEDOWN);
+    key(SDL_KEYDOWN, SDL_SCANCODE_PAGEDOWN, KMOD_NONE, 1);
+    key(SDL_KEYDOWN, SDL_SCANCODE_KP_8, KMOD_NUM);
+    key(SDL_KEYDOWN, SDL_SCANCODE_MUTE);  // no code: the game never hears it
+    key(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE);
+  };
+  game.onKeyDown = [&](int16_t code) {
+    if (code == 27) window->endProgram(0);
+  };
+  EXPECT_EQ(window->run(game), 0);
+  EXPECT_EQ(game.log, (std::vector<std::string>{"down 88", "up 88", "down 88", "down 34", "down 34",
+                                                "down 104", "down 27"}));
+}
+
+TEST_F(SdlWindowTest, ClosingTheWindowIsEscAndEndsTheProgramWithZero) {
+  game.onLoad = [&] { windowEvent(SDL_WINDOWEVENT_CLOSE); };
+  EXPECT_EQ(window->run(game), 0);  // even though this game ignores Esc
+  EXPECT_EQ(game.log, (std::vector<std::string>{"down 27"}));
+
+  Recorder other;
+  other.onLoad = [] {
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+  };
+  other.onKeyDown = [&](int16_t) { window->endProgram(0); };
+  EXPECT_EQ(window->run(other), 0);
+  EXPECT_EQ(other.log, (std::vector<std::string>{"down 27"}));
+}
+
+TEST_F(SdlWindowTest, AGameThatEndsInItsLoadEventEndsTheProgramWithItsCode) {
+  game.onLoad = [&] { window->endProgram(1); };
+  EXPECT_EQ(window->run(game), 1);
+}
+
+TEST_F(SdlWindowTest, TheLoopRunsTheTimersUntilTheGameEnds) {
+  int ticks = 0;
+  game.onLoad = [&] {
+    window->setTimerInterval(TimerId::CheckThings, 1);
+    window->setTimerEnabled(TimerId::CheckThings, true);
+  };
+  game.onTimer = [&](TimerId id) {
+    if (id == TimerId::CheckThings && ++ticks == 5) window->endProgram(0);
+  };
+  EXPECT_EQ(window->run(game), 0);
+  EXPECT_EQ(ticks, 5);
+}
+
+TEST_F(SdlWindowTest, InTheForegroundMouseMovesAndButtonsBecomeItems) {
+  during([&] {
+    int32_t handle = openMouse();
+    motion(3, 0);  // the window is not in the foreground yet: nothing
+    pump();
+    EXPECT_TRUE(game.log.empty());
+
+    windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    pump();
+    motion(5, -7);
+    motion(0, 12);  // pulled toward the player
+    button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
+    button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT);
+    button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT);
+    button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE);
+    button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_X1);  // a fourth button is no item
+    pump();
+    const std::string m = "mouse " + std::to_string(handle) + ": ";
+    EXPECT_EQ(game.log, (std::vector<std::string>{m + "0 5", m + "4 -7", m + "4 12", m + "12 128",
+                                                  m + "12 0", m + "13 128", m + "14 128"}));
+
+    game.log.clear();
+    windowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    motion(4, 4);
+    pump();
+    EXPECT_TRUE(game.log.empty());
+  });
+}
+
+TEST_F(SdlWindowTest, TheMouseRefusesWhatItCannotDo) {
+  EXPECT_THROW(input.createMouse(), ServiceError);  // before the input service exists
+  input.create();
+  auto m = input.createMouse();
+  EXPECT_THROW(m->setDataFormat(1), ServiceError);
+  EXPECT_THROW(m->setEventNotification(42), ServiceError);
+  MouseItem items[1];
+  EXPECT_THROW(m->getDeviceData(items, 1), ServiceError);  // not acquired
+}
+
+TEST_F(SdlWindowTest, RecordingsAreInTheSoundsFolderBesideTheProgram) {
+  char* base = SDL_GetBasePath();
+  std::string folder = base;
+  SDL_free(base);
+  EXPECT_EQ(window->soundFile("fan.wav"), folder + "sounds/fan.wav");
+}
+
+}  // namespace
+}  // namespace rd::sdl
