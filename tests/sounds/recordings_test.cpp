@@ -1,0 +1,118 @@
+// The recordings as files: all there, in the format the game reads, never clipping, looping
+// without a click, the same on every build and each its own sound.
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "wav_reader.h"
+
+namespace rd::sounds::test {
+namespace {
+
+constexpr int kMinus1Dbfs = 29204;  // 32767 * 10^(-1/20), rounded up
+
+TEST(Recordings, EveryFileIsMonoSixteenBitAtItsAgreedRate) {
+  for (const Expected& e : expectedRecordings()) {
+    SCOPED_TRACE(e.file);
+    const Wav w = readWav(soundsDir() / e.file);
+    EXPECT_EQ(w.rate, e.rate);
+    EXPECT_EQ(w.channels, 1);
+    EXPECT_EQ(w.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    EXPECT_GT(w.seconds(), 0.02);
+  }
+}
+
+TEST(Recordings, NothingClipsAndNothingIsSilent) {
+  for (const Expected& e : expectedRecordings()) {
+    SCOPED_TRACE(e.file);
+    const int peak = peakOf(readWav(soundsDir() / e.file).samples);
+    EXPECT_LE(peak, kMinus1Dbfs);
+    EXPECT_GE(peak, 32767 / 30);  // louder than -30 dBFS somewhere
+  }
+}
+
+TEST(Recordings, LoopsJoinWithoutAClickAndOneShotsStartAndEndInSilence) {
+  for (const Expected& e : expectedRecordings()) {
+    SCOPED_TRACE(e.file);
+    const std::vector<short> s = readWav(soundsDir() / e.file).samples;
+    ASSERT_GE(s.size(), 2u);
+    if (e.loops) {
+      // The step from the last sample back to the first must look like any other step inside.
+      std::vector<int> steps;
+      for (std::size_t i = 1; i < s.size(); ++i) steps.push_back(std::abs(s[i] - s[i - 1]));
+      std::nth_element(steps.begin(), steps.begin() + steps.size() * 99 / 100, steps.end());
+      const int usual = steps[steps.size() * 99 / 100];
+      EXPECT_LE(std::abs(s.front() - s.back()), usual + 2);
+    } else {
+      // A one-shot that starts or stops mid-swing clicks every time it plays.
+      EXPECT_LE(std::abs(s.front()), 330);
+      EXPECT_LE(std::abs(s.back()), 330);
+    }
+  }
+}
+
+std::string bytesOf(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(Recordings, TwoRunsOfTheGeneratorGiveTheSameBytes) {
+  const auto again = std::filesystem::temp_directory_path() /
+                     ("rotorduel-sounds-again-" + std::to_string(::getpid()));
+  const std::string command =
+      std::string("\"") + ROTORDUEL_SOUNDS_GENERATOR + "\" \"" + again.string() + "\"";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  for (const Expected& e : expectedRecordings()) {
+    SCOPED_TRACE(e.file);
+    const std::string first = bytesOf(soundsDir() / e.file);
+    EXPECT_FALSE(first.empty());
+    EXPECT_TRUE(first == bytesOf(again / e.file));
+  }
+  // Nothing else is written beside the recordings.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(again),
+                          std::filesystem::directory_iterator()),
+            static_cast<std::ptrdiff_t>(expectedRecordings().size()));
+  std::filesystem::remove_all(again);
+}
+
+double meanDifference(const std::vector<double>& a, const std::vector<double>& b) {
+  double diff = 0;
+  for (std::size_t k = 0; k < a.size(); ++k) {
+    diff += std::abs(std::max(a[k], -60.0) - std::max(b[k], -60.0));
+  }
+  return diff / static_cast<double>(a.size());
+}
+
+TEST(Recordings, NoTwoSoundsAlike) {
+  // Alike: about as long, with the same balance of low and high and the same rise and fall in
+  // time, each within 3 dB on average.
+  struct Print {
+    std::string file;
+    double seconds;
+    std::vector<double> bands, contour;
+  };
+  std::vector<Print> prints;
+  for (const Expected& e : expectedRecordings()) {
+    const Wav w = readWav(soundsDir() / e.file);
+    prints.push_back({e.file, w.seconds(), bandProfile(w), loudnessContour(w)});
+  }
+  for (std::size_t a = 0; a < prints.size(); ++a) {
+    for (std::size_t b = a + 1; b < prints.size(); ++b) {
+      const double lengthRatio = prints[a].seconds / prints[b].seconds;
+      const double spectrum = meanDifference(prints[a].bands, prints[b].bands);
+      const double shape = meanDifference(prints[a].contour, prints[b].contour);
+      EXPECT_FALSE(lengthRatio > 0.9 && lengthRatio < 1.1 && spectrum < 3.0 && shape < 3.0)
+          << prints[a].file << " and " << prints[b].file << " differ by only " << spectrum
+          << " dB in spectrum and " << shape << " dB in time";
+    }
+  }
+}
+
+}  // namespace
+}  // namespace rd::sounds::test

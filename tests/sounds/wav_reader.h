@@ -1,0 +1,45 @@
+// Reading the recordings back the way the game does, through libsndfile, plus the few
+// measurements the tests make on them.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace rd::sounds::test {
+
+struct Wav {
+  int rate = 0;
+  int channels = 0;
+  int format = 0;  // libsndfile's SF_FORMAT_* bits
+  std::vector<short> samples;
+  double seconds() const { return static_cast<double>(samples.size()) / rate; }
+};
+
+// Throws when the file cannot be opened.
+Wav readWav(const std::filesystem::path& path);
+
+// What the game asks for, agreed with the code that plays the recordings.
+struct Expected {
+  std::string file;
+  int rate;
+  bool loops;
+};
+const std::vector<Expected>& expectedRecordings();
+
+std::filesystem::path soundsDir();
+
+// Largest absolute sample.
+int peakOf(const std::vector<short>& s);
+// Loudness in dB relative to full scale.
+double rmsDb(const std::vector<short>& s);
+// Energy in 24 bands spaced evenly on a log scale from 50 Hz to 10 kHz, in dB relative to the
+// loudest band; sampled at the file's own speed.
+std::vector<double> bandProfile(const Wav& w);
+// Loudness in dB in 16 equal stretches of time.
+std::vector<double> loudnessContour(const Wav& w);
+// The rate (per second, at the recorded speed) at which the loudness swells regularly, searched
+// between lo and hi.
+double pulseRate(const Wav& w, double lo, double hi);
+
+}  // namespace rd::sounds::test

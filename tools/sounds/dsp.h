@@ -1,0 +1,118 @@
+// The small toolbox the recordings are built from: a seeded noise source, filters, envelopes,
+// mixing, seamless loops and levels. Everything works on mono float samples in -1..1.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace rd::sounds {
+
+using Samples = std::vector<float>;
+
+inline constexpr double kPi = 3.14159265358979323846;
+inline constexpr double kTwoPi = 2.0 * kPi;
+
+// SplitMix64: a fully specified generator, so every build draws the same noise whatever the
+// standard library does with its own engines and distributions.
+class Rng {
+ public:
+  explicit Rng(std::uint64_t seed) : state_(seed) {}
+  std::uint64_t next();
+  double uniform();  // [0, 1)
+  double bipolar();  // [-1, 1)
+  double between(double lo, double hi) { return lo + (hi - lo) * uniform(); }
+
+ private:
+  std::uint64_t state_;
+};
+
+// A second-order filter after the well-known audio cookbook formulas. The set* calls change the
+// coefficients and keep the state, so a filter can be swept while it runs.
+class Biquad {
+ public:
+  static Biquad lowPass(double rate, double hz, double q = 0.7071);
+  static Biquad highPass(double rate, double hz, double q = 0.7071);
+  static Biquad bandPass(double rate, double hz, double q);  // 0 dB at the centre
+  static Biquad peaking(double rate, double hz, double q, double gainDb);
+
+  void setLowPass(double rate, double hz, double q = 0.7071);
+  void setHighPass(double rate, double hz, double q = 0.7071);
+  void setBandPass(double rate, double hz, double q);
+  void setPeaking(double rate, double hz, double q, double gainDb);
+
+  float operator()(float x);
+
+ private:
+  void set(double b0, double b1, double b2, double a0, double a1, double a2);
+  double b0_ = 1, b1_ = 0, b2_ = 0, a1_ = 0, a2_ = 0;
+  double z1_ = 0, z2_ = 0;
+};
+
+double dbToGain(double db);
+std::size_t frames(int rate, double seconds);
+Samples silence(int rate, double seconds);
+Samples whiteNoise(std::size_t n, Rng& rng);
+
+// Runs every sample through a filter, in place.
+template <typename Filter>
+Samples& filter(Samples& s, Filter&& f) {
+  for (float& x : s) x = f(x);
+  return s;
+}
+
+// Adds src into dst starting at a sample index, growing dst when src runs past its end.
+void mixAt(Samples& dst, const Samples& src, std::size_t at, double gain = 1.0);
+// Adds src into a loop, wrapping around its end, so an event near the end rings on into the
+// start and the loop stays seamless.
+void mixAround(Samples& loop, const Samples& src, std::size_t at, double gain = 1.0);
+
+// Runs a stateful chain over a loop made from periodic input: the chain is warmed up on earlier
+// passes of the same loop, so its state at the end of the last pass flows straight into the first
+// sample and the result loops without a seam. The chain gets the input and the sample's index.
+Samples loopThrough(const Samples& periodic, const std::function<float(float, std::size_t)>& chain,
+                    int warmPasses = 2);
+// Turns material that runs on past its loop into a loop: the last `fade` samples are blended into
+// the start and cut off.
+void crossfadeIntoLoop(Samples& s, std::size_t fade);
+
+void fadeIn(Samples& s, std::size_t n);
+void fadeOut(Samples& s, std::size_t n);
+// Removes near-silent samples at both ends (speech comes with pauses around it).
+void trimSilence(Samples& s, float threshold);
+
+// Plays material faster (speed > 1: higher and shorter) by cubic interpolation.
+Samples resampled(const Samples& s, double speed);
+// A gentle saturation that rounds off peaks the way an overdriven small speaker does.
+void saturate(Samples& s, double drive);
+
+float peakOf(const Samples& s);
+double rmsOf(const Samples& s);
+void scaleToPeak(Samples& s, double peakDb);
+// Brings the loudness to an RMS level, but never past a peak ceiling.
+void scaleToRms(Samples& s, double rmsDb, double maxPeakDb);
+
+// A decaying sine, the sound of one mode of something struck (a blade, a panel, a shard).
+Samples ring(int rate, double hz, double decaySeconds, double seconds, double phase = 0.0);
+// The sum of a few such modes, struck together, lasting until the longest has died away.
+struct Mode {
+  double hz;
+  double gain;
+  double decaySeconds;
+};
+Samples strike(int rate, const std::vector<Mode>& modes);
+
+// An envelope that rises in `attack` seconds and then dies away with time constant `decay`.
+double hit(double t, double attack, double decay);
+// Multiplies every sample by env(t), t in seconds from the start.
+void shape(Samples& s, int rate, const std::function<double(double)>& env);
+// A pitched tone whose frequency may glide: harmonic k (from 1) has amplitude harmonics[k-1];
+// harmonics at or above 45% of the rate are left out so nothing folds back.
+Samples tone(int rate, double seconds, const std::function<double(double)>& hz,
+             const std::vector<double>& harmonics);
+
+// A click: a few samples of noise, smoothed, for exciting resonances.
+Samples impulse(int rate, Rng& rng, double seconds);
+
+}  // namespace rd::sounds
