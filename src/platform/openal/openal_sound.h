@@ -1,0 +1,119 @@
+// The 3D sound device on OpenAL Soft. A voice is one source with its own buffer; the listener is
+// the context's listener; HRTF is asked for when the context is made. Two kinds of device: the
+// default playback device for the game, and a loopback device that renders into memory (for
+// writing a replay to a file and for tests that need no sound card).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/sound_device.h"
+
+namespace rd::openal {
+
+struct DeviceCore;
+struct PlainCore;
+struct Registry;
+
+// A sound played once through a device, unpositioned, in the middle of the head (the speech
+// voice). Destroying it stops it and frees its source and buffer.
+class PlainSound {
+ public:
+  explicit PlainSound(std::shared_ptr<PlainCore> core);
+  ~PlainSound();
+  PlainSound(const PlainSound&) = delete;
+  PlainSound& operator=(const PlainSound&) = delete;
+
+  // Whether the device is still playing it (false once the device has closed).
+  bool playing() const;
+  double lengthMs() const;
+
+ private:
+  std::shared_ptr<PlainCore> core_;
+};
+
+// One open OpenAL device with its context. Destroying it deletes every source and buffer it made,
+// destroys the context and closes the device (a wave-file backend then finishes its file).
+class Device : public SoundDevice {
+ public:
+  Device(std::shared_ptr<Registry> registry, std::shared_ptr<DeviceCore> core);
+  ~Device() override;
+
+  Listener& createListener() override;
+  std::unique_ptr<Voice> createVoice(const std::string& name, const std::string& path) override;
+
+  // What became of the HRTF request: "enabled", "denied by the OpenAL Soft configuration", ...
+  std::string hrtfStatus() const;
+  bool hrtfEnabled() const;
+  // The output latency the device reports.
+  double outputLatencyMs() const;
+  // The mixing rate of the device.
+  int32_t outputRate() const;
+
+  // Plays mono samples once, unpositioned. Fails with ServiceError(call, ...).
+  std::unique_ptr<PlainSound> playPlain(const std::string& call, const std::vector<int16_t>& mono,
+                                        int32_t sampleRate);
+
+  // Mixes `frames` stereo frames of 16-bit sound into `buffer` (loopback devices only).
+  void render(int32_t frames, int16_t* buffer);
+
+ private:
+  std::shared_ptr<Registry> registry_;
+  std::shared_ptr<DeviceCore> core_;
+  std::unique_ptr<Listener> listener_;
+};
+
+// The sound root on OpenAL Soft. It knows the devices it opened that are still open, so that the
+// speech voice can play through the game's device (or open one of its own when the game has none).
+class SoundBackend : public SoundSystem {
+ public:
+  SoundBackend();
+  ~SoundBackend() override;
+
+  // The game's device ("device.create").
+  std::unique_ptr<SoundDevice> createDevice() override;
+  // A device of the same kind, failing with ServiceError(call, ...).
+  std::unique_ptr<Device> openDevice(const std::string& call);
+  // The device opened last that is still open; nullptr when none is.
+  Device* current() const;
+
+  // Of the current device: its HRTF status ("no device is open" without one) and latency.
+  std::string hrtfStatus() const;
+  double outputLatencyMs() const;
+
+ protected:
+  virtual std::shared_ptr<DeviceCore> openCore(const std::string& call) = 0;
+
+ private:
+  std::shared_ptr<Registry> registry_;
+};
+
+// The default playback device (or the one named), HRTF asked for. Its mixing period comes from
+// OpenAL Soft's configuration: the alsoft.conf beside the program asks for short periods.
+class PlaybackSound : public SoundBackend {
+ public:
+  explicit PlaybackSound(std::string deviceName = {});
+
+ protected:
+  std::shared_ptr<DeviceCore> openCore(const std::string& call) override;
+
+ private:
+  std::string deviceName_;
+};
+
+// A loopback device: 44.1 kHz stereo, HRTF on, mixed only when asked.
+class LoopbackSound : public SoundBackend {
+ public:
+  static constexpr int32_t kRate = 44100;
+
+  // Mixes `frames` stereo frames of 16-bit sound from the current device into `buffer`; silence
+  // while no device is open.
+  void render(int32_t frames, int16_t* buffer);
+
+ protected:
+  std::shared_ptr<DeviceCore> openCore(const std::string& call) override;
+};
+
+}  // namespace rd::openal
