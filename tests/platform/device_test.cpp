@@ -1,0 +1,296 @@
+// The 3D sound device on OpenAL Soft's loopback device: what a player hears, measured in renders.
+#include <gtest/gtest.h>
+
+#include "platform/openal/mapping.h"
+#include "platform/openal/openal_sound.h"
+#include "platform/service_error.h"
+#include "render_helpers.h"
+
+namespace rd {
+namespace {
+
+using openal::LoopbackSound;
+using testing::render;
+using testing::Rendered;
+
+TEST(SoundMapping, VolumesAreHundredthsOfADecibelClampedToTheDevicesRange) {
+  EXPECT_FLOAT_EQ(openal::gainFromVolume(0), 1.0f);
+  EXPECT_NEAR(openal::gainFromVolume(-600), 0.501, 0.001);
+  EXPECT_NEAR(openal::gainFromVolume(-2000), 0.1, 1e-6);
+  EXPECT_NEAR(openal::gainFromVolume(-10000), 1e-5, 1e-9);
+  EXPECT_FLOAT_EQ(openal::gainFromVolume(-20000), openal::gainFromVolume(-10000));
+  EXPECT_FLOAT_EQ(openal::gainFromVolume(500), 1.0f);
+}
+
+TEST(SoundMapping, FrequencyIsPitchAgainstTheRecordingsOwnRateWithinTheLimits) {
+  EXPECT_FLOAT_EQ(openal::pitchFor(22050, 22050), 1.0f);
+  EXPECT_FLOAT_EQ(openal::pitchFor(5000, 11025), 5000.0f / 11025);
+  EXPECT_FLOAT_EQ(openal::pitchFor(84100, 44100), 84100.0f / 44100);
+  // Below the lowest frequency a voice plays at 100 Hz; 0 and negative values too.
+  EXPECT_FLOAT_EQ(openal::pitchFor(0, 22050), 100.0f / 22050);
+  EXPECT_FLOAT_EQ(openal::pitchFor(-3000, 22050), 100.0f / 22050);
+  // Never faster than OpenAL Soft plays: 200000 Hz on an 11025 Hz recording is pitch 10.
+  EXPECT_FLOAT_EQ(openal::pitchFor(200000, 11025), openal::kMaxPitch);
+  EXPECT_FLOAT_EQ(openal::pitchFor(2000000000, 11025), openal::kMaxPitch);
+}
+
+class LoopbackRoom : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    device_ = sound_.createDevice();
+    listener_ = &device_->createListener();
+    listener_->setOrientation(0, 0, 1, 0, 1, 0);
+    listener_->setPosition(0, 0, 0);
+  }
+
+  // A tone high enough for the head's shadow to tell the ears apart.
+  std::unique_ptr<Voice> tone(const std::string& name, int rate = 22050, double hz = 1500,
+                              double seconds = 1.0, double silentSeconds = 0) {
+    return device_->createVoice(
+        name, testing::writeTone(folder_.file(name + ".wav"), rate, hz, seconds, silentSeconds));
+  }
+  // What the next `ms` sound like, after the device has settled on new settings.
+  Rendered hear(double ms = 200) {
+    render(sound_, 30);
+    return render(sound_, ms);
+  }
+
+  testing::TempFolder folder_;
+  LoopbackSound sound_;
+  std::unique_ptr<SoundDevice> device_;
+  Listener* listener_ = nullptr;
+};
+
+TEST_F(LoopbackRoom, AsksForHrtfAndGetsIt) {
+  EXPECT_EQ(sound_.hrtfStatus().rfind("enabled", 0), 0u) << sound_.hrtfStatus();
+}
+
+TEST_F(LoopbackRoom, PlacesVoicesAroundTheListenerWhoFacesAlongZ) {
+  auto v = tone("sndFan");
+  auto v3d = v->take3D();
+  v->loop();
+
+  v3d->setPosition(3, 0, 0);
+  Rendered right = hear();
+  EXPECT_GT(right.right(), 1.5 * right.left());
+
+  v3d->setPosition(-3, 0, 0);
+  Rendered left = hear();
+  EXPECT_GT(left.left(), 1.5 * left.right());
+
+  // Behind the listener it is still heard, with both ears.
+  v3d->setPosition(0, 0, -3);
+  Rendered behind = hear();
+  EXPECT_GT(behind.left(), 0.02);
+  EXPECT_GT(behind.right(), 0.02);
+
+  // Turned to face along +x, a voice ahead along +z is on the left.
+  listener_->setOrientation(1, 0, 0, 0, 1, 0);
+  v3d->setPosition(0, 0, 3);
+  Rendered turned = hear();
+  EXPECT_GT(turned.left(), 1.5 * turned.right());
+}
+
+TEST_F(LoopbackRoom, HeadRelativeVoiceKeepsItsPlaceWhenTheListenerTurnsAndMoves) {
+  auto v = tone("sndTargetX", 44100);
+  auto v3d = v->take3D();
+  v3d->setMode(Mode3D::headRelative);
+  v3d->setPosition(2, 0, 0);
+  v->loop();
+  Rendered before = hear();
+  EXPECT_GT(before.right(), 1.5 * before.left());
+
+  listener_->setOrientation(-1, 0, 0, 0, 1, 0);
+  listener_->setPosition(10, 3, -7);
+  Rendered after = hear();
+  EXPECT_NEAR(after.right(), before.right(), 0.05 * before.right());
+  EXPECT_NEAR(after.left(), before.left(), 0.05 * before.left() + 0.001);
+}
+
+TEST_F(LoopbackRoom, ThreeDOffIsCentredAndNormalModeRestoresTheGivenPlace) {
+  auto v = tone("sndRotor", 11025);
+  auto v3d = v->take3D();
+  v3d->setPosition(4, 0, 1);
+  v->loop();
+  Rendered placed = hear();
+  ASSERT_GT(placed.right(), 1.5 * placed.left());
+
+  v3d->setMode(Mode3D::off);
+  // Moved while 3D is off: it stays in the middle of the head.
+  v3d->setPosition(-6, 0, 2);
+  Rendered centred = hear();
+  EXPECT_GT(centred.both(), 0.05);
+  EXPECT_NEAR(centred.left(), centred.right(), 0.05 * centred.both());
+
+  v3d->setMode(Mode3D::normal);
+  Rendered back = hear();
+  EXPECT_GT(back.left(), 1.5 * back.right());
+}
+
+TEST_F(LoopbackRoom, ConePointsAlongZAndItsOutsideVolumeAppliesOutsideOnly) {
+  auto v = tone("sndWind");
+  auto v3d = v->take3D();
+  v3d->setConeAngles(5, 30);
+  v->loop();
+
+  // Ahead of the listener, the cone points away from it: the listener is outside.
+  v3d->setPosition(0, 0, 3);
+  Rendered full = hear();
+  v3d->setConeOutsideVolume(-2000);
+  Rendered outside = hear();
+  EXPECT_NEAR(outside.both() / full.both(), 0.1, 0.02);
+
+  // Behind the listener, the cone points at it: inside, the outside volume does not count.
+  v3d->setPosition(0, 0, -3);
+  Rendered inside = hear();
+  v3d->setConeOutsideVolume(0);
+  Rendered insideFull = hear();
+  EXPECT_NEAR(inside.both(), insideFull.both(), 0.02 * insideFull.both());
+}
+
+TEST_F(LoopbackRoom, VolumeAndDistanceFadeAsTheGameSetsThem) {
+  auto v = tone("sndTv");
+  auto v3d = v->take3D();
+  v3d->setPosition(0, 0, 2);
+  v->loop();
+  Rendered full = hear();
+  v->setVolume(-600);
+  EXPECT_NEAR(hear().both() / full.both(), 0.5, 0.03);
+  v->setVolume(-30000);
+  EXPECT_LT(hear().both(), 0.001);
+  v->setVolume(0);
+
+  // Inverse distance: twice the minimum distance is half as loud, and nothing fades beyond the
+  // maximum distance.
+  v3d->setMinDistance(1);
+  v3d->setMaxDistance(4);
+  v3d->setPosition(0, 0, 1);
+  Rendered near = hear();
+  v3d->setPosition(0, 0, 2);
+  EXPECT_NEAR(hear().both() / near.both(), 0.5, 0.05);
+  v3d->setPosition(0, 0, 4);
+  Rendered atMax = hear();
+  v3d->setPosition(0, 0, 15);
+  EXPECT_NEAR(hear().both(), atMax.both(), 0.03 * atMax.both());
+}
+
+TEST_F(LoopbackRoom, ListenerRolloffReachesVoicesMadeBeforeAndAfter) {
+  auto before = tone("sndEnemy");
+  auto before3d = before->take3D();
+  before3d->setPosition(0, 0, 8);
+  before->loop();
+  Rendered faded = hear();
+  listener_->setRolloffFactor(0);
+  Rendered unfaded = hear();
+  EXPECT_GT(unfaded.both(), 5 * faded.both());
+  before->stop();
+
+  auto after = tone("sndDogBark");
+  auto after3d = after->take3D();
+  after3d->setPosition(0, 0, 8);
+  after->loop();
+  EXPECT_NEAR(hear().both(), unfaded.both(), 0.03 * unfaded.both());
+}
+
+TEST_F(LoopbackRoom, FrequencyIsReportedClampedAndHeardCapped) {
+  auto v = tone("sndRotor", 11025, 100);
+  auto v3d = v->take3D();
+  v3d->setMode(Mode3D::off);
+  EXPECT_EQ(v->getFrequency(), 11025);
+  v->loop();
+  EXPECT_NEAR(hear(1000).pitchHz(), 100, 3);
+
+  v->setFrequency(22050);
+  EXPECT_EQ(v->getFrequency(), 22050);
+  EXPECT_NEAR(hear(1000).pitchHz(), 200, 4);
+
+  v->setFrequency(0);
+  EXPECT_EQ(v->getFrequency(), 100);
+  v->setFrequency(-50);
+  EXPECT_EQ(v->getFrequency(), 100);
+
+  // 200000 Hz would be 18 times the recording's rate; the voice plays at ten times.
+  v->setFrequency(250000);
+  EXPECT_EQ(v->getFrequency(), 200000);
+  EXPECT_NEAR(hear(1000).pitchHz(), 1000, 20);
+}
+
+TEST_F(LoopbackRoom, StopKeepsThePlaceAndPlayAfterTheEndStartsOver) {
+  // 0.2 s of tone, then 0.2 s of silence.
+  auto v = tone("sndTv", 22050, 441, 0.2, 0.2);
+  v->take3D()->setMode(Mode3D::off);
+  v->play();
+  EXPECT_GT(render(sound_, 100).both(), 0.05);  // 0.0-0.1: tone
+  v->stop();
+  render(sound_, 10);                           // fading out
+  EXPECT_LT(render(sound_, 90).both(), 0.001);  // stopped
+  v->play();
+  EXPECT_GT(render(sound_, 90).both(), 0.05);    // 0.1-0.19: tone, resumed where it stopped
+  render(sound_, 20);                            // 0.19-0.21
+  EXPECT_LT(render(sound_, 150).both(), 0.001);  // 0.21-0.36: the silent half, not a restart
+  render(sound_, 100);                           // played to its end
+  v->play();
+  EXPECT_GT(render(sound_, 150).both(), 0.05);  // from the start again
+}
+
+TEST_F(LoopbackRoom, PlayOnALoopingVoiceLetsItRunToItsEnd) {
+  auto v = tone("sndEnemyAlarm", 22050, 441, 0.2);
+  v->take3D()->setMode(Mode3D::off);
+  v->loop();
+  EXPECT_GT(render(sound_, 500).both(), 0.05);  // loops past its length
+  v->play();
+  render(sound_, 250);  // what is left of the current pass
+  EXPECT_LT(render(sound_, 200).both(), 0.001);
+  v->loop();  // looping again starts over after an end
+  EXPECT_GT(render(sound_, 500).both(), 0.05);
+}
+
+TEST_F(LoopbackRoom, ReleasedVoicesAndAClosedDeviceFailByNameInsteadOfCrashing) {
+  auto v = tone("sndFan");
+  auto v3d = v->take3D();
+  v->loop();
+  v.reset();
+  try {
+    v3d->setPosition(1, 2, 3);
+    FAIL() << "a released voice's control answered";
+  } catch (const ServiceError& e) {
+    EXPECT_EQ(e.call(), "sndFan.setPosition");
+  }
+  EXPECT_LT(hear().both(), 0.001);  // released voices fall silent
+
+  auto w = tone("sndTv");
+  device_.reset();
+  EXPECT_THROW(w->loop(), ServiceError);
+  EXPECT_THROW(w->take3D(), ServiceError);
+  EXPECT_EQ(sound_.current(), nullptr);
+  Rendered silence = render(sound_, 50);
+  EXPECT_EQ(silence.both(), 0);
+}
+
+TEST_F(LoopbackRoom, ValuesNoCardAcceptsFailTheCall) {
+  auto v = tone("sndFan");
+  auto v3d = v->take3D();
+  try {
+    v3d->setConeAngles(10, 400);
+    FAIL();
+  } catch (const ServiceError& e) {
+    EXPECT_EQ(e.call(), "sndFan.setConeAngles");
+  }
+  EXPECT_THROW(v3d->setMinDistance(-1), ServiceError);
+  EXPECT_THROW(v3d->setPosition(NAN, 0, 0), ServiceError);
+  EXPECT_THROW(v3d->setMode(static_cast<Mode3D>(7)), ServiceError);
+  try {
+    listener_->setRolloffFactor(-1);
+    FAIL();
+  } catch (const ServiceError& e) {
+    EXPECT_EQ(e.call(), "listener.setRolloffFactor");
+  }
+  EXPECT_THROW(listener_->setDopplerFactor(-2), ServiceError);
+  // A failed call leaves the device working.
+  v3d->setPosition(0, 0, 2);
+  v->loop();
+  EXPECT_GT(hear().both(), 0.05);
+}
+
+}  // namespace
+}  // namespace rd
