@@ -1,4 +1,4 @@
-// rotorduel-soak [--ticks N] [--seed S] [--sounds DIR]
+// rotorduel-soak [--ticks N] [--seed S] [--sounds DIR] [--show-ends]
 // A seeded random player drives the real game code on the recording platform: keys of the key
 // table, mouse items, ticks, waits in which every timer fires as it falls due. After every event
 // the game record must hold its invariants. A game that ends (a crunch, the last crash, Esc)
@@ -60,10 +60,10 @@ Command nextEvent(std::mt19937& rng, rd::Form1& g) {
   int roll = pick(1000);
   if (roll < 450) {
     c.verb = "tick";
-    c.args = {std::to_string(1 + pick(40))};
+    c.args = {std::to_string(1 + pick(6))};
   } else if (roll < 500) {
     c.verb = "wait";
-    c.args = {std::to_string(1 + pick(1200))};
+    c.args = {std::to_string(1 + pick(300))};
   } else if (roll < 880) {
     c.verb = "key";
     // The engine more often while the helicopter is still low, so that it flies.
@@ -72,9 +72,12 @@ Command nextEvent(std::mt19937& rng, rd::Form1& g) {
                                    "Down",     "Space",    "Space"};
     static const char* other[] = {"X", "Y", "Z", "A", "D", "R",   "T", "S",
                                   "V", "H", "E", "P", "F", "112", "48"};
-    if (pick(10) < 8) {
+    if (g.playerY < 1 && pick(2)) {
+      c.args = {"PageDown"};  // take off before the dog comes
+    } else if (pick(10) < 8) {
       c.args = {flying[pick(13)]};
       if (g.playerY > 6 && c.args[0] == std::string("PageDown")) c.args[0] = "PageUp";
+      if (g.playerY < 2 && c.args[0] == std::string("PageUp")) c.args[0] = "PageDown";
     } else {
       c.args = {other[pick(15)]};
     }
@@ -102,8 +105,15 @@ int main(int argc, char** argv) {
   long long wanted = 1000000;
   unsigned seed = 1;
   std::string sounds;
-  for (int i = 1; i + 1 < argc; i += 2) {
+  bool showEnds = false;
+  for (int i = 1; i < argc; i += 2) {
     std::string a = argv[i];
+    if (a == "--show-ends") {
+      showEnds = true;
+      --i;
+      continue;
+    }
+    if (i + 1 >= argc) a = "";
     if (a == "--ticks")
       wanted = std::atoll(argv[i + 1]);
     else if (a == "--seed")
@@ -111,7 +121,7 @@ int main(int argc, char** argv) {
     else if (a == "--sounds")
       sounds = argv[i + 1];
     else {
-      std::cerr << "usage: rotorduel-soak [--ticks N] [--seed S] [--sounds DIR]\n";
+      std::cerr << "usage: rotorduel-soak [--ticks N] [--seed S] [--sounds DIR] [--show-ends]\n";
       return 2;
     }
   }
@@ -148,6 +158,13 @@ int main(int argc, char** argv) {
       }
     } catch (const rd::ProgramEnd& end) {
       ++t.endedByProgram;
+      if (showEnds) {
+        // How each game ended: its last few lines.
+        std::string text = sink.str();
+        size_t from = text.size();
+        for (int n = 0; n < 20 && from > 0; ++n) from = text.rfind('\n', from - 2) + 1;
+        std::cout << "-- seed " << seed << " ended:\n" << text.substr(from);
+      }
       if (end.code != 0) {
         // A game may only end with status 1 after a reported error; the soak injects none.
         std::cerr << "seed " << seed << ": the program ended with status " << end.code << '\n'
