@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# The real rotorduel without one of its recordings: it says which file is missing, on stderr and
+# in a message box, and ends with status 1 once the box is answered.
+source "$(dirname "$0")/desktop.bash"
+desktop_start "$1"
+rm "$WORK/sounds/fan.wav"
+
+game_start
+box=$(window_id "Rotor Duel error") || fail "no message box appeared"
+grep -q "fan.wav" "$WORK/stderr" || fail "stderr does not name the missing file"
+close_window "$box"
+game_wait 10
+[ "$GAME_STATUS" = 1 ] || fail "the game ended with status $GAME_STATUS, not 1"
+echo "PASS: $(head -n1 "$WORK/stderr")"
