@@ -29,9 +29,11 @@ void MouseBuffer::setCapacity(int32_t items) {
 
 void MouseBuffer::push(MouseItem item) {
   if (!acquired_) return;
+  // An item that finds the buffer full is lost, but it still signals, so a game that has not
+  // read for a while is told to.
+  signalled_ = true;
   if (static_cast<int32_t>(items_.size()) >= capacity_) return;
   items_.push_back(item);
-  signalled_ = true;
 }
 
 int32_t MouseBuffer::take(MouseItem* items, int32_t capacity) {
