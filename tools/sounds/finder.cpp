@@ -13,7 +13,8 @@ Samples heightTone(Studio&, int rate) {
   Samples s = tone(rate, 0.11, [](double) { return 900.0; }, {1.0, 0, 0.33, 0, 0.2, 0, 0.14});
   shape(s, rate, [](double t) { return hit(t, 0.002, 0.04); });
   fadeOut(s, frames(rate, 0.01));
-  scaleToPeak(s, -6);
+  // Short and close to the head: heard over the room, under the speech.
+  scaleToPeak(s, -14);
   return s;
 }
 
@@ -22,7 +23,7 @@ Samples bearingBlip(Studio&, int rate) {
   Samples s = tone(rate, 0.07, [](double) { return 1000.0; }, {1.0, 0.2});
   fadeIn(s, frames(rate, 0.005));
   fadeOut(s, frames(rate, 0.025));
-  scaleToPeak(s, -6);
+  scaleToPeak(s, -14);
   return s;
 }
 
@@ -30,8 +31,10 @@ Samples lockOnTone(Studio&, int rate) {
   // A steady 880 Hz tone with a little edge, sounding inside the head for as long as the lock
   // holds: half a second holds exactly 440 cycles, so it loops without a seam.
   Samples s = tone(rate, 0.5, [](double) { return 880.0; }, {1.0, 0.25, 0.12});
-  // It runs under everything else while locked, so it is kept modest.
-  scaleToRms(s, -21, -6);
+  // It sounds inside the head at full level, with no distance to soften it, for as long as the
+  // lock holds: kept well under the room's loops as recorded, so it stands out without drowning
+  // them or the speech.
+  scaleToRms(s, -31, -6);
   return s;
 }
 

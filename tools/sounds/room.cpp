@@ -120,8 +120,8 @@ Samples television(Studio& studio, int rate) {
 
   tv.resize(frames(rate, kTvLoopSeconds + kTvFadeSeconds));
   crossfadeIntoLoop(tv, frames(rate, kTvFadeSeconds));
-  // The television stands far off in a corner of the room.
-  scaleToRms(tv, -16, -1.5);
+  // The television stands far off in a corner of the room, so the recording is full.
+  scaleToRms(tv, -14, -1);
   return tv;
 }
 
@@ -157,7 +157,8 @@ Samples fan(Studio&, int rate) {
     mixAround(loop, tick, frames(rate, at), 0.5);
   }
 
-  scaleToRms(loop, -19, -1.5);
+  // The fan hangs over the middle of the room and is never far: it stays in the background.
+  scaleToRms(loop, -22, -1.5);
   return loop;
 }
 

@@ -74,7 +74,12 @@ Samples playerRotor(Studio&, int rate) {
   mixAround(loop, wash, 0, 0.2);
 
   loop = lowPassedLoop(loop, rate, 3000);
-  scaleToRms(loop, -17, -1.5);
+  // The player's own engine is the loudest loop of the room, as near as the rotor is. The slaps
+  // are rounded off a little (the same curve for every sample, so the loop stays seamless) to
+  // let the whole chop be louder under the same peak.
+  scaleToPeak(loop, 0);
+  saturate(loop, 1.8);
+  scaleToRms(loop, -15, -1);
   return loop;
 }
 
