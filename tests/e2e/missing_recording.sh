@@ -11,4 +11,5 @@ grep -q "fan.wav" "$WORK/stderr" || fail "stderr does not name the missing file"
 close_window "$box"
 game_wait 10
 [ "$GAME_STATUS" = 1 ] || fail "the game ended with status $GAME_STATUS, not 1"
+! grep -q "Sanitizer" "$WORK/stderr" || fail "the sanitizers found a fault"
 echo "PASS: $(head -n1 "$WORK/stderr")"
