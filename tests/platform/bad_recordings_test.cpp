@@ -1,0 +1,140 @@
+// Recordings that are not what they should be fail the voice's creation with an error that names
+// the file; none of them crashes the device or leaves it unusable.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+
+#include "platform/openal/openal_sound.h"
+#include "platform/service_error.h"
+#include "render_helpers.h"
+
+namespace rd {
+namespace {
+
+struct Fmt {
+  uint16_t tag = 1;  // PCM
+  uint16_t channels = 1;
+  uint32_t rate = 22050;
+  uint32_t byteRate = 44100;
+  uint16_t blockAlign = 2;
+  uint16_t bits = 16;
+};
+
+void put16(std::string& s, uint16_t v) { s.append(reinterpret_cast<const char*>(&v), 2); }
+void put32(std::string& s, uint32_t v) { s.append(reinterpret_cast<const char*>(&v), 4); }
+
+// A RIFF/WAVE file with the given format chunk and `dataBytes` of sound, whose data chunk claims
+// `claimed` bytes (the true size unless told otherwise).
+std::string wavBytes(const Fmt& f, uint32_t dataBytes, int64_t claimed = -1) {
+  std::string s = "RIFF";
+  put32(s, 36 + dataBytes);
+  s += "WAVEfmt ";
+  put32(s, 16);
+  put16(s, f.tag);
+  put16(s, f.channels);
+  put32(s, f.rate);
+  put32(s, f.byteRate);
+  put16(s, f.blockAlign);
+  put16(s, f.bits);
+  s += "data";
+  put32(s, claimed < 0 ? dataBytes : static_cast<uint32_t>(claimed));
+  for (uint32_t i = 0; i < dataBytes; ++i) s += static_cast<char>((i * 37) & 0xff);
+  return s;
+}
+
+class BadRecordings : public ::testing::Test {
+ protected:
+  void SetUp() override { device_ = sound_.createDevice(); }
+
+  std::string write(const std::string& name, const std::string& bytes) {
+    std::string path = folder_.file(name);
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+  // The voice cannot be made; the error names the call and the file.
+  void expectRefused(const std::string& path, const std::string& why = {}) {
+    SCOPED_TRACE(path);
+    try {
+      device_->createVoice("sndFan", path);
+      ADD_FAILURE() << "a voice was made";
+    } catch (const ServiceError& e) {
+      EXPECT_EQ(e.call(), "sndFan.create");
+      EXPECT_EQ(e.file(), path);
+      EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+      if (!why.empty()) {
+        EXPECT_NE(e.reason().find(why), std::string::npos) << e.reason();
+      }
+    }
+  }
+
+  testing::TempFolder folder_;
+  openal::LoopbackSound sound_;
+  std::unique_ptr<SoundDevice> device_;
+};
+
+TEST_F(BadRecordings, MissingEmptyAndSilentFilesAreRefused) {
+  expectRefused(folder_.file("nowhere.wav"));
+  expectRefused(write("empty.wav", ""));
+  expectRefused(write("header-only.wav", wavBytes(Fmt{}, 0)), "holds no sound");
+}
+
+TEST_F(BadRecordings, TruncatedFilesAreRefused) {
+  std::string whole = wavBytes(Fmt{}, 44100);
+  expectRefused(write("cut-in-data.wav", whole.substr(0, 44 + 20000)), "truncated");
+  expectRefused(write("cut-in-header.wav", whole.substr(0, 30)));
+  expectRefused(write("riff-only.wav", whole.substr(0, 12)));
+}
+
+TEST_F(BadRecordings, FilesOfAnotherKindAreRefused) {
+  expectRefused(write("text.wav", "This is not a recording.\n"));
+  // An AIFF recording under a WAV name.
+  SF_INFO info{};
+  info.samplerate = 22050;
+  info.channels = 1;
+  info.format = SF_FORMAT_AIFF | SF_FORMAT_PCM_16;
+  std::string aiff = folder_.file("aiff.wav");
+  SNDFILE* f = sf_open(aiff.c_str(), SFM_WRITE, &info);
+  std::vector<short> samples(1000, 100);
+  sf_write_short(f, samples.data(), 1000);
+  sf_close(f);
+  expectRefused(aiff, "not a WAV");
+  Fmt unknown;
+  unknown.tag = 0x1234;
+  expectRefused(write("unknown-encoding.wav", wavBytes(unknown, 4000)));
+}
+
+TEST_F(BadRecordings, AbsurdHeaderValuesAreRefused) {
+  Fmt f;
+  f.rate = 0;
+  expectRefused(write("rate-0.wav", wavBytes(f, 4000)));
+  f.rate = 0xFFFFFFF0u;
+  expectRefused(write("rate-huge.wav", wavBytes(f, 4000)));
+  f = Fmt{};
+  f.channels = 0;
+  expectRefused(write("channels-0.wav", wavBytes(f, 4000)));
+  f.channels = 9;
+  f.blockAlign = 18;
+  expectRefused(write("channels-9.wav", wavBytes(f, 4000)), "channels");
+  f = Fmt{};
+  f.bits = 0;
+  expectRefused(write("bits-0.wav", wavBytes(f, 4000)));
+  f.bits = 3;
+  expectRefused(write("bits-3.wav", wavBytes(f, 4000)));
+  f = Fmt{};
+  f.blockAlign = 0;
+  expectRefused(write("block-0.wav", wavBytes(f, 4000)));
+  expectRefused(write("data-claims-4gb.wav", wavBytes(Fmt{}, 4000, 0xFFFFFFF0u)), "truncated");
+}
+
+TEST_F(BadRecordings, TheDeviceGoesOnAfterRefusingAFile) {
+  expectRefused(write("text.wav", "nothing"));
+  auto v =
+      device_->createVoice("sndFan", testing::writeTone(folder_.file("fan.wav"), 22050, 1000, 0.5));
+  v->loop();
+  testing::render(sound_, 30);
+  EXPECT_GT(testing::render(sound_, 100).both(), 0.05);
+}
+
+}  // namespace
+}  // namespace rd
