@@ -1,0 +1,63 @@
+// The speech voice on espeak-ng: each text is synthesised to memory, its silence at both ends cut
+// off, and played through the game's own sound device in the middle of the head. speak() returns
+// when the sentence has been heard.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/openal/openal_sound.h"
+#include "platform/speech.h"
+
+namespace rd::espeak {
+
+// The voice's settings: espeak-ng's English voice at its own default rate and volume.
+inline constexpr const char* kVoiceName = "en";
+// Samples at either end of a sentence quieter than this (about -54 dB below full scale) are
+// silence and are cut off, so that a readout starts at once and the game goes on right after it.
+inline constexpr int kSilenceThreshold = 64;
+
+// A synthesised sentence: mono 16-bit samples at espeak-ng's rate.
+struct Utterance {
+  int32_t sampleRate = 0;
+  std::vector<int16_t> samples;
+  double lengthMs() const {
+    return sampleRate > 0 ? static_cast<double>(samples.size()) * 1000.0 / sampleRate : 0;
+  }
+};
+
+class EspeakSpeech : public SpeechSystem {
+ public:
+  // How the voice waits while a sentence sounds: given its length in milliseconds. Without one it
+  // sleeps until the device has played the sentence out.
+  using WaitFor = std::function<void(double ms)>;
+
+  // Plays through the device `sound` has open, or through one of its own while none is open (a
+  // sentence before the new game has made the device).
+  explicit EspeakSpeech(openal::SoundBackend& sound, WaitFor waitFor = {});
+
+  // espeak-ng is made ready once, on the first voice ("speech.create").
+  std::unique_ptr<SpeechVoice> createVoice() override;
+
+  // The text synthesised to memory, silence at both ends cut off ("speech.speak").
+  Utterance synthesize(const std::string& text);
+  // Plays a sentence and returns when it has been heard ("speech.speak").
+  void say(const Utterance& sentence);
+  // Starts a sentence on the open device and returns at once; nullptr for an empty sentence.
+  std::unique_ptr<openal::PlainSound> start(const Utterance& sentence);
+
+ private:
+  void waitUntilHeard(const openal::PlainSound& playing, const openal::Device& device);
+
+  openal::SoundBackend& sound_;
+  WaitFor waitFor_;
+};
+
+// Cuts the silence off both ends of `samples`: every sample before the first and after the last
+// one louder than the threshold.
+void trimSilence(std::vector<int16_t>& samples, int threshold = kSilenceThreshold);
+
+}  // namespace rd::espeak
