@@ -1,0 +1,128 @@
+// The keyboard and the mouse against the recording platform: what the replay cannot show
+// (velocities handed to the device, the handler's status, a device that misreports).
+#include <gtest/gtest.h>
+
+#include "core/config.h"
+#include "fake_game.h"
+
+namespace rd {
+namespace {
+
+using testing::FakeGame;
+
+constexpr int16_t kLeft = 37, kUp = 38, kRight = 39, kDown = 40, kPageUp = 33, kPageDown = 34;
+
+TEST(KeyUp, MovementKeysHandTheMomentumToTheRotor) {
+  FakeGame g;
+  ASSERT_EQ(g.load(), -1);
+  g.game.playerVelX = 4;
+  g.game.playerVelY = 7;
+  g.game.playerVelZ = 2.5f;
+
+  for (int16_t key : {kLeft, kRight, int16_t{88}}) g.game.keyUp(key);
+  EXPECT_EQ(g.sound.voice("sndRotor")->velocity.x, 0.0f) << "Left, Right and X change nothing";
+
+  for (int16_t key : {kUp, kDown, kPageUp, kPageDown}) {
+    g.game.snd.sndRotor3D->setVelocity(0, 0, 0);
+    g.game.keyUp(key);
+    const auto& v = g.sound.voice("sndRotor")->velocity;
+    EXPECT_EQ(v.x, 4.0f) << key;
+    EXPECT_EQ(v.y, 7.0f) << key;
+    EXPECT_EQ(v.z, 2.5f) << key;
+  }
+}
+
+TEST(KeyUp, BeforeTheBankExistsNothingHappens) {
+  FakeGame g;  // never loaded: no rotor voice
+  EXPECT_EQ(g.run([&] { g.game.keyUp(kUp); }), -1);
+  EXPECT_TRUE(g.lines().empty());
+}
+
+TEST(KeyDown, PendingEventsRunFirstAndAnUnknownKeyDoesNothingElse) {
+  FakeGame g;
+  ASSERT_EQ(g.load(), -1);
+  g.trace.clear();
+  const int before = g.window.doEventsCount();
+  for (int16_t key : {int16_t{112}, int16_t{49}, int16_t{0}, int16_t{-1}, int16_t{255}})
+    g.game.keyDown(key);
+  EXPECT_EQ(g.window.doEventsCount(), before + 5);
+  EXPECT_TRUE(g.calls().empty());
+}
+
+TEST(KeyDown, ShiftIsIgnored) {
+  FakeGame g;
+  g.game.random.force(0.0f);
+  ASSERT_EQ(g.load(), -1);
+  g.game.playerX = 2.7f;
+  g.trace.clear();
+  g.game.Form_KeyDown(88, 0);
+  g.game.Form_KeyDown(88, 1);
+  g.game.Form_KeyDown(88, 3);
+  EXPECT_EQ(g.lines(), (std::vector<std::string>{"speak: 2", "speak: 2", "speak: 2"}));
+}
+
+TEST(KeyDown, GoingOnBoardGivesTheListenerTheMomentum) {
+  FakeGame g;
+  ASSERT_EQ(g.load(), -1);
+  g.game.playerVelX = 3.5f;
+  g.game.playerVelY = 9;
+  g.game.playerVelZ = 1;
+  g.game.keyDown(80);
+  const auto* l = g.sound.listener();
+  EXPECT_EQ(l->velocity.x, 3.5f);
+  EXPECT_EQ(l->velocity.y, 9.0f);
+  EXPECT_EQ(l->velocity.z, 1.0f);
+}
+
+TEST(Mouse, StatusIsZeroOrTheFailureAndTheGameGoesOn) {
+  FakeGame g;
+  ASSERT_EQ(g.load(), -1);
+  g.input.push({13, 1});
+  EXPECT_EQ(g.game.mouseSignal(g.game.EventHandle), 0);
+
+  g.trace.failNext("speech.speak");
+  g.input.push({13, 1});
+  int32_t status = 0;
+  EXPECT_EQ(g.run([&] { status = g.game.mouseSignal(g.game.EventHandle); }), -1);
+  EXPECT_EQ(status, config::kFailStatus);
+  EXPECT_EQ(g.lines().back(),
+            "error: DirectXEvent8_DXCallback: speech.speak failed: failure injected");
+
+  // Without a mouse (start-up could not open it) a signal fails the same way.
+  g.game.mouse.reset();
+  EXPECT_EQ(g.game.mouseSignal(0), config::kFailStatus);
+}
+
+// A device that claims more items than the array it was given holds, or a negative count.
+class MisreportingMouse : public Mouse {
+ public:
+  explicit MisreportingMouse(int32_t claimed) : claimed_(claimed) {}
+  void setDataFormat(int32_t) override {}
+  void setCooperativeLevel(int32_t) override {}
+  void setBufferSize(int32_t) override {}
+  void setEventNotification(int32_t) override {}
+  void acquire() override {}
+  int32_t getDeviceData(MouseItem* items, int32_t capacity) override {
+    for (int32_t i = 0; i < capacity; ++i) items[i] = {14, 1};
+    return claimed_;
+  }
+
+ private:
+  int32_t claimed_;
+};
+
+TEST(Mouse, ACountBeyondTheArrayIsCutToIt) {
+  for (int32_t claimed : {config::kMouseBufferItems + 1, 100000, -5}) {
+    FakeGame g;
+    ASSERT_EQ(g.load(), -1);
+    g.game.mouse = std::make_unique<MisreportingMouse>(claimed);
+    g.trace.clear();
+    EXPECT_EQ(g.game.mouseSignal(0), 0);
+    // Every item is the middle button: five spoken pieces of the score each.
+    const size_t expected = claimed < 0 ? 0 : 5u * config::kMouseBufferItems;
+    EXPECT_EQ(g.lines().size(), expected) << claimed;
+  }
+}
+
+}  // namespace
+}  // namespace rd
