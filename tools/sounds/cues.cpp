@@ -1,6 +1,7 @@
 // The named cues of the game's big moments. Most are spoken: the enemy pilot over his radio,
-// gloating or groaning, or the person who shares the room with the helicopters, with the
-// sound of what happened underneath.
+// gloating or groaning, or the person who shares the room with the helicopters, with the sound
+// of what happened underneath. A cue that the game follows at once with speech of its own has no
+// words, so the two never talk over each other.
 #include <cmath>
 #include <string_view>
 
@@ -72,10 +73,30 @@ Samples collide(Studio&, int rate) {
   return s;
 }
 
-Samples playerSmash(Studio& studio, int rate) {
+Samples playerSmash(Studio&, int rate) {
+  // The player's last helicopter wrecked. The game reads out the final score the moment this
+  // starts, so it has no words of its own: the crash, a burst of flame, and the broken rotor
+  // thrashing on, slower and slower, until it stops.
   Rng rng = seeded("PlayerSmash");
-  return wordsOver(crashImpact(rate, rng, 2.2), 0.45,
-                   pilotSays(studio, rate, "Ha ha! That was your last helicopter!"), rate, 0.45);
+  Samples s = crashImpact(rate, rng, 2.6);
+  mixAt(s, explosion(rate, rng, 2.0), frames(rate, 0.08), 0.5);
+  double t = 0.15, beat = 0.075;
+  while (t < 2.3) {
+    Samples slap = whiteNoise(frames(rate, 0.12), rng);
+    Biquad body = Biquad::bandPass(rate, 420, 1.2);
+    filter(slap, body);
+    shape(slap, rate, [](double u) { return hit(u, 0.003, 0.03); });
+    fadeOut(slap, frames(rate, 0.02));
+    mixAt(s, slap, frames(rate, t), 1.4 * std::exp(-(t - 0.15) / 0.9));
+    mixAt(s, metalClang(rate, rng, rng.between(650, 800), 0.15), frames(rate, t),
+          0.15 * std::exp(-(t - 0.15) / 0.6));
+    t += beat;
+    beat *= 1.12;  // the rotor running down
+  }
+  s.resize(frames(rate, 2.6));
+  fadeOut(s, frames(rate, 0.2));
+  scaleToPeak(s, -1);
+  return s;
 }
 
 Samples enemySmash(Studio& studio, int rate) {
