@@ -46,7 +46,8 @@ void Form1::PlayerShotDown() {
 // The shot-down player drifts by a whole -1, 0, 1 or 2 on each of x and z. A player that drifts
 // beyond a wall is put back 1 unit inside it, as at every other wall of the room; keeping -19 as
 // the lower limit matters, since a limit of 1 would throw a player shot down anywhere in the
-// negative half clear across the room.
+// negative half clear across the room. The draw is scaled in double: in single precision the
+// largest draw would round up to a drift of 3.
 void Form1::scatterPlayer() {
   playerX = static_cast<Single>(Int(Rnd() * 4.0 + 1) + playerX - 2);
   playerZ = static_cast<Single>(Int(Rnd() * 4.0 + 1) + playerZ - 2);
