@@ -2,6 +2,7 @@
 // without a click, the same on every build and each its own sound.
 #include <gtest/gtest.h>
 #include <sndfile.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>

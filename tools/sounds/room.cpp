@@ -97,7 +97,7 @@ Samples television(Studio& studio, int rate) {
       {guest, "Thank you, it is lovely to be here.", 2.1},
       {other, "Oh yes, lovely.", 3.5},
       {host, "So, tell us all about the new film.", 4.3},
-      {guest, "Well, it is about a little dog and a helicopter!", 5.6},
+      {guest, "Well, it is about a little dog and a helicopter!", 5.3},
   }};
   const std::size_t speechEnd = frames(rate, kTvLoopSeconds - 0.15);
   for (const Line& line : lines) {

@@ -16,6 +16,13 @@ Samples lowPassedLoop(const Samples& loop, int rate, double hz) {
   return loopThrough(loop, [&](float x, std::size_t) { return b(a(x)); });
 }
 
+// How much a slap lifts the sound around it, from sample `at` of a beat of `beat` samples: a
+// quick rise (a twentieth of the beat) and a fall over the rest of it, so nothing steps.
+double afterSlap(std::size_t at, std::size_t beat) {
+  const double phase = static_cast<double>(at) / static_cast<double>(beat);
+  return (1.0 - std::exp(-phase / 0.02)) * std::exp(-phase * 5.0);
+}
+
 }  // namespace
 
 Samples playerRotor(Studio&, int rate) {
@@ -53,8 +60,7 @@ Samples playerRotor(Studio&, int rate) {
   const double whineHz = 60 * beatHz;
   for (std::size_t i = 0; i < n; ++i) {
     const double t = static_cast<double>(i) / rate;
-    const double beatPhase = static_cast<double>(i % kBeat) / kBeat;
-    const double swell = 0.35 + 0.65 * std::exp(-beatPhase * 5.0);
+    const double swell = 0.35 + 0.65 * afterSlap(i % kBeat, kBeat);
     double growl = 0;
     for (int h = 1; h <= 10; ++h) {
       growl += std::sin(kTwoPi * h * growlHz * t) / std::pow(h, 1.3);
@@ -68,8 +74,7 @@ Samples playerRotor(Studio&, int rate) {
   Samples wash = whiteNoise(n, rng);
   Biquad washTone = Biquad::lowPass(rate, 900);
   wash = loopThrough(wash, [&](float x, std::size_t i) {
-    const double beatPhase = static_cast<double>(i % kBeat) / kBeat;
-    return static_cast<float>(washTone(x) * (0.25 + 0.75 * std::exp(-beatPhase * 5.0)));
+    return static_cast<float>(washTone(x) * (0.25 + 0.75 * afterSlap(i % kBeat, kBeat)));
   });
   mixAround(loop, wash, 0, 0.2);
 
