@@ -13,10 +13,6 @@ namespace {
 
 using testing::FakeGame;
 
-bool contains(const std::vector<std::string>& v, const std::string& s) {
-  return std::find(v.begin(), v.end(), s) != v.end();
-}
-
 std::vector<std::string> loops(const std::vector<std::string>& lines) {
   std::vector<std::string> out;
   for (const auto& l : lines)
