@@ -408,6 +408,15 @@ bool PlainSound::playing() const {
 
 double PlainSound::lengthMs() const { return core_ ? core_->lengthMs : 0; }
 
+double PlainSound::playedMs() const {
+  if (!core_ || !core_->alive()) return 0;
+  core_->device->use();
+  ALfloat seconds = 0;
+  alGetSourcef(core_->source, AL_SEC_OFFSET, &seconds);
+  alGetError();
+  return seconds * 1000.0;
+}
+
 // ---- Device
 
 Device::Device(std::shared_ptr<Registry> registry, std::shared_ptr<DeviceCore> core)

@@ -29,6 +29,8 @@ class PlainSound {
   // Whether the device is still playing it (false once the device has closed).
   bool playing() const;
   double lengthMs() const;
+  // How much of it the device has mixed so far.
+  double playedMs() const;
 
  private:
   std::shared_ptr<PlainCore> core_;
