@@ -77,13 +77,18 @@ TEST_F(BadRecordings, MissingEmptyAndSilentFilesAreRefused) {
   expectRefused(folder_.file("nowhere.wav"));
   expectRefused(write("empty.wav", ""));
   expectRefused(write("header-only.wav", wavBytes(Fmt{}, 0)), "holds no sound");
+  // The device goes on after refusing a file.
+  auto v =
+      device_->createVoice("sndFan", testing::writeTone(folder_.file("fan.wav"), 22050, 1000, 0.5));
+  v->loop();
+  testing::render(sound_, 30);
+  EXPECT_GT(testing::render(sound_, 100).both(), 0.05);
 }
 
 TEST_F(BadRecordings, TruncatedFilesAreRefused) {
   std::string whole = wavBytes(Fmt{}, 44100);
   expectRefused(write("cut-in-data.wav", whole.substr(0, 44 + 20000)), "truncated");
   expectRefused(write("cut-in-header.wav", whole.substr(0, 30)));
-  expectRefused(write("riff-only.wav", whole.substr(0, 12)));
 }
 
 TEST_F(BadRecordings, FilesOfAnotherKindAreRefused) {
@@ -111,29 +116,16 @@ TEST_F(BadRecordings, AbsurdHeaderValuesAreRefused) {
   f.rate = 0xFFFFFFF0u;
   expectRefused(write("rate-huge.wav", wavBytes(f, 4000)));
   f = Fmt{};
-  f.channels = 0;
-  expectRefused(write("channels-0.wav", wavBytes(f, 4000)));
   f.channels = 9;
   f.blockAlign = 18;
   expectRefused(write("channels-9.wav", wavBytes(f, 4000)), "channels");
   f = Fmt{};
-  f.bits = 0;
-  expectRefused(write("bits-0.wav", wavBytes(f, 4000)));
   f.bits = 3;
   expectRefused(write("bits-3.wav", wavBytes(f, 4000)));
   f = Fmt{};
   f.blockAlign = 0;
   expectRefused(write("block-0.wav", wavBytes(f, 4000)));
   expectRefused(write("data-claims-4gb.wav", wavBytes(Fmt{}, 4000, 0xFFFFFFF0u)), "truncated");
-}
-
-TEST_F(BadRecordings, TheDeviceGoesOnAfterRefusingAFile) {
-  expectRefused(write("text.wav", "nothing"));
-  auto v =
-      device_->createVoice("sndFan", testing::writeTone(folder_.file("fan.wav"), 22050, 1000, 0.5));
-  v->loop();
-  testing::render(sound_, 30);
-  EXPECT_GT(testing::render(sound_, 100).both(), 0.05);
 }
 
 }  // namespace
