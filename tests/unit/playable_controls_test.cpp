@@ -12,7 +12,7 @@ using testing::FakeGame;
 
 constexpr int16_t kLeft = 37, kUp = 38, kRight = 39, kDown = 40, kPageUp = 33, kPageDown = 34;
 
-TEST(KeyUp, MovementKeysHandTheMomentumToTheRotor) {
+TEST(Keys, TheMomentumReachesTheRotorOnReleaseAndTheListenerOnBoard) {
   FakeGame g;
   ASSERT_EQ(g.load(), -1);
   g.game.playerVelX = 4;
@@ -30,6 +30,12 @@ TEST(KeyUp, MovementKeysHandTheMomentumToTheRotor) {
     EXPECT_EQ(v.y, 7.0f) << key;
     EXPECT_EQ(v.z, 2.5f) << key;
   }
+
+  g.game.keyDown(80);
+  const auto& l = g.sound.listener()->velocity;
+  EXPECT_EQ(l.x, 4.0f);
+  EXPECT_EQ(l.y, 7.0f);
+  EXPECT_EQ(l.z, 2.5f);
 }
 
 TEST(KeyUp, BeforeTheBankExistsNothingHappens) {
@@ -47,31 +53,6 @@ TEST(KeyDown, PendingEventsRunFirstAndAnUnknownKeyDoesNothingElse) {
     g.game.keyDown(key);
   EXPECT_EQ(g.window.doEventsCount(), before + 5);
   EXPECT_TRUE(g.calls().empty());
-}
-
-TEST(KeyDown, ShiftIsIgnored) {
-  FakeGame g;
-  g.game.random.force(0.0f);
-  ASSERT_EQ(g.load(), -1);
-  g.game.playerX = 2.7f;
-  g.trace.clear();
-  g.game.Form_KeyDown(88, 0);
-  g.game.Form_KeyDown(88, 1);
-  g.game.Form_KeyDown(88, 3);
-  EXPECT_EQ(g.lines(), (std::vector<std::string>{"speak: 2", "speak: 2", "speak: 2"}));
-}
-
-TEST(KeyDown, GoingOnBoardGivesTheListenerTheMomentum) {
-  FakeGame g;
-  ASSERT_EQ(g.load(), -1);
-  g.game.playerVelX = 3.5f;
-  g.game.playerVelY = 9;
-  g.game.playerVelZ = 1;
-  g.game.keyDown(80);
-  const auto* l = g.sound.listener();
-  EXPECT_EQ(l->velocity.x, 3.5f);
-  EXPECT_EQ(l->velocity.y, 9.0f);
-  EXPECT_EQ(l->velocity.z, 1.0f);
 }
 
 TEST(Mouse, StatusIsZeroOrTheFailureAndTheGameGoesOn) {
