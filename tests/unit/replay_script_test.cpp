@@ -22,6 +22,16 @@ TEST(ReplayScript, CommandsCommentsAndBlankLines) {
   EXPECT_TRUE(parseScript("\n\n# nothing\n").empty());
 }
 
+TEST(ReplayScript, RepeatHoldsCommandsSeparatedBySemicolons) {
+  auto script = parseScript("repeat 3 key PageDown; wait 31\nrepeat 0 tick\n");
+  ASSERT_EQ(script.size(), 2u);
+  EXPECT_EQ(script[0].times, 3);
+  ASSERT_EQ(script[0].body.size(), 2u);
+  EXPECT_EQ(script[0].body[0].verb, "key");
+  EXPECT_EQ(script[0].body[1].args, std::vector<std::string>{"31"});
+  EXPECT_EQ(script[1].times, 0);
+}
+
 TEST(ReplayScript, KeyNamesAndCodes) {
   EXPECT_EQ(keyCode("Esc"), 27);
   EXPECT_EQ(keyCode("PageUp"), 33);
@@ -51,6 +61,11 @@ TEST(ReplayScript, ErrorsNameTheLine) {
            Case{"mouse 0 99999999999\n", "line 1: mouse: the data must be a whole number"},
            Case{"\n\nwait\n", "line 3: wrong number of arguments for 'wait'"},
            Case{"print timer\n", "line 1: print timer takes one timer name"},
+           Case{"repeat 2 key Up; fly\n", "line 1: unknown command 'fly'"},
+           Case{"repeat 2 tick;; tick\n", "line 1: repeat: an empty command"},
+           Case{"repeat -1 tick\n", "line 1: repeat: the count must be a whole number"},
+           Case{"repeat 2 repeat 2 tick\n", "line 1: a repeat cannot hold another repeat"},
+           Case{"repeat 5\n", "line 1: repeat needs a count and a command"},
        }) {
     SCOPED_TRACE(c.script);
     try {

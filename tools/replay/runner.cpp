@@ -77,7 +77,10 @@ class Replay::Impl {
   // Runs one command; ProgramEnd and script errors pass to the caller.
   void execute(const Command& c) {
     const std::string& v = c.verb;
-    if (v == "key") {
+    if (v == "repeat") {
+      for (long long i = 0; i < c.times; ++i)
+        for (const Command& inner : c.body) execute(inner);
+    } else if (v == "key") {
       game_->keyDown(static_cast<int16_t>(keyCode(c.args[0])));
     } else if (v == "keyup") {
       game_->keyUp(static_cast<int16_t>(keyCode(c.args[0])));

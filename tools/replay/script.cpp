@@ -104,6 +104,38 @@ int keyCode(std::string_view name) {
   return -1;
 }
 
+// One command from the words of a line; `repeat N A; B` holds its commands in `body`.
+static Command parseCommand(int lineNo, std::string_view line, bool nested) {
+  std::vector<std::string> w = words(line);
+  Command c;
+  c.line = lineNo;
+  c.verb = w[0];
+  c.args.assign(w.begin() + 1, w.end());
+  if (c.verb != "repeat") {
+    check(c);
+    return c;
+  }
+  if (nested) throw ScriptError(lineNo, "a repeat cannot hold another repeat");
+  if (w.size() < 3) throw ScriptError(lineNo, "repeat needs a count and a command");
+  if (!parseLong(w[1], c.times) || c.times < 0 || c.times > 1000000)
+    throw ScriptError(lineNo, "repeat: the count must be a whole number from 0 to 1000000, not '" +
+                                  w[1] + "'");
+  // The commands are what follows the count, separated by ';'.
+  size_t at = line.find(w[1], line.find("repeat") + 6) + w[1].size();
+  std::string_view rest = line.substr(at);
+  size_t start = 0;
+  while (start <= rest.size()) {
+    size_t end = rest.find(';', start);
+    if (end == std::string_view::npos) end = rest.size();
+    std::string_view piece = rest.substr(start, end - start);
+    if (words(piece).empty()) throw ScriptError(lineNo, "repeat: an empty command");
+    c.body.push_back(parseCommand(lineNo, piece, true));
+    start = end + 1;
+  }
+  c.args.clear();
+  return c;
+}
+
 std::vector<Command> parseScript(std::string_view text) {
   std::vector<Command> commands;
   int lineNo = 0;
@@ -115,17 +147,11 @@ std::vector<Command> parseScript(std::string_view text) {
     pos = end + 1;
     ++lineNo;
     if (size_t hash = line.find('#'); hash != std::string_view::npos) line = line.substr(0, hash);
-    std::vector<std::string> w = words(line);
-    if (w.empty()) {
+    if (words(line).empty()) {
       if (end == text.size()) break;
       continue;
     }
-    Command c;
-    c.line = lineNo;
-    c.verb = w[0];
-    c.args.assign(w.begin() + 1, w.end());
-    check(c);
-    commands.push_back(std::move(c));
+    commands.push_back(parseCommand(lineNo, line, false));
     if (end == text.size()) break;
   }
   return commands;

@@ -12,6 +12,9 @@ struct Command {
   int line = 0;
   std::string verb;
   std::vector<std::string> args;
+  // `repeat N CMD; CMD; ...`: the commands run in turn, N times over.
+  long long times = 0;
+  std::vector<Command> body;
 };
 
 // A script that cannot run: the message names the line.
