@@ -7,6 +7,10 @@ replay=$1 sounds=$2 script=$3
 expected=${script%.replay}.expected
 actual=$("$replay" --sounds "$sounds" "$script" 2>&1; echo "status=$?")
 actual=${actual//"$sounds"/SOUNDS}
+# Every game starts its six room loops in this order (a unit test holds it); the expected files
+# begin after them. A start that differs in any way stays in the output and fails the comparison.
+start=$'sound: sndRotor loop\nsound: sndWind loop\nsound: sndEnemy loop\nsound: sndTv loop\nsound: sndFan loop\nsound: sndDogBark loop\n'
+actual=${actual#"$start"}
 if [[ ${UPDATE:-} == 1 ]]; then
   printf '%s\n' "$actual" >"$expected"
   exit 0

@@ -66,6 +66,7 @@ TEST(ReplayScript, ErrorsNameTheLine) {
            Case{"repeat -1 tick\n", "line 1: repeat: the count must be a whole number"},
            Case{"repeat 2 repeat 2 tick\n", "line 1: a repeat cannot hold another repeat"},
            Case{"repeat 5\n", "line 1: repeat needs a count and a command"},
+           Case{"set playerX 1 playerY\n", "line 1: set takes NAME VALUE pairs"},
        }) {
     SCOPED_TRACE(c.script);
     try {
@@ -122,7 +123,7 @@ TEST(ReplayRunner, ScriptErrorsEndWithStatusTwo) {
 
 TEST(ReplayRunner, PrintsVariablesVoicesListenerAndTimers) {
   Outcome r = runScript(
-      "set playerX -19.5\nset lockedOn -1\nset playerHeading 355\n"
+      "set playerX -19.5 lockedOn -1\nset playerHeading 355\n"
       "print playerX lockedOn playerHeading voice\nprint voice sndWind\nprint listener\n"
       "print timer TVTimer\nset-frequency sndRotor 250000\nprint voice sndRotor\n");
   EXPECT_EQ(r.status, 0) << r.err;

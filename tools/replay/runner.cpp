@@ -109,7 +109,7 @@ class Replay::Impl {
       if (!p) throw ScriptError(c.line, "the game has no procedure '" + c.args[0] + "'");
       game_->runAsEntry(c.args[0], p);
     } else if (v == "set") {
-      set(c);
+      for (size_t i = 0; i + 1 < c.args.size(); i += 2) set(c, c.args[i], c.args[i + 1]);
     } else if (v == "set-frequency") {
       long long hz = 0;
       parseLong(c.args[1], hz);
@@ -167,34 +167,32 @@ class Replay::Impl {
     if (end > window_->now()) window_->advance(end - window_->now());
   }
 
-  void set(const Command& c) {
-    FieldRef f = findField(*game_, c.args[0]);
-    const std::string& text = c.args[1];
+  void set(const Command& c, const std::string& name, const std::string& text) {
+    FieldRef f = findField(*game_, name);
     long long whole = 0;
     float single = 0;
     switch (f.type) {
       case FieldRef::Type::boolean:
         if (!parseLong(text, whole) || (whole != -1 && whole != 0))
-          throw ScriptError(c.line, c.args[0] + " is a Boolean: -1 or 0");
+          throw ScriptError(c.line, name + " is a Boolean: -1 or 0");
         *static_cast<Boolean*>(f.ptr) = static_cast<Boolean>(whole);
         return;
       case FieldRef::Type::long_:
         if (!parseLong(text, whole) || whole < std::numeric_limits<Long>::min() ||
             whole > std::numeric_limits<Long>::max())
-          throw ScriptError(c.line, c.args[0] + " is a Long: a whole number");
+          throw ScriptError(c.line, name + " is a Long: a whole number");
         *static_cast<Long*>(f.ptr) = static_cast<Long>(whole);
         return;
       case FieldRef::Type::single:
-        if (!parseFloat(text, single))
-          throw ScriptError(c.line, c.args[0] + " is a Single: a number");
+        if (!parseFloat(text, single)) throw ScriptError(c.line, name + " is a Single: a number");
         *static_cast<Single*>(f.ptr) = single;
         return;
       case FieldRef::Type::object:
-        throw ScriptError(c.line, c.args[0] + " is an object and cannot be set");
+        throw ScriptError(c.line, name + " is an object and cannot be set");
       case FieldRef::Type::none:
         break;
     }
-    throw ScriptError(c.line, "the game record has no variable '" + c.args[0] + "'");
+    throw ScriptError(c.line, "the game record has no variable '" + name + "'");
   }
 
   void print(const Command& c) {

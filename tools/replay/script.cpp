@@ -18,7 +18,7 @@ const std::map<std::string, Arity, std::less<>>& verbs() {
   static const std::map<std::string, Arity, std::less<>> table = {
       {"key", {1, 1}},  {"keyup", {1, 1}},     {"mouse", {2, 2}},         {"mouse-event", {0, 0}},
       {"tick", {0, 1}}, {"target", {0, 1}},    {"tvtimer", {0, 0}},       {"wait", {1, 1}},
-      {"call", {1, 1}}, {"set", {2, 2}},       {"set-frequency", {2, 2}}, {"rnd", {1, 10000}},
+      {"call", {1, 1}}, {"set", {2, 10000}},       {"set-frequency", {2, 2}}, {"rnd", {1, 10000}},
       {"fail", {1, 2}}, {"print", {1, 10000}}, {"play", {1, 1}},
   };
   return table;
@@ -60,6 +60,8 @@ void check(const Command& c) {
     if (!c.args.empty()) requireCount(c, "the count", 0, 0, 100000000);
   } else if (v == "wait") {
     requireCount(c, "the time", 0, 0, 86400000);
+  } else if (v == "set") {
+    if (c.args.size() % 2 != 0) throw ScriptError(c.line, "set takes NAME VALUE pairs");
   } else if (v == "set-frequency") {
     requireCount(c, "the frequency", 1, -2147483648LL, 2147483647LL);
   } else if (v == "rnd") {
@@ -118,8 +120,8 @@ static Command parseCommand(int lineNo, std::string_view line, bool nested) {
   if (nested) throw ScriptError(lineNo, "a repeat cannot hold another repeat");
   if (w.size() < 3) throw ScriptError(lineNo, "repeat needs a count and a command");
   if (!parseLong(w[1], c.times) || c.times < 0 || c.times > 1000000)
-    throw ScriptError(lineNo, "repeat: the count must be a whole number from 0 to 1000000, not '" +
-                                  w[1] + "'");
+    throw ScriptError(
+        lineNo, "repeat: the count must be a whole number from 0 to 1000000, not '" + w[1] + "'");
   // The commands are what follows the count, separated by ';'.
   size_t at = line.find(w[1], line.find("repeat") + 6) + w[1].size();
   std::string_view rest = line.substr(at);
