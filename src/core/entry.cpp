@@ -14,6 +14,13 @@ Form1::Form1(Platform platform)
 Form1::~Form1() = default;
 
 void Form1::fatal(const std::string& entry, const ServiceError& error) {
+  // Many players cannot read a message box: the voice says it too, if it still can.
+  if (voice) {
+    try {
+      voice->speak("Rotor Duel has to stop. The call " + error.call() + " failed.");
+    } catch (const ServiceError&) {
+    }
+  }
   window.reportError(entry + ": " + error.what(), true);
   window.endProgram(1);
 }

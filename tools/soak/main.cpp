@@ -143,7 +143,9 @@ int main(int argc, char** argv) {
         c.line = events + 1;
         if (c.verb == "mouse") {
           replay.execute(c);
-          c = Command{events + 1, "mouse-event", {}};
+          c = Command{};
+          c.line = events + 1;
+          c.verb = "mouse-event";
         }
         replay.execute(c);
         ++t.events;
