@@ -6,19 +6,30 @@
 
 namespace rd {
 
-void Form1::flyForward() {
-  if (playerY > 0.5) {
-    headingStep();
-    Single x = playerX + stepX * playerVelX / stepDivX;
-    Single z = playerZ + stepZ * playerVelZ / stepDivZ;
-    playerX = x;
-    playerZ = z;
-    // Beyond a wall: a crash when going fast, and a scrape that puts the player back inside.
-    if (x > 20 || z > 20 || x < -20 || z < -20) {
-      if (playerVelX > 5 || playerVelZ > 5) Playercrash();
-      scraped();
-    }
+namespace {
+
+enum class Direction { forward = 1, backward = -1 };
+
+// One step along the heading, sized by the momentum on each axis and halved near the centre
+// lines. Beyond a wall the player crashes when going fast and scrapes in any case; the new
+// position is stored before the walls are tested.
+void step(Form1& game, Direction direction) {
+  game.headingStep();
+  const Single sign = static_cast<Single>(direction);
+  Single x = game.playerX + sign * (game.stepX * game.playerVelX / game.stepDivX);
+  Single z = game.playerZ + sign * (game.stepZ * game.playerVelZ / game.stepDivZ);
+  game.playerX = x;
+  game.playerZ = z;
+  if (x > 20 || z > 20 || x < -20 || z < -20) {
+    if (game.playerVelX > 5 || game.playerVelZ > 5) game.Playercrash();
+    game.scraped();
   }
+}
+
+}  // namespace
+
+void Form1::flyForward() {
+  if (playerY > 0.5) step(*this, Direction::forward);
 
   // The television: a slow touch scrapes it, enough speed along x smashes it (both can happen).
   if (Int(playerX) == -5 && playerY < 5 && Int(playerZ) == 12 && tvOn != vbFalse) {
@@ -58,17 +69,7 @@ void Form1::flyForward() {
 }
 
 void Form1::flyBackward() {
-  if (playerY > 1 && playerX > -21 && playerZ > -21) {
-    headingStep();
-    Single x = playerX - stepX * playerVelX / stepDivX;
-    Single z = playerZ - stepZ * playerVelZ / stepDivZ;
-    playerX = x;
-    playerZ = z;
-    if (x > 20 || z > 20 || x < -20 || z < -20) {
-      if (playerVelX > 5 || playerVelZ > 5) Playercrash();
-      scraped();
-    }
-  }
+  if (playerY > 1 && playerX > -21 && playerZ > -21) step(*this, Direction::backward);
 
   // Backing into the television always smashes it.
   if (Int(playerX) == -5 && playerY < 5 && Int(playerZ) == 12 && tvOn != vbFalse) {
