@@ -16,29 +16,14 @@
 
 #include "platform/espeak/espeak_speech.h"
 #include "platform/openal/openal_sound.h"
-#include "sound/sound_bank.h"
+#include "room.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string soundsDir() {
-  std::error_code ec;
-  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return (exe.parent_path() / "sounds").string();
-}
-
-std::string soundFile(const std::string& name) { return soundsDir() + "/" + name; }
-
-// The bank's 21 voices, in load order.
-const std::vector<std::pair<std::string, std::string>>& bank() {
-  static const std::vector<std::pair<std::string, std::string>> voices = {
-#define RD_ENTRY(voice, file) {#voice, file},
-      RD_SOUND_BANK(RD_ENTRY)
-#undef RD_ENTRY
-  };
-  return voices;
-}
+using rd::bench::bank;
+using rd::bench::soundFile;
 
 // A room as the new game leaves it: the device, the listener, the bank, the six loops at their
 // places.
@@ -55,26 +40,30 @@ struct Room {
       voices[name] = device->createVoice(name, soundFile(file));
       controls[name] = voices[name]->take3D();
     }
-    listener->setOrientation(0, 0, 1, 0, 1, 0);
-    listener->setPosition(0, 4, 0);
-    listener->setDopplerFactor(10);
-    controls["sndRotor"]->setConeAngles(5, 10);
-    controls["sndRotor"]->setConeOutsideVolume(-1000);
-    controls["sndWind"]->setConeAngles(5, 30);
-    controls["sndWind"]->setConeOutsideVolume(-2000);
+    const auto& l = rd::bench::kRoomListener;
+    listener->setOrientation(l.front[0], l.front[1], l.front[2], l.top[0], l.top[1], l.top[2]);
+    listener->setPosition(l.position[0], l.position[1], l.position[2]);
+    listener->setDopplerFactor(l.doppler);
+    listener->setRolloffFactor(l.rolloff);
     controls["sndTargetX"]->setMode(rd::Mode3D::headRelative);
     controls["sndTargetY"]->setMode(rd::Mode3D::headRelative);
     controls["sndAcquired"]->setMode(rd::Mode3D::off);
-    voices["sndRotor"]->setFrequency(5000);
-    controls["sndRotor"]->setPosition(0.1f, 0, 1);
-    controls["sndWind"]->setPosition(0.1f, 0, 1);
-    voices["sndWind"]->setVolume(-4000);
-    controls["sndEnemy"]->setPosition(18, 3, 18);
-    controls["sndTv"]->setPosition(-5, 0, 12);
-    controls["sndFan"]->setPosition(0, 9, 0);
-    controls["sndDogBark"]->setPosition(13, 0, 13);
-    for (const char* loop : {"sndRotor", "sndWind", "sndEnemy", "sndTv", "sndFan", "sndDogBark"})
-      voices[loop]->loop();
+    for (const auto& loop : rd::bench::kRoomLoops) {
+      rd::Voice& voice = *voices[loop.voice];
+      rd::Voice3D& place = *controls[loop.voice];
+      if (loop.coneInside != 360 || loop.coneOutside != 360) {
+        place.setConeAngles(loop.coneInside, loop.coneOutside);
+        place.setConeOutsideVolume(loop.coneOutsideVolume);
+      }
+      if (loop.minDistance != 0) {
+        place.setMinDistance(loop.minDistance);
+        place.setMaxDistance(loop.maxDistance);
+      }
+      if (loop.frequency != 0) voice.setFrequency(loop.frequency);
+      if (loop.volume != 0) voice.setVolume(loop.volume);
+      place.setPosition(loop.x, loop.y, loop.z);
+      voice.loop();
+    }
   }
 };
 
@@ -84,44 +73,54 @@ rd::openal::PlaybackSound& playback() {
 }
 
 // One tick's worth of sound-device calls: the flight moves the listener (or the rotor) and the
-// wind, the enemy flies and its rotor follows its speed, the dog trots, the finder retunes.
+// wind, the enemy flies and its rotor follows its speed, the dog trots, the finder retunes. The
+// voices are looked up before the clock runs, as the game holds them.
 void BM_TickSoundCalls(benchmark::State& state) {
   Room room(playback());
-  auto& v = room.voices;
-  auto& c = room.controls;
+  rd::Listener& listener = *room.listener;
+  auto voice = [&](const char* name) -> rd::Voice& { return *room.voices.at(name); };
+  auto place = [&](const char* name) -> rd::Voice3D& { return *room.controls.at(name); };
+  rd::Voice &rotor = voice("sndRotor"), &wind = voice("sndWind"), &enemy = voice("sndEnemy");
+  rd::Voice &targetX = voice("sndTargetX"), &targetY = voice("sndTargetY");
+  rd::Voice& acquired = voice("sndAcquired");
+  rd::Voice3D &rotor3D = place("sndRotor"), &wind3D = place("sndWind"),
+              &enemy3D = place("sndEnemy");
+  rd::Voice3D &dog3D = place("sndDogBark"), &fan3D = place("sndFan"), &tv3D = place("sndTv");
+  rd::Voice3D &targetX3D = place("sndTargetX"), &targetY3D = place("sndTargetY");
+  rd::Voice3D &crash3D = place("sndCrash"), &scrape3D = place("sndScrape");
   float t = 0;
   for (auto _ : state) {
     t += 0.01f;
-    room.listener->setPosition(t, 4, 1 + t);                   // 1
-    room.listener->setOrientation(0.1f, 0, 0.99f, 0, 1, 0);    // 2
-    room.listener->setVelocity(1, 0, 1);                       // 3
-    c["sndRotor"]->setPosition(t, 4, 1 + t);                   // 4
-    c["sndRotor"]->setVelocity(1, 0, 1);                       // 5
-    v["sndRotor"]->setFrequency(20000 + static_cast<int>(t));  // 6
-    benchmark::DoNotOptimize(v["sndRotor"]->getFrequency());   // 7
-    c["sndWind"]->setPosition(t, 4, 1 + t);                    // 8
-    v["sndWind"]->setVolume(-3000);                            // 9
-    v["sndWind"]->setFrequency(11025);                         // 10
-    c["sndEnemy"]->setPosition(18 - t, 3, 18);                 // 11
-    c["sndEnemy"]->setVelocity(-1, 0, 0);                      // 12
-    v["sndEnemy"]->setFrequency(30000);                        // 13
-    benchmark::DoNotOptimize(v["sndEnemy"]->getFrequency());   // 14
-    c["sndDogBark"]->setPosition(13 - t, 0, 13);               // 15
-    c["sndFan"]->setPosition(0, 9, 0);                         // 16
-    c["sndTv"]->setPosition(-5, 0, 12);                        // 17
-    v["sndTargetX"]->setFrequency(44100);                      // 18
-    c["sndTargetX"]->setPosition(0.5f, 0, 0.8f);               // 19
-    v["sndTargetY"]->setFrequency(30000);                      // 20
-    c["sndTargetY"]->setPosition(0.5f, 0, 0.8f);               // 21
-    v["sndTargetY"]->play();                                   // 22
-    v["sndAcquired"]->stop();                                  // 23
-    c["sndRotor"]->setMode(rd::Mode3D::normal);                // 24
-    c["sndEnemy"]->setMinDistance(1);                          // 25
-    c["sndEnemy"]->setMaxDistance(10);                         // 26
-    v["sndEnemy"]->setVolume(0);                               // 27
-    c["sndCrash"]->setPosition(t, 0, 1);                       // 28
-    c["sndScrape"]->setPosition(t, 0, 1);                      // 29
-    v["sndRotor"]->loop();                                     // 30
+    listener.setPosition(t, 4, 1 + t);                 // 1
+    listener.setOrientation(0.1f, 0, 0.99f, 0, 1, 0);  // 2
+    listener.setVelocity(1, 0, 1);                     // 3
+    rotor3D.setPosition(t, 4, 1 + t);                  // 4
+    rotor3D.setVelocity(1, 0, 1);                      // 5
+    rotor.setFrequency(20000 + static_cast<int>(t));   // 6
+    benchmark::DoNotOptimize(rotor.getFrequency());    // 7
+    wind3D.setPosition(t, 4, 1 + t);                   // 8
+    wind.setVolume(-3000);                             // 9
+    wind.setFrequency(11025);                          // 10
+    enemy3D.setPosition(18 - t, 3, 18);                // 11
+    enemy3D.setVelocity(-1, 0, 0);                     // 12
+    enemy.setFrequency(30000);                         // 13
+    benchmark::DoNotOptimize(enemy.getFrequency());    // 14
+    dog3D.setPosition(13 - t, 0, 13);                  // 15
+    fan3D.setPosition(0, 9, 0);                        // 16
+    tv3D.setPosition(-5, 0, 12);                       // 17
+    targetX.setFrequency(44100);                       // 18
+    targetX3D.setPosition(0.5f, 0, 0.8f);              // 19
+    targetY.setFrequency(30000);                       // 20
+    targetY3D.setPosition(0.5f, 0, 0.8f);              // 21
+    targetY.play();                                    // 22
+    acquired.stop();                                   // 23
+    rotor3D.setMode(rd::Mode3D::normal);               // 24
+    enemy3D.setMinDistance(1);                         // 25
+    enemy3D.setMaxDistance(10);                        // 26
+    enemy.setVolume(0);                                // 27
+    crash3D.setPosition(t, 0, 1);                      // 28
+    scrape3D.setPosition(t, 0, 1);                     // 29
+    rotor.loop();                                      // 30
   }
   state.counters["calls"] = 30;
 }

@@ -1,0 +1,65 @@
+// What the benchmarks share: the recordings beside the program, the bank, and the room as the new
+// game leaves it (the listener and the six looping voices at their places), so that the game's
+// device and the bare OpenAL Soft calls are measured on the same sound.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "sound/sound_bank.h"
+
+namespace rd::bench {
+
+// The recordings are in sounds/ beside the program.
+inline std::string soundsDir() {
+  std::error_code ec;
+  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return (exe.parent_path() / "sounds").string();
+}
+
+inline std::string soundFile(const std::string& name) { return soundsDir() + "/" + name; }
+
+// The bank's 21 voices, in load order: voice name and file.
+inline const std::vector<std::pair<std::string, std::string>>& bank() {
+  static const std::vector<std::pair<std::string, std::string>> voices = {
+#define RD_ENTRY(voice, file) {#voice, file},
+      RD_SOUND_BANK(RD_ENTRY)
+#undef RD_ENTRY
+  };
+  return voices;
+}
+
+// One looping voice as the new game places it, in the game's units: room coordinates (z ahead),
+// frequencies in Hz, volumes in hundredths of a decibel. Zero frequency or distance: the voice
+// keeps its default; 360-degree cone angles: no cone.
+struct LoopPlace {
+  const char* voice;
+  const char* file;
+  float x, y, z;
+  int32_t frequency;
+  int32_t volume;
+  int32_t coneInside, coneOutside, coneOutsideVolume;
+  float minDistance, maxDistance;
+};
+
+// In the order the new game starts them.
+inline constexpr LoopPlace kRoomLoops[] = {
+    {"sndRotor", "zelkar.wav", 0.1f, 0, 1, 5000, 0, 5, 10, -1000, 1, 10},
+    {"sndWind", "wind.wav", 0.1f, 0, 1, 0, -4000, 5, 30, -2000, 0, 0},
+    {"sndEnemy", "enemy.wav", 18, 3, 18, 0, 0, 360, 360, 0, 1, 10},
+    {"sndTv", "tv.wav", -5, 0, 12, 0, 0, 360, 360, 0, 0, 0},
+    {"sndFan", "fan.wav", 0, 9, 0, 0, 0, 360, 360, 0, 1, 8},
+    {"sndDogBark", "DogBark.wav", 13, 0, 13, 0, 0, 360, 360, 0, 0.7f, 20},
+};
+
+// The listener of the new game: looking along +z from above the room's centre.
+struct ListenerPlace {
+  float front[3], top[3], position[3];
+  float doppler, rolloff;
+};
+inline constexpr ListenerPlace kRoomListener = {{0, 0, 1}, {0, 1, 0}, {0, 4, 0}, 10, 1};
+
+}  // namespace rd::bench
