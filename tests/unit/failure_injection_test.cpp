@@ -57,18 +57,8 @@ TEST(FailureInjection, EveryCallOfAWholeGameFailsCleanly) {
   std::set<std::string> names(clean.calls.begin(), clean.calls.end());
   EXPECT_GT(names.size(), 100u);
 
-  const std::set<std::string> startUpSteps = {"window.setScaleMode",
-                                              "window.chdir",
-                                              "window.show",
-                                              "input.create",
-                                              "mouse.create",
-                                              "mouse.setDataFormat",
-                                              "mouse.setCooperativeLevel",
-                                              "mouse.setBufferSize",
-                                              "input.createEvent",
-                                              "mouse.setEventNotification",
-                                              "mouse.acquire",
-                                              "speech.create"};
+  const std::set<std::string> startUpSteps(testing::kStartUpSteps.begin(),
+                                           testing::kStartUpSteps.end());
 
   for (const std::string& name : names) {
     SCOPED_TRACE(name);

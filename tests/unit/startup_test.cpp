@@ -102,20 +102,9 @@ TEST(NewGame, KnobStartsWithinMinusFourAndTwentyFive) {
 TEST(NewGame, PlatformCallsInOrder) {
   FakeGame g;
   ASSERT_EQ(g.load(), -1);
-  std::vector<std::string> expected = {"window.setScaleMode",
-                                       "window.chdir",
-                                       "window.show",
-                                       "input.create",
-                                       "mouse.create",
-                                       "mouse.setDataFormat",
-                                       "mouse.setCooperativeLevel",
-                                       "mouse.setBufferSize",
-                                       "input.createEvent",
-                                       "mouse.setEventNotification",
-                                       "mouse.acquire",
-                                       "speech.create",
-                                       "device.create",
-                                       "listener.create"};
+  std::vector<std::string> expected = testing::kStartUpSteps;
+  expected.push_back("device.create");
+  expected.push_back("listener.create");
   for (const char* v : {"sndEnemyAlarm", "sndRotor",       "sndBreak",   "sndTv",      "sndCrunch",
                         "sndDogBark",    "sndWind",        "sndFan",     "sndFanHit",  "sndSwitch",
                         "sndEnemyLaser", "sndPlayerLaser", "sndExplode", "sndTargetY", "sndTargetX",
@@ -127,46 +116,22 @@ TEST(NewGame, PlatformCallsInOrder) {
         "sndFan", "sndFanHit", "sndSwitch", "sndPlayerLaser", "sndEnemyLaser", "sndExplode",
         "sndTargetX", "sndTargetY", "sndAcquired", "sndDogBark"})
     expected.push_back(std::string(v) + ".get3D");
-  for (const char* c : {"listener.setOrientation",
-                        "listener.setPosition",
-                        "sndRotor.setConeAngles",
-                        "sndRotor.setConeOutsideVolume",
-                        "sndAcquired.setMode",
-                        "sndWind.setConeAngles",
-                        "sndWind.setConeOutsideVolume",
-                        "sndRotor.setPosition",
-                        "sndTargetX.setMode",
-                        "sndTargetY.setMode",
-                        "listener.setDopplerFactor",
-                        "sndEnemy.setMinDistance",
-                        "sndEnemy.setMaxDistance",
-                        "sndRotor.setMinDistance",
-                        "sndRotor.setMaxDistance",
-                        "sndDogBark.setMinDistance",
-                        "sndDogBark.setMaxDistance",
-                        "sndFan.setMinDistance",
-                        "sndFan.setMaxDistance",
-                        "listener.setRolloffFactor",
-                        "sndRotor.setFrequency",
-                        "sndRotor.loop",
-                        "sndWind.setPosition",
-                        "sndWind.setVolume",
-                        "sndWind.loop",
-                        "sndEnemy.setPosition",
-                        "sndEnemy.loop",
-                        "sndTv.setPosition",
-                        "sndTv.loop",
-                        "sndFan.setPosition",
-                        "sndFan.loop",
-                        "sndDogBark.setPosition",
-                        "sndDogBark.loop",
-                        "CheckThings.setInterval",
-                        "targetTimer.setInterval",
-                        "targetTimer.setEnabled",
-                        "TVTimer.setInterval",
-                        "TVTimer.setEnabled",
-                        "CheckThings.setEnabled"})
+  // clang-format off
+  for (const char* c : {
+        "listener.setOrientation", "listener.setPosition", "sndRotor.setConeAngles",
+        "sndRotor.setConeOutsideVolume", "sndAcquired.setMode", "sndWind.setConeAngles",
+        "sndWind.setConeOutsideVolume", "sndRotor.setPosition", "sndTargetX.setMode",
+        "sndTargetY.setMode", "listener.setDopplerFactor", "sndEnemy.setMinDistance",
+        "sndEnemy.setMaxDistance", "sndRotor.setMinDistance", "sndRotor.setMaxDistance",
+        "sndDogBark.setMinDistance", "sndDogBark.setMaxDistance", "sndFan.setMinDistance",
+        "sndFan.setMaxDistance", "listener.setRolloffFactor", "sndRotor.setFrequency",
+        "sndRotor.loop", "sndWind.setPosition", "sndWind.setVolume", "sndWind.loop",
+        "sndEnemy.setPosition", "sndEnemy.loop", "sndTv.setPosition", "sndTv.loop",
+        "sndFan.setPosition", "sndFan.loop", "sndDogBark.setPosition", "sndDogBark.loop",
+        "CheckThings.setInterval", "targetTimer.setInterval", "targetTimer.setEnabled",
+        "TVTimer.setInterval", "TVTimer.setEnabled", "CheckThings.setEnabled"})
     expected.push_back(c);
+  // clang-format on
   EXPECT_EQ(g.calls(), expected);
 }
 
@@ -207,10 +172,7 @@ TEST(NewGame, CorruptRecordingFailsLikeAMissingOne) {
 }
 
 TEST(StartUp, EachFailingStepIsSkippedAndTheGameStillStarts) {
-  for (const char* call :
-       {"window.setScaleMode", "window.chdir", "window.show", "input.create", "mouse.create",
-        "mouse.setDataFormat", "mouse.setCooperativeLevel", "mouse.setBufferSize",
-        "input.createEvent", "mouse.setEventNotification", "mouse.acquire", "speech.create"}) {
+  for (const std::string& call : testing::kStartUpSteps) {
     SCOPED_TRACE(call);
     FakeGame g;
     g.trace.failNext(call);
@@ -219,7 +181,7 @@ TEST(StartUp, EachFailingStepIsSkippedAndTheGameStillStarts) {
     EXPECT_TRUE(g.window.timerEnabled(TimerId::CheckThings));
     EXPECT_EQ(g.game.fixedListener, vbTrue);
     EXPECT_EQ(g.game.stepDivX, 10.0f);
-    EXPECT_EQ(g.game.voice != nullptr, std::string(call) != "speech.create");
+    EXPECT_EQ(g.game.voice != nullptr, call != "speech.create");
   }
 }
 
@@ -244,7 +206,8 @@ TEST(StartUp, WithoutSpeechAFailedGameStillReportsAndEnds) {
 TEST(NewGame, AnyFailingCallEndsTheProgramWithAReportNamingIt) {
   FakeGame probe;
   ASSERT_EQ(probe.load(), -1);
-  std::vector<std::string> calls(probe.calls().begin() + 12, probe.calls().end());
+  std::vector<std::string> calls(probe.calls().begin() + testing::kStartUpSteps.size(),
+                                 probe.calls().end());
   std::set<std::string> seen;
   for (const auto& call : calls) {
     if (!seen.insert(call).second) continue;
