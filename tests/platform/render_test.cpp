@@ -11,37 +11,14 @@
 namespace rd {
 namespace {
 
-constexpr const char* kRecordings[] = {"EnemyAlarm",
-                                       "zelkar",
-                                       "break",
-                                       "tv",
-                                       "crunch",
-                                       "DogBark",
-                                       "wind",
-                                       "fan",
-                                       "fanhit",
-                                       "switch",
-                                       "EnemyLaser",
-                                       "PlayerLaser",
-                                       "explode",
-                                       "TargetY",
-                                       "TargetX",
-                                       "acquired",
-                                       "enemy",
-                                       "crash",
-                                       "land",
-                                       "scrape",
-                                       "KNOB",
-                                       "collide",
-                                       "PlayerSmash",
-                                       "EnemySmash",
-                                       "EnemyShotDown",
-                                       "PlayerShotDown",
-                                       "TVSmash",
-                                       "Ouch",
-                                       "LandedOnYourHead",
-                                       "LandedOnMyHead",
-                                       "TVOff"};
+// Every recording the game asks for, by name.
+// clang-format off
+constexpr const char* kRecordings[] = {
+    "EnemyAlarm", "zelkar", "break", "tv", "crunch", "DogBark", "wind", "fan", "fanhit", "switch",
+    "EnemyLaser", "PlayerLaser", "explode", "TargetY", "TargetX", "acquired", "enemy", "crash",
+    "land", "scrape", "KNOB", "collide", "PlayerSmash", "EnemySmash", "EnemyShotDown",
+    "PlayerShotDown", "TVSmash", "Ouch", "LandedOnYourHead", "LandedOnMyHead", "TVOff"};
+// clang-format on
 
 struct WavFile {
   SF_INFO info{};
