@@ -282,20 +282,9 @@ struct VoiceImpl : Voice {
 
   // Once: a voice already playing plays on and stops at its end; a stopped one resumes where it
   // was stopped, or starts over when it had played to its end.
-  void play() override {
-    ALuint s = v_->ready("play");
-    ALint state = stateOf(s);
-    alSourcei(s, AL_LOOPING, AL_FALSE);
-    if (state != AL_PLAYING) alSourcePlay(s);
-    v_->check("play");
-  }
-  void loop() override {
-    ALuint s = v_->ready("loop");
-    ALint state = stateOf(s);
-    alSourcei(s, AL_LOOPING, AL_TRUE);
-    if (state != AL_PLAYING) alSourcePlay(s);
-    v_->check("loop");
-  }
+  void play() override { start("play", AL_FALSE); }
+  // Looping: a voice already playing goes on from where it is, now looping.
+  void loop() override { start("loop", AL_TRUE); }
   // Stopping keeps the place: the next play or loop goes on from there.
   void stop() override {
     ALuint s = v_->ready("stop");
@@ -319,6 +308,16 @@ struct VoiceImpl : Voice {
   std::unique_ptr<Voice3D> take3D() override {
     v_->ready("get3D");
     return std::make_unique<Voice3DImpl>(v_);
+  }
+
+  // Sets looping and starts a voice that is not playing (from where it stopped, or from the
+  // start after it played to its end); a playing voice only takes the new looping.
+  void start(const char* op, ALboolean looping) {
+    ALuint s = v_->ready(op);
+    ALint state = stateOf(s);
+    alSourcei(s, AL_LOOPING, looping);
+    if (state != AL_PLAYING) alSourcePlay(s);
+    v_->check(op);
   }
 
   std::shared_ptr<VoiceCore> v_;
