@@ -18,13 +18,14 @@ set(CPACK_PACKAGE_NAME rotorduel)
 set(CPACK_PACKAGE_VENDOR "Rotor Duel developers")
 set(CPACK_PACKAGE_CONTACT "${ROTORDUEL_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "audio-only helicopter duel, played by ear")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Rotor Duel is an action game without pictures: you fly a small helicopter in a closed room "
-    "against one flown by the computer, and everything is heard in 3D, best on headphones. A "
-    "target finder turns the enemy's bearing and height into tones, and a speech voice reads "
-    "your position and the score on request. It is played with the keyboard, so it suits "
-    "players who are blind and use a screen reader.")
-string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+# The long description, in lines short enough for a package manager's window.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Rotor Duel is an action game without pictures: you fly a small helicopter in"
+  "a closed room against one flown by the computer, and everything is heard in"
+  "3D, best on headphones. A target finder turns the enemy's bearing and height"
+  "into tones, and a speech voice reads your position and the score on request."
+  "It is played with the keyboard, so it suits players who are blind and use a"
+  "screen reader.")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 
