@@ -9,7 +9,7 @@ install(FILES data/io.github.rotorduel.RotorDuel.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES data/rotorduel.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES data/rotorduel.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-install(FILES README.md LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES README.md LICENSE data/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(ROTORDUEL_MAINTAINER "Rotor Duel developers <rotorduel@example.org>"
     CACHE STRING "The packages' maintainer: a name and an address")
