@@ -1,7 +1,9 @@
-// rotorduel: the game on the desktop's window, sound device and speech voice. It reads no command
-// line and no environment and writes nothing; its recordings are in sounds/ beside it. The exit
+// rotorduel: the game on the desktop's window, sound device and speech voice. It reads no
+// environment and writes nothing; `rotorduel --version` prints its version and ends. Its
+// recordings are in sounds/ beside it or, installed, in the data folder beside its own. The exit
 // status is 0 when the player ends it (Esc, closing the window, the end of a game) and 1 when
 // something failed, which it reports on stderr and in a message box.
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <memory>
@@ -12,6 +14,7 @@
 #include "platform/openal/openal_sound.h"
 #include "platform/sdl/sdl_input.h"
 #include "platform/sdl/sdl_window.h"
+#include "version.h"
 
 namespace {
 
@@ -27,7 +30,11 @@ int play(rd::sdl::SdlWindow& window) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+    std::cout << "rotorduel " ROTORDUEL_VERSION "\n";
+    return 0;
+  }
   std::unique_ptr<rd::sdl::SdlWindow> window;
   std::string failure;
   try {

@@ -42,7 +42,8 @@ class Window {
   virtual void setScaleMode(int32_t mode) = 0;  // "window.setScaleMode"
   virtual void show() = 0;                      // "window.show"
   virtual void changeToProgramFolder() = 0;     // "window.chdir"
-  // The file `name` in the folder of recordings beside the program.
+  // The file `name` in the folder of recordings beside the program or, for an installed program,
+  // in the recordings' installed folder ("sounds.find" when neither holds it).
   virtual std::string soundFile(const std::string& name) = 0;
 
   virtual void setTimerInterval(TimerId id, int32_t ms) = 0;   // "CheckThings.setInterval"

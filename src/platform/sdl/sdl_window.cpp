@@ -6,10 +6,12 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <thread>
 
 #include "platform/sdl/key_codes.h"
+#include "version.h"
 
 namespace rd::sdl {
 
@@ -93,7 +95,17 @@ void SdlWindow::changeToProgramFolder() {
 
 std::string SdlWindow::soundFile(const std::string& name) {
   if (folder_.empty()) return "sounds/" + name;
-  return folder_ + "/sounds/" + name;
+  // Beside the program, as in the build folder; then where an installed program's are.
+  namespace fs = std::filesystem;
+  const fs::path beside = fs::path(folder_) / "sounds";
+  const fs::path installed = (fs::path(folder_) / ROTORDUEL_SOUNDS_FROM_BINDIR).lexically_normal();
+  std::error_code ignored;
+  for (const fs::path& folder : {beside, installed}) {
+    if (fs::exists(folder / name, ignored)) return (folder / name).string();
+  }
+  throw ServiceError("sounds.find",
+                     name + " is neither in " + beside.string() + " nor in " + installed.string(),
+                     (beside / name).string());
 }
 
 void SdlWindow::setTimerInterval(TimerId id, int32_t ms) { dispatcher_.setTimerInterval(id, ms); }
