@@ -68,6 +68,14 @@ void Dispatcher::setTimerEnabled(TimerId id, bool enabled) {
   t.enabled = enabled;
 }
 
+void Dispatcher::setPaused(bool paused) {
+  if (paused_ && !paused) {
+    const int64_t now = clock_();
+    for (Timer& t : timers_) t.due = now + t.period;
+  }
+  paused_ = paused;
+}
+
 void Dispatcher::runPending() {
   if (collect) collect();
   // Before the game's load event and after the end everything waits.
@@ -107,6 +115,7 @@ void Dispatcher::runMouse() {
 }
 
 void Dispatcher::runTimers() {
+  if (paused_) return;
   const int64_t now = clock_();
   for (int i = 0; i < kTimerCount; ++i) {
     Timer& t = timers_[static_cast<size_t>(i)];
@@ -116,6 +125,7 @@ void Dispatcher::runTimers() {
     t.due += t.period;
     if (t.due <= now) t.due += ((now - t.due) / t.period + 1) * t.period;
     Running guard(t.running);
+    ++timerEvents_;
     game_->timer(static_cast<TimerId>(i));
   }
 }
@@ -125,6 +135,7 @@ bool Dispatcher::ready() const {
 }
 
 int64_t Dispatcher::untilNextTimer() const {
+  if (paused_) return -1;
   const int64_t now = clock_();
   int64_t best = -1;
   for (const Timer& t : timers_) {
