@@ -102,15 +102,15 @@ void Comfort::changeRate(double factor) {
   if (next == now) next += factor > 1 ? 1 : -1;
   next = std::clamp(next, kMinSpeechRate, kMaxSpeechRate);
   hooks_.setRate(next);
-  say("Speech rate " + std::to_string(next));
   if (hooks_.save) hooks_.save("speech-rate", std::to_string(next));
+  say("Speech rate " + std::to_string(next));
 }
 
 void Comfort::changeVolume(int step) {
   volume_ = std::clamp(volume_ + step, 0, 100);
   hooks_.setVolume(volume_);
-  say("Volume " + std::to_string(volume_));
   if (hooks_.save) hooks_.save("volume", std::to_string(volume_));
+  say("Volume " + std::to_string(volume_));
 }
 
 }  // namespace rd::app

@@ -115,10 +115,11 @@ void Dispatcher::runMouse() {
 }
 
 void Dispatcher::runTimers() {
-  if (paused_) return;
   const int64_t now = clock_();
   for (int i = 0; i < kTimerCount; ++i) {
     Timer& t = timers_[static_cast<size_t>(i)];
+    // A pause may come in the middle, from a handler's own look at the desktop.
+    if (paused_) return;
     if (!t.enabled || t.period == 0 || t.running || t.due > now) continue;
     // A timer that fell behind fires once and keeps its beat: the periods missed while the
     // game was held are dropped, not made up in a burst.
