@@ -29,6 +29,7 @@ class NotedVoice : public SpeechVoice {
     owner_.last_ = text;
     if (owner_.onSentence) owner_.onSentence(text);
     inner_->speak(text);
+    if (owner_.onHeard) owner_.onHeard(text);
   }
 
  private:
@@ -56,6 +57,15 @@ void Comfort::say(const std::string& text) {
 bool Comfort::key(int16_t code, bool down) {
   if (code != vkPause && (code < vkF1 || code > vkF6)) return false;
   if (!down) return true;
+  try {
+    answer(code);
+  } catch (const ServiceError& e) {
+    if (hooks_.report) hooks_.report(e.what());
+  }
+  return true;
+}
+
+void Comfort::answer(int16_t code) {
   switch (code) {
     case vkF1:
       say(kKeyList);
@@ -92,7 +102,6 @@ bool Comfort::key(int16_t code, bool down) {
     default:
       break;
   }
-  return true;
 }
 
 void Comfort::changeRate(double factor) {

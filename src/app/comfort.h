@@ -18,8 +18,10 @@ class NotedSpeech : public SpeechSystem {
   explicit NotedSpeech(SpeechSystem& inner) : inner_(inner) {}
   std::unique_ptr<SpeechVoice> createVoice() override;
   const std::string& last() const { return last_; }
-  // Called with every sentence before it is spoken (a trace for the tests, when set).
+  // Called with every sentence before it is spoken and after it has been heard (a trace for the
+  // tests, when set).
   std::function<void(const std::string&)> onSentence;
+  std::function<void(const std::string&)> onHeard;
 
  private:
   friend class NotedVoice;
@@ -45,6 +47,7 @@ class Comfort {
   void say(const std::string& text);
 
  private:
+  void answer(int16_t code);
   void changeRate(double factor);
   void changeVolume(int step);
 

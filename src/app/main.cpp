@@ -4,6 +4,7 @@
 // game), 1 when something failed, which it reports on stderr and in a message box, and 2 for a bad
 // setting or option, refused before anything starts.
 #include <CLI/CLI.hpp>
+#include <chrono>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
@@ -18,8 +19,14 @@
 #include "platform/openal/openal_sound.h"
 #include "platform/sdl/sdl_input.h"
 #include "platform/sdl/sdl_window.h"
+#include "platform/speechd/speechd_speech.h"
 
 namespace {
+
+// How long the desktop's speech service may take to answer: when asked for, time to start it;
+// otherwise the game does not wait for it.
+constexpr std::chrono::milliseconds kAskedPatience{5000};
+constexpr std::chrono::milliseconds kAutoPatience{500};
 
 float gain(int percent) { return static_cast<float>(percent) / 100.0f; }
 
@@ -37,15 +44,36 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings) {
                                                           : rd::openal::Hrtf::ask);
   rd::espeak::EspeakSpeech builtin(sound);
   builtin.setRate(settings.speechRate.value_or(0));
-  rd::app::NotedSpeech speech(builtin);
+  // The desktop's speech service when asked for, or when it answers at once; else the built-in
+  // voice. One asked for that cannot be reached leaves the game without speech, as any voice that
+  // cannot be made does.
+  std::unique_ptr<rd::speechd::SpeechdSpeech> desktop;
+  if (settings.speech != rd::app::SpeechChoice::builtin) {
+    const bool asked = settings.speech == rd::app::SpeechChoice::desktop;
+    desktop = std::make_unique<rd::speechd::SpeechdSpeech>(asked ? kAskedPatience : kAutoPatience);
+    if (!desktop->connected() && !asked) desktop.reset();
+    if (desktop && desktop->connected() && settings.speechRate)
+      desktop->setRate(*settings.speechRate);
+  }
+  rd::app::NotedSpeech speech(desktop ? static_cast<rd::SpeechSystem&>(*desktop) : builtin);
   // A trace of what is said and of pausing, for the end-to-end tests.
   const bool trace = std::getenv("ROTORDUEL_TRACE") != nullptr;
-  if (trace) speech.onSentence = [](const std::string& s) { std::cerr << "speak: " << s << '\n'; };
+  if (trace) {
+    std::cerr << "speech: " << (desktop ? "desktop" : "builtin") << '\n';
+    speech.onSentence = [](const std::string& s) { std::cerr << "speak: " << s << '\n'; };
+    speech.onHeard = [](const std::string& s) { std::cerr << "heard: " << s << '\n'; };
+  }
 
   const std::string path = rd::app::settingsPath();
   rd::app::Comfort::Hooks hooks;
-  hooks.rate = [&] { return builtin.rate(); };
-  hooks.setRate = [&](int wpm) { builtin.setRate(wpm); };
+  hooks.rate = [&] { return desktop ? desktop->rate() : builtin.rate(); };
+  hooks.setRate = [&](int wpm) {
+    if (desktop) {
+      desktop->setRate(wpm);
+    } else {
+      builtin.setRate(wpm);
+    }
+  };
   hooks.setVolume = [&](int volume) {
     settings.volume = volume;
     sound.setLevels(levelsOf(settings));
