@@ -9,10 +9,9 @@ source "$(dirname "$0")/desktop.bash"
 desktop_start "$1"
 command -v setxkbmap >/dev/null || fail "the test needs setxkbmap"
 setxkbmap -layout us || fail "cannot set the US layout"
-export XDG_CONFIG_HOME=$WORK/config ROTORDUEL_TRACE=1
-mkdir -p "$XDG_CONFIG_HOME/rotorduel"
+export ROTORDUEL_TRACE=1
 # Only the speech is heard, quickly.
-printf 'effects-volume = 0\nspeech-rate = 450\n' >"$XDG_CONFIG_HOME/rotorduel/settings.ini"
+printf 'speech = builtin\neffects-volume = 0\nspeech-rate = 450\n' >"$XDG_CONFIG_HOME/rotorduel/settings.ini"
 
 # Waits until the trace has a line matching PATTERN (beyond line FROM) and prints its number (in
 # $(...), add `|| exit 1`: the failure ends only the subshell).

@@ -18,8 +18,8 @@ services_stop() {
   desktop_stop
 }
 trap services_stop EXIT
-export HOME=$WORK/home XDG_RUNTIME_DIR=$WORK/run XDG_CONFIG_HOME=$WORK/config ROTORDUEL_TRACE=1
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME"
+export HOME=$WORK/home XDG_RUNTIME_DIR=$WORK/run ROTORDUEL_TRACE=1
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 pulseaudio -n --load="module-null-sink sink_name=game" --load=module-native-protocol-unix \
   --exit-idle-time=-1 --daemonize=no --disallow-exit >"$WORK/pulse.log" 2>&1 &
