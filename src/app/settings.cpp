@@ -205,7 +205,7 @@ void addSettingOptions(CLI::App& app, std::map<std::string, std::string>& given)
            "--" + name, [&given, name](const std::string& v) { given[name] = v; }, d.help)
         ->type_name("VALUE");
   }
-  app.set_version_flag("--version", std::string("rotorduel ") + version());
+  app.set_version_flag("--version", app.get_name() + " " + version());
   app.footer("The same names, as 'name = value' lines, are read from " + settingsPath() +
              "; an option wins over the file.");
 }
