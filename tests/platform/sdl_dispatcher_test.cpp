@@ -159,7 +159,6 @@ TEST_F(DispatcherTest, TheMouseBuffersOnlyWhileAcquiredAndLosesWhatDoesNotFit) {
   EXPECT_EQ(game.count("mouse 7"), 2);
 }
 
-
 // A pause that comes from inside one timer's handler holds the timers after it too; resuming
 // starts each one a whole interval afresh instead of firing what fell due meanwhile.
 TEST_F(DispatcherTest, PausedNoTimerFiresAndResumingStartsWholeIntervals) {

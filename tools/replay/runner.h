@@ -22,8 +22,8 @@ class RecordingSound;
 namespace rd::replay {
 
 struct Options {
-  std::string soundsDir;   // the recordings
-  std::string renderPath;  // empty: no sound is rendered
+  std::string soundsDir;       // the recordings
+  std::string renderPath;      // empty: no sound is rendered
   RenderSettings render = {};  // how a render sounds: the player's levels, rate and HRTF
 };
 
