@@ -86,6 +86,11 @@ file = $WORK/out.wav
 CONF
   export ALSOFT_CONF="$WORK/alsoft.conf"
   export ALSOFT_DRIVERS=wave
+  # The game's settings are the test's own: the built-in voice (which the wave writer records), no
+  # welcome.
+  export XDG_CONFIG_HOME=$WORK/config
+  mkdir -p "$XDG_CONFIG_HOME/rotorduel"
+  printf 'speech = builtin\nwelcome = off\n' >"$XDG_CONFIG_HOME/rotorduel/settings.ini"
   # In a sanitized build: D-Bus, which SDL talks to on a desktop, keeps a block until the process
   # ends. Everything else must be given back.
   echo "leak:libdbus-1.so" >"$WORK/lsan.supp"

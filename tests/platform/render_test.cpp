@@ -41,10 +41,11 @@ class ReplayRender : public ::testing::Test {
     for (const char* name : kRecordings)
       testing::writeTone(folder_.file(std::string(name) + ".wav"), 22050, 600, 0.5);
   }
-  int run(const std::string& script) {
+  int run(const std::string& script, replay::RenderSettings settings = {}) {
     replay::Options options;
     options.soundsDir = folder_.file("");
     options.renderPath = out_;
+    options.render = settings;
     std::ostringstream out, err;
     int status = replay::run(replay::parseScript(script), options, out, err);
     log_ = out.str() + err.str();
@@ -85,6 +86,31 @@ TEST_F(ReplayRender, TheGameEndingItselfStillLeavesACompleteFile) {
   ASSERT_NE(log_.find("exit: 0"), std::string::npos) << log_;
   WavFile w = readBack(out_);
   EXPECT_EQ(w.info.frames, 44100);
+}
+
+TEST_F(ReplayRender, ThePlayersSpeechRateShortensTheReadout) {
+  ASSERT_EQ(run("key S\n"), 0) << log_;
+  const double usual = static_cast<double>(readBack(out_).info.frames);
+  ASSERT_EQ(run("key S\n", {.speechRate = 350}), 0) << log_;
+  EXPECT_LE(static_cast<double>(readBack(out_).info.frames), 0.65 * usual);
+}
+
+// Half the effects level halves the room's amplitude (6 dB) and leaves the speech as it was. While
+// the score is read, room and speech add up in power: the render without effects is the speech.
+TEST_F(ReplayRender, TheEffectsLevelScalesTheRoomAndNotTheSpeech) {
+  auto power = [&](float effects, int64_t from, int64_t to) {
+    EXPECT_EQ(run("tick 128\nkey S\n", {.effects = effects}), 0) << log_;
+    testing::Rendered r = readBack(out_).sound;
+    // espeak-ng's sentences differ by a fraction of a millisecond from one time to the next.
+    r.frames.resize(std::min(r.frames.size(), static_cast<size_t>(to) * 2));
+    r.frames.erase(r.frames.begin(), r.frames.begin() + from * 2);
+    return r.both() * r.both();
+  };
+  const int64_t second = 44100, speechFrom = 2 * 44100, speechTo = speechFrom + 20000;
+  EXPECT_NEAR(std::sqrt(power(0.5f, second, speechFrom) / power(1, second, speechFrom)), 0.5, 0.02);
+  const double speech = power(0, speechFrom, speechTo), full = power(1, speechFrom, speechTo);
+  ASSERT_GT(speech, 0.1 * full);
+  EXPECT_NEAR(power(0.5f, speechFrom, speechTo), speech + (full - speech) / 4, 0.05 * full);
 }
 
 }  // namespace

@@ -159,5 +159,26 @@ TEST_F(DispatcherTest, TheMouseBuffersOnlyWhileAcquiredAndLosesWhatDoesNotFit) {
   EXPECT_EQ(game.count("mouse 7"), 2);
 }
 
+// A pause that comes from inside one timer's handler holds the timers after it too; resuming
+// starts each one a whole interval afresh instead of firing what fell due meanwhile.
+TEST_F(DispatcherTest, PausedNoTimerFiresAndResumingStartsWholeIntervals) {
+  events.setTimerInterval(TimerId::CheckThings, 1);
+  events.setTimerInterval(TimerId::targetTimer, 15);
+  events.setTimerEnabled(TimerId::CheckThings, true);
+  events.setTimerEnabled(TimerId::targetTimer, true);
+  game.onTimer = [&](TimerId) { events.setPaused(true); };
+  runFor(1'000'000);
+  EXPECT_EQ(game.log, std::vector<std::string>{"CheckThings"});
+  EXPECT_EQ(events.untilNextTimer(), -1);
+  game.onTimer = nullptr;
+  events.setPaused(false);
+  runFor(15'000);
+  EXPECT_EQ(game.log.size(), 1u);
+  runFor(1000);
+  EXPECT_EQ(game.count("CheckThings"), 2);
+  EXPECT_EQ(game.count("targetTimer"), 1);
+  EXPECT_EQ(events.timerEvents(), 3);
+}
+
 }  // namespace
 }  // namespace rd::sdl

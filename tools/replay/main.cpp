@@ -1,18 +1,15 @@
-// rotorduel-replay [--sounds DIR] [--render OUT.wav] SCRIPT
+// rotorduel-replay [--sounds DIR] [--render OUT.wav] [settings...] SCRIPT
+#include <CLI/CLI.hpp>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
 
+#include "app/settings.h"
 #include "runner.h"
 
 namespace {
-
-int usage() {
-  std::cerr << "usage: rotorduel-replay [--sounds DIR] [--render OUT.wav] SCRIPT\n";
-  return 2;
-}
 
 std::string besideProgram(const char* argv0) {
   std::error_code ec;
@@ -27,21 +24,37 @@ int main(int argc, char** argv) {
   rd::replay::Options options;
   options.soundsDir = besideProgram(argv[0]);
   std::string scriptPath;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (arg == "--sounds" && i + 1 < argc) {
-      options.soundsDir = argv[++i];
-    } else if (arg == "--render" && i + 1 < argc) {
-      options.renderPath = argv[++i];
-    } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
-      return usage();
-    } else if (scriptPath.empty()) {
-      scriptPath = arg;
-    } else {
-      return usage();
-    }
+  std::map<std::string, std::string> given;
+  CLI::App app("The game run by a script, its sound optionally rendered to a WAV file.",
+               "rotorduel-replay");
+  app.add_option("--sounds", options.soundsDir, "the folder of recordings")->type_name("DIR");
+  app.add_option("--render", options.renderPath, "write what is heard to a WAV file")
+      ->type_name("OUT.wav");
+  app.add_option("script", scriptPath, "the script, or - for standard input")->required();
+  rd::app::addSettingOptions(app, given);
+  if (int status = rd::app::parseCommandLine(app, argc, argv); status >= 0) return status;
+
+  // A render holds the speech in its own mix: the built-in voice unless told otherwise.
+  rd::app::Settings defaults;
+  defaults.speech = rd::app::SpeechChoice::builtin;
+  rd::app::Settings settings;
+  try {
+    settings = rd::app::loadSettings(defaults, given, rd::app::settingsPath());
+    if (settings.speech == rd::app::SpeechChoice::desktop && !given.count("speech"))
+      settings.speech = rd::app::SpeechChoice::builtin;
+    if (settings.speech == rd::app::SpeechChoice::desktop)
+      throw rd::app::SettingsError(
+          "--speech: rotorduel-replay speaks with the built-in voice, "
+          "which a render holds in its own mix");
+  } catch (const rd::app::SettingsError& e) {
+    std::cerr << "rotorduel-replay: " << e.what() << '\n';
+    return 2;
   }
-  if (scriptPath.empty()) return usage();
+  options.render.volume = static_cast<float>(settings.volume) / 100.0f;
+  options.render.effects = static_cast<float>(settings.effectsVolume) / 100.0f;
+  options.render.speech = static_cast<float>(settings.speechVolume) / 100.0f;
+  options.render.speechRate = settings.speechRate.value_or(0);
+  options.render.hrtf = settings.hrtf != rd::app::HrtfChoice::off;
 
   std::stringstream text;
   if (scriptPath == "-") {

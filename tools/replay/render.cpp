@@ -17,8 +17,11 @@ namespace {
 
 class FileRender : public RenderBackend {
  public:
-  explicit FileRender(const std::string& path)
+  FileRender(const std::string& path, const RenderSettings& settings)
       : path_(path), speech_(sound_, [this](double ms) { runClock(ms); }) {
+    sound_.setLevels({settings.volume, settings.effects, settings.speech});
+    sound_.setHrtf(settings.hrtf ? openal::Hrtf::ask : openal::Hrtf::off);
+    speech_.setRate(settings.speechRate);
     SF_INFO info{};
     info.samplerate = openal::LoopbackSound::kRate;
     info.channels = 2;
@@ -90,8 +93,9 @@ class FileRender : public RenderBackend {
 
 }  // namespace
 
-std::unique_ptr<RenderBackend> makeRenderBackend(const std::string& path) {
-  return std::make_unique<FileRender>(path);
+std::unique_ptr<RenderBackend> makeRenderBackend(const std::string& path,
+                                                 const RenderSettings& settings) {
+  return std::make_unique<FileRender>(path, settings);
 }
 
 }  // namespace rd::replay

@@ -25,8 +25,19 @@ class RenderBackend {
   virtual void finish() = 0;
 };
 
+// The player's settings a render is heard with: gains from 0 to 1, the speech rate in words a
+// minute (0: the voice's own), and whether HRTF is asked for.
+struct RenderSettings {
+  float volume = 1.0f;
+  float effects = 1.0f;
+  float speech = 1.0f;
+  int speechRate = 0;
+  bool hrtf = true;
+};
+
 // A backend that writes a 44.1 kHz stereo WAV to `path`; throws ServiceError when the loopback
 // device or the speech voice cannot be made.
-std::unique_ptr<RenderBackend> makeRenderBackend(const std::string& path);
+std::unique_ptr<RenderBackend> makeRenderBackend(const std::string& path,
+                                                 const RenderSettings& settings = {});
 
 }  // namespace rd::replay

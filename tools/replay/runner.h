@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "render.h"
 #include "script.h"
 
 namespace rd {
@@ -21,8 +22,9 @@ class RecordingSound;
 namespace rd::replay {
 
 struct Options {
-  std::string soundsDir;   // the recordings
-  std::string renderPath;  // empty: no sound is rendered
+  std::string soundsDir;       // the recordings
+  std::string renderPath;      // empty: no sound is rendered
+  RenderSettings render = {};  // how a render sounds: the player's levels, rate and HRTF
 };
 
 // One run of the game on the recording platform, command by command. execute() lets the game's

@@ -83,6 +83,8 @@ std::unique_ptr<SpeechVoice> EspeakSpeech::createVoice() {
 Utterance EspeakSpeech::synthesize(const std::string& text) {
   const Engine& e = engine();
   if (!e.sampleRate) throw ServiceError("speech.speak", e.failure);
+  // The engine is shared: each sentence says its rate.
+  espeak_SetParameter(espeakRATE, rate_ > 0 ? rate_ : espeakRATE_NORMAL, 0);
   Utterance u;
   u.sampleRate = e.sampleRate;
   g_sink = &u.samples;
@@ -96,6 +98,8 @@ Utterance EspeakSpeech::synthesize(const std::string& text) {
   trimSilence(u.samples);
   return u;
 }
+
+int EspeakSpeech::rate() const { return rate_ > 0 ? rate_ : espeakRATE_NORMAL; }
 
 std::unique_ptr<openal::PlainSound> EspeakSpeech::start(const Utterance& sentence) {
   if (sentence.samples.empty()) return nullptr;

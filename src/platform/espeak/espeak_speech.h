@@ -49,11 +49,17 @@ class EspeakSpeech : public SpeechSystem {
   // Starts a sentence on the open device and returns at once; nullptr for an empty sentence.
   std::unique_ptr<openal::PlainSound> start(const Utterance& sentence);
 
+  // The speaking rate in words a minute for the sentences that follow; 0 is espeak-ng's own.
+  void setRate(int wordsPerMinute) { rate_ = wordsPerMinute; }
+  // The rate in force: the one set, or espeak-ng's own.
+  int rate() const;
+
  private:
   void waitUntilHeard(const openal::PlainSound& playing, const openal::Device& device);
 
   openal::SoundBackend& sound_;
   WaitFor waitFor_;
+  int rate_ = 0;
 };
 
 // Cuts the silence off both ends of `samples`: every sample before the first and after the last

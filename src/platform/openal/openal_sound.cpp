@@ -85,6 +85,9 @@ struct DeviceCore {
   LPALCRENDERSAMPLESSOFT renderSamples = nullptr;
   LPALCGETINTEGER64VSOFT getInteger64 = nullptr;
   float rolloff = 1.0f;
+  Levels levels;
+  // The sounds pauseAll() paused.
+  std::vector<ALuint> paused;
   // Every source this device made that still exists.
   std::set<SoundCore*> sounds;
 
@@ -145,6 +148,7 @@ void DeviceCore::close() {
   g_current = nullptr;
   alcDestroyContext(context);
   alcCloseDevice(device);
+  paused.clear();
   context = nullptr;
   device = nullptr;
 }
@@ -291,8 +295,10 @@ struct VoiceImpl : Voice {
     if (stateOf(s) == AL_PLAYING) alSourcePause(s);
     v_->check("stop");
   }
+  // The player's effects level scales what the game asks for.
   void setVolume(int32_t hundredthsDb) override {
-    alSourcef(v_->ready("setVolume"), AL_GAIN, gainFromVolume(hundredthsDb));
+    alSourcef(v_->ready("setVolume"), AL_GAIN,
+              gainFromVolume(hundredthsDb) * v_->device->levels.effects);
     v_->check("setVolume");
   }
   void setFrequency(int32_t hz) override {
@@ -387,7 +393,20 @@ struct PlainCore : SoundCore {
 
 struct Registry {
   std::vector<Device*> open;
+  Levels levels;
 };
+
+namespace {
+
+void applyLevels(DeviceCore& core, const Levels& levels) {
+  if (!core.open()) return;
+  core.levels = levels;
+  core.use();
+  alListenerf(AL_GAIN, levels.volume);
+  alGetError();
+}
+
+}  // namespace
 
 // ---- PlainSound
 
@@ -421,6 +440,7 @@ double PlainSound::playedMs() const {
 Device::Device(std::shared_ptr<Registry> registry, std::shared_ptr<DeviceCore> core)
     : registry_(std::move(registry)), core_(std::move(core)) {
   registry_->open.push_back(this);
+  applyLevels(*core_, registry_->levels);
 }
 
 Device::~Device() {
@@ -445,6 +465,7 @@ std::unique_ptr<Voice> Device::createVoice(const std::string& name, const std::s
   v->rate = wav.sampleRate;
   v->frequency = clampFrequency(wav.sampleRate);
   v->takesRolloff = true;
+  alSourcef(v->source, AL_GAIN, core_->levels.effects);
   alSourcef(v->source, AL_ROLLOFF_FACTOR, core_->rolloff);
   alSourcef(v->source, AL_PITCH, pitchFor(v->frequency, v->rate));
   // Outside a cone a voice is at full level until the game says otherwise (OpenAL's own default
@@ -509,6 +530,7 @@ std::unique_ptr<PlainSound> Device::playPlain(const std::string& call,
   alSourcei(p->source, AL_SOURCE_RELATIVE, AL_TRUE);
   alSource3f(p->source, AL_POSITION, 0, 0, 0);
   alSourcef(p->source, AL_ROLLOFF_FACTOR, 0);
+  alSourcef(p->source, AL_GAIN, core_->levels.speech);
   alSourcePlay(p->source);
   if (ALenum e = alGetError()) throw ServiceError(call, alErrorText(e));
   return std::make_unique<PlainSound>(std::move(p));
@@ -520,6 +542,30 @@ void Device::render(int32_t frames, int16_t* buffer) {
   core_->use();
   core_->renderSamples(core_->device, buffer, frames);
 }
+
+void Device::pauseAll() {
+  if (!core_->open()) return;
+  core_->use();
+  for (SoundCore* s : core_->sounds) {
+    if (s->source && stateOf(s->source) == AL_PLAYING) {
+      alSourcePause(s->source);
+      core_->paused.push_back(s->source);
+    }
+  }
+  alGetError();
+}
+
+void Device::resumeAll() {
+  if (!core_->open()) return;
+  core_->use();
+  // Only those still paused and still there: a sound released meanwhile has lost its name.
+  for (ALuint source : core_->paused)
+    if (alIsSource(source) && stateOf(source) == AL_PAUSED) alSourcePlay(source);
+  core_->paused.clear();
+  alGetError();
+}
+
+void Device::setLevels(const Levels& levels) { applyLevels(*core_, levels); }
 
 // ---- SoundBackend
 
@@ -539,6 +585,23 @@ Device* SoundBackend::current() const {
 std::string SoundBackend::hrtfStatus() const {
   Device* d = current();
   return d ? d->hrtfStatus() : "no sound device is open";
+}
+
+void SoundBackend::setLevels(const Levels& levels) {
+  registry_->levels = levels;
+  for (Device* d : registry_->open) d->setLevels(levels);
+}
+
+const Levels& SoundBackend::levels() const { return registry_->levels; }
+
+void SoundBackend::setPaused(bool paused) {
+  for (Device* d : registry_->open) {
+    if (paused) {
+      d->pauseAll();
+    } else {
+      d->resumeAll();
+    }
+  }
 }
 
 double SoundBackend::outputLatencyMs() const {
@@ -563,10 +626,11 @@ std::shared_ptr<DeviceCore> adopt(ALCdevice* device, ALCcontext* context) {
   return core;
 }
 
-ALCcontext* makeContext(ALCdevice* device, std::vector<ALCint> attrs, const std::string& call) {
+ALCcontext* makeContext(ALCdevice* device, std::vector<ALCint> attrs, const std::string& call,
+                        Hrtf hrtf) {
   if (alcIsExtensionPresent(device, "ALC_SOFT_HRTF")) {
     attrs.push_back(ALC_HRTF_SOFT);
-    attrs.push_back(ALC_TRUE);
+    attrs.push_back(hrtf == Hrtf::off ? ALC_FALSE : ALC_TRUE);
   }
   attrs.push_back(0);
   ALCcontext* context = alcCreateContext(device, attrs.data());
@@ -588,7 +652,7 @@ std::shared_ptr<DeviceCore> PlaybackSound::openCore(const std::string& call) {
     throw ServiceError(call, deviceName_.empty() ? "no sound output device could be opened"
                                                  : "the sound output device '" + deviceName_ +
                                                        "' cannot be opened");
-  ALCcontext* context = makeContext(device, {ALC_REFRESH, kRefreshHz}, call);
+  ALCcontext* context = makeContext(device, {ALC_REFRESH, kRefreshHz}, call, hrtf_);
   return adopt(device, context);
 }
 
@@ -612,7 +676,7 @@ std::shared_ptr<DeviceCore> LoopbackSound::openCore(const std::string& call) {
   ALCcontext* context = makeContext(device,
                                     {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT,
                                      ALC_FORMAT_TYPE_SOFT, ALC_SHORT_SOFT, ALC_FREQUENCY, kRate},
-                                    call);
+                                    call, hrtf_);
   auto core = adopt(device, context);
   core->renderSamples = renderSamples;
   return core;

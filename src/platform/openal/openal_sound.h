@@ -17,6 +17,18 @@ struct DeviceCore;
 struct PlainCore;
 struct Registry;
 
+// The player's levels, each a gain from 0 to 1: `volume` scales everything (the listener's gain),
+// `effects` every voice of the room, `speech` the speech voice.
+struct Levels {
+  float volume = 1.0f;
+  float effects = 1.0f;
+  float speech = 1.0f;
+};
+
+// What the context asks OpenAL Soft for: HRTF (which its configuration may still turn off), or no
+// HRTF at all.
+enum class Hrtf { ask, off };
+
 // A sound played once through a device, unpositioned, in the middle of the head (the speech
 // voice). Destroying it stops it and frees its source and buffer.
 class PlainSound {
@@ -61,6 +73,11 @@ class Device : public SoundDevice {
   // Mixes `frames` stereo frames of 16-bit sound into `buffer` (loopback devices only).
   void render(int32_t frames, int16_t* buffer);
 
+  // Pauses every sound that is playing, and later plays exactly those on.
+  void pauseAll();
+  void resumeAll();
+  void setLevels(const Levels& levels);
+
  private:
   std::shared_ptr<Registry> registry_;
   std::shared_ptr<DeviceCore> core_;
@@ -85,7 +102,17 @@ class SoundBackend : public SoundSystem {
   std::string hrtfStatus() const;
   double outputLatencyMs() const;
 
+  // The levels of every open device and of those opened later.
+  void setLevels(const Levels& levels);
+  const Levels& levels() const;
+  // For devices opened later.
+  void setHrtf(Hrtf hrtf) { hrtf_ = hrtf; }
+  // Every open device's sounds paused (true) or played on (false).
+  void setPaused(bool paused);
+
  protected:
+  Hrtf hrtf_ = Hrtf::ask;
+
   virtual std::shared_ptr<DeviceCore> openCore(const std::string& call) = 0;
 
  private:

@@ -68,6 +68,14 @@ void Dispatcher::setTimerEnabled(TimerId id, bool enabled) {
   t.enabled = enabled;
 }
 
+void Dispatcher::setPaused(bool paused) {
+  if (paused_ && !paused) {
+    const int64_t now = clock_();
+    for (Timer& t : timers_) t.due = now + t.period;
+  }
+  paused_ = paused;
+}
+
 void Dispatcher::runPending() {
   if (collect) collect();
   // Before the game's load event and after the end everything waits.
@@ -110,12 +118,15 @@ void Dispatcher::runTimers() {
   const int64_t now = clock_();
   for (int i = 0; i < kTimerCount; ++i) {
     Timer& t = timers_[static_cast<size_t>(i)];
+    // A pause may come in the middle, from a handler's own look at the desktop.
+    if (paused_) return;
     if (!t.enabled || t.period == 0 || t.running || t.due > now) continue;
     // A timer that fell behind fires once and keeps its beat: the periods missed while the
     // game was held are dropped, not made up in a burst.
     t.due += t.period;
     if (t.due <= now) t.due += ((now - t.due) / t.period + 1) * t.period;
     Running guard(t.running);
+    ++timerEvents_;
     game_->timer(static_cast<TimerId>(i));
   }
 }
@@ -125,6 +136,7 @@ bool Dispatcher::ready() const {
 }
 
 int64_t Dispatcher::untilNextTimer() const {
+  if (paused_) return -1;
   const int64_t now = clock_();
   int64_t best = -1;
   for (const Timer& t : timers_) {

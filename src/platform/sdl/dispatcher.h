@@ -69,6 +69,12 @@ class Dispatcher {
 
   MouseBuffer& mouse() { return mouse_; }
 
+  // While paused no timer fires; on resuming each starts a whole interval afresh.
+  void setPaused(bool paused);
+  bool paused() const { return paused_; }
+  // How many timer events the game has been handed.
+  int64_t timerEvents() const { return timerEvents_; }
+
   // Hands the game every key event, the mouse signal and every timer that is due now, each once
   // and each only if its handler is not already running. A key event whose handler is running
   // stays queued, and the key events behind it with it, so keys keep their order.
@@ -104,6 +110,8 @@ class Dispatcher {
   bool keyUpRunning_ = false;
   bool mouseRunning_ = false;
   bool closeQueued_ = false;
+  bool paused_ = false;
+  int64_t timerEvents_ = 0;
   std::array<Timer, kTimerCount> timers_{};
   MouseBuffer mouse_;
 };

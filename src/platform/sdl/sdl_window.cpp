@@ -23,6 +23,8 @@ constexpr int kHeight = 480;
 constexpr int kLongestWaitMs = 250;
 // The state byte of a pressed mouse button in its item, as the buffered mouse reports it.
 constexpr int32_t kButtonDown = 0x80;
+// Esc's virtual-key code: it ends the program also while the game is paused.
+constexpr int16_t kEscape = 27;
 
 // The item offset of a mouse button: 12 primary, 13 secondary, 14 middle; -1 for the others.
 int32_t buttonOffset(uint8_t button) {
@@ -204,9 +206,13 @@ void SdlWindow::translate(const SDL_Event& e) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
       // Auto-repeat comes as further key-downs, each one more action in the game.
-      int16_t code = virtualKey(e.key.keysym.scancode, (e.key.keysym.mod & KMOD_NUM) != 0);
+      int16_t code =
+          virtualKey(e.key.keysym.scancode, e.key.keysym.sym, (e.key.keysym.mod & KMOD_NUM) != 0);
       if (code == 0) break;
-      if (e.type == SDL_KEYDOWN) {
+      const bool down = e.type == SDL_KEYDOWN;
+      if (comfortKey && comfortKey(code, down)) break;
+      if (dispatcher_.paused() && code != kEscape) break;
+      if (down) {
         dispatcher_.keyDown(code);
       } else {
         dispatcher_.keyUp(code);
@@ -214,14 +220,14 @@ void SdlWindow::translate(const SDL_Event& e) {
       break;
     }
     case SDL_MOUSEMOTION:
-      if (!focused_) break;
+      if (!focused_ || dispatcher_.paused()) break;
       // One item per axis that moved; y grows as the mouse is pulled toward the player.
       if (e.motion.xrel != 0) dispatcher_.mouse().push({0, e.motion.xrel});
       if (e.motion.yrel != 0) dispatcher_.mouse().push({4, e.motion.yrel});
       break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
-      if (!focused_) break;
+      if (!focused_ || dispatcher_.paused()) break;
       int32_t offset = buttonOffset(e.button.button);
       if (offset < 0) break;
       dispatcher_.mouse().push({offset, e.type == SDL_MOUSEBUTTONDOWN ? kButtonDown : 0});

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 
 #include "platform/sdl/dispatcher.h"
@@ -45,6 +46,12 @@ class SdlWindow : public Window {
   // The mouse is the game's while the window is in the foreground: hidden, held in relative
   // mode, every movement and button an item in the buffer.
   void setMouseAcquired(bool acquired);
+
+  // Answers a key (a virtual-key code, down or up) before the game sees it; true when it took it.
+  std::function<bool(int16_t code, bool down)> comfortKey;
+  // While paused the timers stop and the game hears no key but Esc, and no mouse.
+  void setPaused(bool paused) { dispatcher_.setPaused(paused); }
+  int64_t timerEvents() const { return dispatcher_.timerEvents(); }
 
  protected:
   void programEnding(int code) override;

@@ -1,0 +1,238 @@
+#include "app/settings.h"
+
+#include <ini.h>
+
+#include <CLI/CLI.hpp>
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#ifndef ROTORDUEL_VERSION
+#define ROTORDUEL_VERSION "unknown"
+#endif
+
+namespace rd::app {
+
+namespace {
+
+struct Description {
+  const char* name;
+  const char* help;
+};
+
+// clang-format off
+constexpr Description kSettings[] = {
+    {"speech", "builtin (espeak-ng), desktop (speech-dispatcher) or auto (the desktop's when it answers)"},
+    {"speech-rate", "words a minute, 80 to 900 (default: the voice's own)"},
+    {"speech-volume", "the speech, 0 to 100"},
+    {"volume", "everything, 0 to 100"},
+    {"effects-volume", "every sound but the speech, 0 to 100"},
+    {"hrtf", "auto, on or off: 3D sound for headphones (OpenAL Soft)"},
+    {"welcome", "on or off: the spoken welcome at start-up"},
+    {"latency", "milliseconds of output latency, 1 to 1000, or auto"},
+};
+// clang-format on
+
+[[noreturn]] void refuse(const std::string& where, const std::string& name,
+                         const std::string& why) {
+  // An option names itself; a line of the file is followed by the setting's name.
+  if (where == "--" + name) throw SettingsError(where + ": " + why);
+  throw SettingsError((where.empty() ? "" : where + ": ") + name + ": " + why);
+}
+
+int whole(const std::string& where, const std::string& name, const std::string& value, int lo,
+          int hi, const char* unit = "") {
+  int n = 0;
+  auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
+  if (value.empty() || ec != std::errc() || end != value.data() + value.size() || n < lo || n > hi)
+    refuse(where, name,
+           "'" + value + "' is not a whole number" + unit + " from " + std::to_string(lo) + " to " +
+               std::to_string(hi));
+  return n;
+}
+
+template <typename T>
+T oneOf(const std::string& where, const std::string& name, const std::string& value,
+        std::initializer_list<std::pair<const char*, T>> choices) {
+  std::string list;
+  for (const auto& [word, choice] : choices) {
+    if (value == word) return choice;
+    list += (list.empty() ? "" : ", ") + std::string(word);
+  }
+  refuse(where, name, "'" + value + "' is not one of " + list);
+}
+
+std::string trim(const std::string& s) {
+  const char* blank = " \t\r";
+  size_t b = s.find_first_not_of(blank);
+  if (b == std::string::npos) return {};
+  return s.substr(b, s.find_last_not_of(blank) - b + 1);
+}
+
+struct FileRead {
+  Settings* settings;
+  std::string path;
+  std::string failure;  // the first refusal's reason
+};
+
+int onEntry(void* user, const char* section, const char* name, const char* value) {
+  auto& read = *static_cast<FileRead*>(user);
+  try {
+    if (section && *section)
+      throw SettingsError(std::string(name) + ": settings are not put in sections ([" + section +
+                          "])");
+    applySetting(*read.settings, name, value);
+  } catch (const SettingsError& e) {
+    if (read.failure.empty()) read.failure = e.what();
+    return 0;
+  }
+  return 1;
+}
+
+}  // namespace
+
+const std::vector<std::string>& settingNames() {
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> v;
+    for (const auto& d : kSettings) v.emplace_back(d.name);
+    return v;
+  }();
+  return names;
+}
+
+void applySetting(Settings& s, const std::string& name, const std::string& value,
+                  const std::string& where) {
+  if (name == "speech") {
+    s.speech = oneOf<SpeechChoice>(where, name, value,
+                                   {{"builtin", SpeechChoice::builtin},
+                                    {"desktop", SpeechChoice::desktop},
+                                    {"auto", SpeechChoice::automatic}});
+  } else if (name == "speech-rate") {
+    s.speechRate = whole(where, name, value, kMinSpeechRate, kMaxSpeechRate, " of words a minute");
+  } else if (name == "speech-volume") {
+    s.speechVolume = whole(where, name, value, 0, 100);
+  } else if (name == "volume") {
+    s.volume = whole(where, name, value, 0, 100);
+  } else if (name == "effects-volume") {
+    s.effectsVolume = whole(where, name, value, 0, 100);
+  } else if (name == "hrtf") {
+    s.hrtf = oneOf<HrtfChoice>(
+        where, name, value,
+        {{"auto", HrtfChoice::automatic}, {"on", HrtfChoice::on}, {"off", HrtfChoice::off}});
+  } else if (name == "welcome") {
+    s.welcome = oneOf<bool>(where, name, value, {{"on", true}, {"off", false}});
+  } else if (name == "latency") {
+    if (value == "auto") {
+      s.latencyMs.reset();
+    } else {
+      s.latencyMs = whole(where, name, value, 1, 1000, " of milliseconds (or auto)");
+    }
+  } else {
+    refuse(where, name,
+           "no such setting (the settings are: speech, speech-rate, speech-volume, "
+           "volume, effects-volume, hrtf, welcome, latency)");
+  }
+}
+
+std::string settingsPath() {
+  namespace fs = std::filesystem;
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  fs::path base;
+  if (config && *config) {
+    base = config;
+  } else {
+    const char* home = std::getenv("HOME");
+    base = fs::path(home && *home ? home : ".") / ".config";
+  }
+  return (base / "rotorduel" / "settings.ini").string();
+}
+
+void readSettingsFile(Settings& settings, const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) return;
+  std::ifstream in(path);
+  if (!in) throw SettingsError(path + ": cannot be read: " + std::strerror(errno));
+  // Indenting is only layout here: inih would take an indented line as more of the value above.
+  std::string text;
+  for (std::string line; std::getline(in, line);) text += trim(line) + '\n';
+  FileRead read{&settings, path, {}};
+  int line = ini_parse_string(text.c_str(), onEntry, &read);
+  if (line > 0) {
+    std::string why = read.failure.empty() ? "not a 'name = value' line" : read.failure;
+    throw SettingsError(path + " line " + std::to_string(line) + ": " + why);
+  }
+}
+
+void saveSetting(const std::string& path, const std::string& name, const std::string& value) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> lines;
+  {
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+  }
+  bool replaced = false;
+  for (auto& line : lines) {
+    size_t eq = line.find('=');
+    if (eq != std::string::npos && trim(line.substr(0, eq)) == name) {
+      line = name + " = " + value;
+      replaced = true;
+    }
+  }
+  if (!replaced) lines.push_back(name + " = " + value);
+  std::error_code ec;
+  fs::create_directories(fs::path(path).parent_path(), ec);
+  // A new file put in place at once: a player's file is never left half written.
+  const std::string temp = path + ".new";
+  {
+    std::ofstream out(temp, std::ios::trunc);
+    for (const auto& line : lines) out << line << '\n';
+    out.close();
+    if (!out) throw SettingsError(path + ": cannot be written");
+  }
+  fs::rename(temp, path, ec);
+  if (ec) throw SettingsError(path + ": cannot be written: " + ec.message());
+}
+
+void addSettingOptions(CLI::App& app, std::map<std::string, std::string>& given) {
+  for (const auto& d : kSettings) {
+    std::string name = d.name;
+    app.add_option_function<std::string>(
+           "--" + name, [&given, name](const std::string& v) { given[name] = v; }, d.help)
+        ->type_name("VALUE");
+  }
+  app.set_version_flag("--version", app.get_name() + " " + version());
+  app.footer("The same names, as 'name = value' lines, are read from " + settingsPath() +
+             "; an option wins over the file.");
+}
+
+Settings loadSettings(Settings s, const std::map<std::string, std::string>& given,
+                      const std::string& path) {
+  readSettingsFile(s, path);
+  for (const auto& [name, value] : given) applySetting(s, name, value, "--" + name);
+  return s;
+}
+
+int parseCommandLine(CLI::App& app, int argc, char** argv) {
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    std::cout << app.help();
+    return 0;
+  } catch (const CLI::CallForVersion& e) {
+    std::cout << e.what() << '\n';
+    return 0;
+  } catch (const CLI::ParseError& e) {
+    std::cerr << app.get_name() << ": " << e.what() << " (see --help)\n";
+    return 2;
+  }
+  return -1;
+}
+
+const char* version() { return ROTORDUEL_VERSION; }
+
+}  // namespace rd::app

@@ -1,0 +1,71 @@
+// The player's settings: the file $XDG_CONFIG_HOME/rotorduel/settings.ini (`name = value` lines)
+// and the same names as command-line options, which win over the file. Both programs read them, so
+// a render sounds as the game does. A bad value or an unknown name is refused before anything
+// starts, naming the setting and, for the file, its line.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+namespace rd::app {
+
+enum class SpeechChoice { builtin, desktop, automatic };
+enum class HrtfChoice { automatic, on, off };
+
+struct Settings {
+  SpeechChoice speech = SpeechChoice::automatic;
+  std::optional<int> speechRate;  // words a minute; unset: the voice's own rate
+  int speechVolume = 100;         // 0..100, the speech
+  int volume = 100;               // 0..100, everything
+  int effectsVolume = 100;        // 0..100, every voice but the speech
+  HrtfChoice hrtf = HrtfChoice::automatic;
+  bool welcome = true;
+  std::optional<int> latencyMs;  // unset: the device's own choice
+};
+
+inline constexpr int kMinSpeechRate = 80;
+inline constexpr int kMaxSpeechRate = 900;
+
+// Every setting's name, in the order --help lists them.
+const std::vector<std::string>& settingNames();
+
+class SettingsError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Sets `name` to `value`; throws SettingsError naming the setting (and `where`, when given, e.g.
+// "settings.ini line 3") for an unknown name or a bad value.
+void applySetting(Settings& settings, const std::string& name, const std::string& value,
+                  const std::string& where = {});
+
+// $XDG_CONFIG_HOME/rotorduel/settings.ini, or ~/.config/rotorduel/settings.ini.
+std::string settingsPath();
+
+// Applies the file at `path` to `settings`; a missing file changes nothing.
+void readSettingsFile(Settings& settings, const std::string& path);
+
+// Writes `name = value` into the file at `path`, replacing the setting's line or adding one and
+// keeping every other line; makes the folder when needed. Throws SettingsError when it cannot.
+void saveSetting(const std::string& path, const std::string& name, const std::string& value);
+
+// The settings as options on a program's command line: each name as --NAME VALUE, collected into
+// `given`, plus --version. After parsing, loadSettings() lays them over the file.
+void addSettingOptions(CLI::App& app, std::map<std::string, std::string>& given);
+Settings loadSettings(Settings defaults, const std::map<std::string, std::string>& given,
+                      const std::string& path);
+
+// Parses the command line with `app`. Returns -1 to go on, or the exit status: 0 after --help or
+// --version (printed on stdout), 2 after a bad option (message on stderr).
+int parseCommandLine(CLI::App& app, int argc, char** argv);
+
+const char* version();
+
+}  // namespace rd::app

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The comfort keys and letters by their label, with real key presses on a virtual desktop. The
+# game's trace (ROTORDUEL_TRACE) shows what is said and the timer events when pausing: F1 reads the
+# key list (and it is heard), Pause stops the timers until Pause again and the game hears no key
+# meanwhile, F5 lowers the volume and keeps it in the settings file, and after switching to the
+# French layout during play the key that types "a" reads the heading while the key at A's place
+# reads nothing.
+source "$(dirname "$0")/desktop.bash"
+desktop_start "$1"
+command -v setxkbmap >/dev/null || fail "the test needs setxkbmap"
+setxkbmap -layout us || fail "cannot set the US layout"
+export ROTORDUEL_TRACE=1
+# Only the speech is heard, quickly.
+printf 'speech = builtin\neffects-volume = 0\nspeech-rate = 450\n' >"$XDG_CONFIG_HOME/rotorduel/settings.ini"
+
+# Waits until the trace has a line matching PATTERN (beyond line FROM) and prints its number (in
+# $(...), add `|| exit 1`: the failure ends only the subshell).
+trace_wait() {
+  local pattern=$1 from=${2:-0} i n
+  for i in $(seq 300); do
+    n=$(awk -v from="$from" -v p="$pattern" 'NR > from && $0 ~ p { print NR; exit }' "$WORK/stderr")
+    [ -n "$n" ] && { echo "$n"; return 0; }
+    kill -0 "$GAME_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  fail "the trace never showed '$pattern'"
+}
+frames() { echo $((($(stat -c %s "$WORK/out.wav") - 44) / 4)); }
+
+game_start
+at=$(trace_wait '^speak: Rotor Duel. F1 for help.$') || exit 1
+game_focus
+before_f1=$(frames)
+press_key F1
+at=$(trace_wait '^speak: Keys. Page Down, climb.' "$at") || exit 1
+press_key Pause
+at=$(trace_wait '^paused after' "$at") || exit 1
+after_f1=$(frames)
+paused=$(sed -n "${at}p" "$WORK/stderr" | awk '{ print $3 }')
+sleep 1
+press_key s
+press_key Pause
+at=$(trace_wait '^resumed after' "$at") || exit 1
+resumed=$(sed -n "${at}p" "$WORK/stderr" | awk '{ print $3 }')
+[ "$paused" -gt 0 ] && [ "$paused" = "$resumed" ] ||
+  fail "timer events went on while paused ($paused, then $resumed)"
+at=$(trace_wait '^speak: Resumed$' "$at") || exit 1
+press_key F5
+at=$(trace_wait '^speak: Volume 90$' "$at") || exit 1
+grep -qx 'volume = 90' "$XDG_CONFIG_HOME/rotorduel/settings.ini" || fail "the volume was not kept"
+
+setxkbmap -layout fr || fail "cannot switch to the French layout"
+sleep 0.5
+press_key a  # the heading and the enemy's bearing
+heading=$(trace_wait '^speak: ' "$at") || exit 1
+trace_wait '^speak: ' "$heading" >/dev/null || exit 1
+press_key q  # A's place on a US keyboard: nothing the game knows in French
+press_key F5
+end=$(trace_wait '^speak: Volume 80$' "$at") || exit 1
+said=$(sed -n "$((at + 1)),$((end - 1))p" "$WORK/stderr" | grep '^speak: ')
+echo "after switching to French: $(echo "$said" | tr '\n' '|')"
+[ "$(echo "$said" | grep -cE '^speak: -?[0-9]+$')" = 2 ] ||
+  fail "the key that types a did not read the heading and bearing once (or the key at A's place did)"
+press_key Escape
+game_wait 20
+[ "$GAME_STATUS" = 0 ] || fail "Esc ended the game with status $GAME_STATUS, not 0"
+
+f1=$(sox "$WORK/out.wav" -n trim "${before_f1}s" "=${after_f1}s" stat 2>&1 | awk '/^RMS +amplitude/ { print $3 }')
+echo "RMS while the key list is read: $f1"
+awk -v r="$f1" 'BEGIN { exit !(r > 0.01) }' || fail "F1 was not heard (RMS $f1)"
+echo "PASS"
