@@ -21,8 +21,21 @@ int play(rd::sdl::SdlWindow& window) {
   rd::sdl::SdlInput input(window);
   rd::openal::PlaybackSound sound;
   rd::espeak::EspeakSpeech speech(sound);
+  // Esc, closing the window or a signal cuts a sentence short.
+  speech.setWhileWaiting([&window] { window.endIfAsked(); });
   rd::Form1 game(rd::Platform{window, sound, speech, input});
   return window.run(game);
+}
+
+// Without a window there is no message box: the voice says why, if the sound device and the
+// voice work.
+void tellWithoutWindow(const std::string& failure) {
+  try {
+    rd::openal::PlaybackSound sound;
+    rd::espeak::EspeakSpeech speech(sound);
+    speech.createVoice()->speak("Rotor Duel cannot start. " + failure);
+  } catch (...) {
+  }
 }
 
 }  // namespace
@@ -49,6 +62,7 @@ int main() {
       window->reportError(failure, true);
     } else {
       std::cerr << "rotorduel: " << failure << std::endl;
+      tellWithoutWindow(failure);
     }
   } catch (...) {
   }
