@@ -1,7 +1,9 @@
 // rotorduel: the game on the desktop's window, sound device and speech voice. It reads no command
-// line and no environment and writes nothing; its recordings are in sounds/ beside it. The exit
-// status is 0 when the player ends it (Esc, closing the window, the end of a game) and 1 when
-// something failed, which it reports on stderr and in a message box.
+// line and writes nothing; of the environment only what SDL, OpenAL Soft and espeak-ng read (the
+// display, SDL_VIDEODRIVER, ALSOFT_CONF). Its recordings are in sounds/ beside it. The exit status
+// is 0 when the player ends it (Esc, closing the window, SIGINT or SIGTERM, the end of a game) and
+// 1 when something failed, which it reports on stderr and in a message box (or, without a window,
+// through the voice).
 #include <exception>
 #include <iostream>
 #include <memory>
