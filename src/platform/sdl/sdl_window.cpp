@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <iostream>
 #include <thread>
@@ -156,6 +157,10 @@ void SdlWindow::reportError(const std::string& text, bool fatal) {
     SDL_SetRelativeMouseMode(SDL_FALSE);
     relativeMode_ = false;
   }
+  // The box waits for its answer in a loop of its own, where SDL's quit never arrives: a signal
+  // ends the program at once while it is shown, as it would without SDL.
+  std::signal(SIGINT, SIG_DFL);
+  std::signal(SIGTERM, SIG_DFL);
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Rotor Duel error", text.c_str(), window_);
 }
 
