@@ -172,6 +172,21 @@ TEST_F(SdlWindowTest, ClosingTheWindowIsEscAndEndsTheProgramWithZero) {
   EXPECT_EQ(game.log, (std::vector<std::string>{"down 27"}));
 }
 
+TEST_F(SdlWindowTest, AQuitEndsAFallInProgress) {
+  game.onLoad = [&] {
+    window->setTimerInterval(TimerId::CheckThings, 1);
+    window->setTimerEnabled(TimerId::CheckThings, true);
+  };
+  game.onTimer = [&](TimerId) {
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;  // what SIGINT and SIGTERM become
+    SDL_PushEvent(&quit);
+    window->hold(1e9);  // a fall's step that would outlast the test's watchdog
+    ADD_FAILURE() << "the hold ran to its end";
+  };
+  EXPECT_EQ(window->run(game), 0);
+}
+
 TEST_F(SdlWindowTest, TheLoopRunsTheTimersUntilTheGameEnds) {
   int ticks = 0;
   game.onLoad = [&] {
