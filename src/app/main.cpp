@@ -1,9 +1,9 @@
 // rotorduel: the game on the desktop's window, sound device and speech voice. Its recordings are in
 // sounds/ beside it or, installed, in the data folder beside its own; the player's settings come
 // from the settings file and the command line (see --help). The exit status is 0 when the player
-// ends it (Esc, closing the window, the end of a game), 1 when something failed, which it reports
-// on stderr and in a message box, and 2 for a bad setting or option, refused before anything
-// starts.
+// ends it (Esc, closing the window, SIGINT or SIGTERM, the end of a game), 1 when something
+// failed, which it reports on stderr and in a message box (or, without a window, through the
+// voice), and 2 for a bad setting or option, refused before anything starts.
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstdlib>
@@ -45,6 +45,8 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings) {
                                                           : rd::openal::Hrtf::ask);
   rd::espeak::EspeakSpeech builtin(sound);
   builtin.setRate(settings.speechRate.value_or(0));
+  // Esc, closing the window or a signal cuts a sentence short.
+  builtin.setWhileWaiting([&window] { window.endIfAsked(); });
   // The desktop's speech service when asked for, or when it answers at once; else the built-in
   // voice. One asked for that cannot be reached leaves the game without speech, as any voice that
   // cannot be made does.
@@ -104,6 +106,17 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings) {
   return status;
 }
 
+// Without a window there is no message box: the voice says why, if the sound device and the
+// voice work.
+void tellWithoutWindow(const std::string& failure) {
+  try {
+    rd::openal::PlaybackSound sound;
+    rd::espeak::EspeakSpeech speech(sound);
+    speech.createVoice()->speak("Rotor Duel cannot start. " + failure);
+  } catch (...) {
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -140,6 +153,7 @@ int main(int argc, char** argv) {
       window->reportError(failure, true);
     } else {
       std::cerr << "rotorduel: " << failure << std::endl;
+      tellWithoutWindow(failure);
     }
   } catch (...) {
   }

@@ -92,7 +92,7 @@ enum class Turn { left = -5, right = 5 };
 // when facing straight along +z.
 void turn(Form1& game, Turn direction) {
   if (!(game.playerY > 1)) return;
-  game.playerHeading = game.playerHeading + static_cast<Long>(direction);
+  game.playerHeading = longSum(game.playerHeading, static_cast<Long>(direction));
   game.orientListener();
   std::unique_ptr<Voice3D> knob3D = game.snd.sndKnob->take3D();
   knob3D->setMode(Mode3D::headRelative);

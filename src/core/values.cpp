@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include "platform/service_error.h"
+
 namespace rd {
 
 double Int(double v) { return std::floor(v); }
@@ -19,6 +21,28 @@ Long toLong(double v) {
   if (r <= static_cast<double>(std::numeric_limits<Long>::min()))
     return std::numeric_limits<Long>::min();
   return static_cast<Long>(r);
+}
+
+namespace {
+[[noreturn]] void overflow() {
+  throw ServiceError("Overflow", "a whole number went beyond the range of a Long");
+}
+}  // namespace
+
+Long longSum(Long a, Long b) {
+  Long r;
+  if (__builtin_add_overflow(a, b, &r)) overflow();
+  return r;
+}
+Long longDifference(Long a, Long b) {
+  Long r;
+  if (__builtin_sub_overflow(a, b, &r)) overflow();
+  return r;
+}
+Long longProduct(Long a, Long b) {
+  Long r;
+  if (__builtin_mul_overflow(a, b, &r)) overflow();
+  return r;
 }
 
 std::string plainText(long long v) { return std::to_string(v); }

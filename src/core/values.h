@@ -24,6 +24,12 @@ double Int(double v);
 // (2.5 gives 2, 3.5 gives 4). Values beyond the Long range saturate; NaN gives 0.
 Long toLong(double v);
 
+// Long arithmetic: a sum, difference or product beyond the Long range fails the handler that
+// computes it with the failure "Overflow" (a ServiceError), never a wrapped number.
+Long longSum(Long a, Long b);
+Long longDifference(Long a, Long b);
+Long longProduct(Long a, Long b);
+
 // Plain decimal text of a whole number: "-3", "0", "42".
 std::string plainText(long long v);
 // Plain decimal text of a Single as the game speaks it: the shortest text that reads back to the

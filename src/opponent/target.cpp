@@ -43,8 +43,8 @@ Single Form1::getBearing(Single x1, Single z1, Single x2, Single z2) {
 // 0 dead ahead, growing clockwise; a bearing behind the nose's number wraps round through 360.
 Long Form1::relativeBearing(Long bearing) const {
   if (bearing == playerHeading) return 0;
-  if (bearing > playerHeading) return bearing - playerHeading;
-  return 360 - (playerHeading - bearing);
+  if (bearing > playerHeading) return longDifference(bearing, playerHeading);
+  return longDifference(360, longDifference(playerHeading, bearing));
 }
 
 void Form1::targetTimer_timer() {
@@ -62,9 +62,9 @@ void Form1::targetTimer_timer() {
 
   // The bearing tone: 60000 Hz dead ahead, 50 Hz lower per degree off the nose either side.
   if (enemyRelBearing <= 180) {
-    snd.sndTargetX->setFrequency(60000 - 50 * enemyRelBearing);
+    snd.sndTargetX->setFrequency(longDifference(60000, longProduct(50, enemyRelBearing)));
   } else {
-    snd.sndTargetX->setFrequency(42000 + 50 * enemyRelBearing);
+    snd.sndTargetX->setFrequency(longSum(42000, longProduct(50, enemyRelBearing)));
   }
 
   // The height tone, heard from the enemy's side: 10000 Hz lower per whole unit of gap. A gap of

@@ -7,6 +7,17 @@
 
 namespace rd {
 
+namespace {
+
+// One step down. A height so large that 0.05 no longer changes it falls the rest of the way in
+// this step, so that every fall ends.
+Single fallStep(Single y) {
+  const Single lower = y - 0.05f;
+  return lower < y ? lower : 1.0f;
+}
+
+}  // namespace
+
 void Form1::busyWait(Long counts) {
   // The counting loop froze the whole game while it ran; holding the thread does the same, and
   // leaves the counter where the loop left it, one past the last count.
@@ -25,7 +36,7 @@ void Form1::playerFall(Long counts) {
       snd.sndRotor3D->setPosition(playerX, playerY, playerZ);
     }
     snd.sndRotor->setFrequency(snd.sndRotor->getFrequency() - 54);
-    fallY = fallY - 0.05f;
+    fallY = fallStep(fallY);
   }
 }
 
@@ -41,7 +52,7 @@ void Form1::enemyFall(Long counts, bool pitchFloor) {
       // A shot-down enemy's rotor never sinks below its idle pitch.
       snd.sndEnemy->setFrequency(snd.sndEnemy->getFrequency() - 54);
     }
-    fallY = fallY - 0.05f;
+    fallY = fallStep(fallY);
   }
 }
 
@@ -72,7 +83,7 @@ void Form1::Playercrash() {
   playerVelY = 1.0f;
   playerVelZ = 1.0f;
   if (playerLives != 0) {
-    playerLives = playerLives - 1;
+    playerLives = longDifference(playerLives, 1);
     snd.sndRotor->setFrequency(5000);
   } else {
     playSoundFile("PlayerSmash");
@@ -116,7 +127,7 @@ void Form1::collide() {
   enemyVelY = 1.0f;
   enemyVelZ = 1.0f;
   if (playerLives != 0) {
-    playerLives = playerLives - 1;
+    playerLives = longDifference(playerLives, 1);
     snd.sndRotor->setFrequency(5000);
   } else {
     snd.sndEnemy->stop();
@@ -133,7 +144,7 @@ void Form1::enemycrash() {
   enemyVelY = 1.0f;
   enemyVelZ = 1.0f;
   if (enemyLives != 0) {
-    enemyLives = enemyLives - 1;
+    enemyLives = longDifference(enemyLives, 1);
     snd.sndEnemy->setFrequency(5000);
   } else {
     // The enemy's last helicopter: it falls silent for good, and the game goes on.

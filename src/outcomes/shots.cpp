@@ -17,7 +17,7 @@ void Form1::enemyShotDown() {
   enemyFall(kShotDownFallCounts, true);
   impactSound(enemyX, enemyY, enemyZ);
   playSoundFile("EnemyShotDown");
-  playerScore = playerScore + 1;
+  playerScore = longSum(playerScore, 1);
   enemyVelX = 1.0f;
   enemyVelY = 1.0f;
   enemyVelZ = 1.0f;
@@ -35,7 +35,7 @@ void Form1::PlayerShotDown() {
   playerFall(kShotDownFallCounts);
   impactSound(playerX, playerY, playerZ);
   playSoundFile("PlayerShotDown");
-  enemyScore = enemyScore + 1;
+  enemyScore = longSum(enemyScore, 1);
   playerVelX = 1.0f;
   playerVelY = 1.0f;
   playerVelZ = 1.0f;

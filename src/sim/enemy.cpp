@@ -56,8 +56,8 @@ void Form1::enemyBearingTurn() {
 
   // The heading turns a degree towards the bearing by plain comparison of the two numbers: from
   // 350 towards 10 it turns down through 349, the long way round.
-  if (enemyHeading < enemyAimBearing) enemyHeading = enemyHeading + 1;
-  if (enemyHeading > enemyAimBearing) enemyHeading = enemyHeading - 1;
+  if (enemyHeading < enemyAimBearing) enemyHeading = longSum(enemyHeading, 1);
+  if (enemyHeading > enemyAimBearing) enemyHeading = longDifference(enemyHeading, 1);
 
   // The heading is the enemy's facing only: the enemy moves by pursuit and dodging alone, so no
   // step along its heading is worked out here.

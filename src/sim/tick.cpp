@@ -21,7 +21,7 @@ void Form1::CheckThings_timer() {
   window.doEvents();
   enemyAltitudeFloor();
   // The knob adds its rate every tick while airborne; orientListener wraps the sum later.
-  if (playerY > 1) playerHeading = playerHeading + knob;
+  if (playerY > 1) playerHeading = longSum(playerHeading, knob);
   enemyDodgeOrPursue();
   enemyBearingTurn();
   enemyAtWalls();

@@ -14,12 +14,14 @@ fi
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" >/dev/null
 mkdir -p "$build/artifacts"
-for target in wav script; do
+# The game target reads the recordings of the build.
+export ROTORDUEL_SOUNDS_DIR=$1/sounds
+for target in wav script game; do
   work=$(mktemp -d)
   echo "== ${target}_fuzz for ${seconds}s"
   "$build/${target}_fuzz" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 \
     -artifact_prefix="$build/artifacts/${target}-" -print_final_stats=1 \
-    "$work" "$here/corpus/$target" 2>&1 | grep -E '^(#[0-9]+.*DONE|stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY|INFO: seed corpus)' || true
+    "$work" "$here/corpus/$target" 2>&1 | grep -E '^(#[0-9]+.*DONE|stat::new_units_added|stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY|INFO: seed corpus)' || true
   status=${PIPESTATUS[0]}
   rm -rf "$work"
   if [[ $status != 0 ]]; then

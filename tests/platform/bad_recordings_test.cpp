@@ -1,12 +1,15 @@
 // Recordings that are not what they should be fail the voice's creation with an error that names
 // the file; none of them crashes the device or leaves it unusable.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 
 #include "platform/openal/openal_sound.h"
 #include "platform/service_error.h"
+#include "platform/wav/wav_file.h"
 #include "render_helpers.h"
 
 namespace rd {
@@ -85,10 +88,53 @@ TEST_F(BadRecordings, MissingEmptyAndSilentFilesAreRefused) {
   EXPECT_GT(testing::render(sound_, 100).both(), 0.05);
 }
 
-TEST_F(BadRecordings, TruncatedFilesAreRefused) {
+TEST_F(BadRecordings, TruncatedFilesAreRefusedFromTheChunkSizes) {
   std::string whole = wavBytes(Fmt{}, 44100);
   expectRefused(write("cut-in-data.wav", whole.substr(0, 44 + 20000)), "truncated");
   expectRefused(write("cut-in-header.wav", whole.substr(0, 30)));
+  // So many chunks before the data chunk that a parser's log of them runs long.
+  std::string junk;
+  for (int i = 0; i < 400; ++i) {
+    junk += "junk";
+    put32(junk, 6);
+    junk += "filler";
+  }
+  std::string padded = whole.substr(0, 36) + junk + whole.substr(36, 8 + 20000);
+  expectRefused(write("junk-then-cut.wav", padded), "truncated");
+}
+
+TEST_F(BadRecordings, OnlyRegularFilesAreOpenedAndTheBankHasATotal) {
+  // A pipe under a recording's name would wait for a writer for ever.
+  const std::string pipe = folder_.file("pipe.wav");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  expectRefused(pipe, "not a regular file");
+  expectRefused(folder_.file(""), "not a regular file");
+  // Each file counts once, at its latest size; the one that crosses the total is named.
+  WavBank bank(3 * 22050 * 2);
+  const std::string a = testing::writeTone(folder_.file("a.wav"), 22050, 440, 1.0);
+  const std::string b = testing::writeTone(folder_.file("b.wav"), 22050, 440, 1.5);
+  bank.read("sndFan.create", a);
+  bank.read("sndFan.create", a);
+  bank.read("sndTv.create", b);
+  try {
+    bank.read("sndDogBark.create", testing::writeTone(folder_.file("c.wav"), 22050, 440, 1.0));
+    ADD_FAILURE() << "the total was passed";
+  } catch (const ServiceError& e) {
+    EXPECT_EQ(e.file(), folder_.file("c.wav"));
+    EXPECT_NE(e.reason().find("MB together"), std::string::npos) << e.reason();
+  }
+}
+
+TEST_F(BadRecordings, EveryEncodingLibsndfileDecodesIsAccepted) {
+  // ADPCM as sox writes it: block alignments and sample widths unlike plain PCM.
+  for (const char* encoding : {"ima-adpcm", "ms-adpcm", "u-law", "floating-point"}) {
+    SCOPED_TRACE(encoding);
+    const std::string path = folder_.file(std::string(encoding) + ".wav");
+    const std::string command = std::string("sox -n -r 22050 -c 1 -e ") + encoding + " '" + path +
+                                "' synth 0.5 sine 440 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    EXPECT_NO_THROW(device_->createVoice("sndFan", path)->play());
+  }
 }
 
 TEST_F(BadRecordings, FilesOfAnotherKindAreRefused) {

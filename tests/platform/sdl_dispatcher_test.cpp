@@ -1,5 +1,6 @@
 // The window's event rules on a fake clock: the timers' beat, handlers that never run inside
-// themselves, keys kept in order, closing as Esc, and the mouse's buffer and signal.
+// themselves, keys kept in order, held keys that wait once, closing as Esc and before all else,
+// and the mouse's buffer and signal.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -128,6 +129,41 @@ TEST_F(DispatcherTest, AKeyDownWaitsForTheOneRunningAndKeysKeepTheirOrder) {
   while (events.ready()) events.runPending();
   EXPECT_EQ(game.log, (std::vector<std::string>{"down 34", "up 34", "end 34", "down 35", "end 35",
                                                 "up 35", "down 36", "end 36"}));
+}
+
+TEST_F(DispatcherTest, ARepeatWaitsOnceAndAQuitCutsTheHandlerAndDropsTheKeysBeforeIt) {
+  int unanswered = 0;
+  events.closeUnanswered = [&] { ++unanswered; };
+  events.quitNow = [&] {
+    game.log.push_back("quit now");
+    throw ProgramEnd{0};
+  };
+  // V is held through a readout: its repeats wait as one press, H behind it.
+  game.onKeyDown = [&](int16_t code) {
+    if (code != 86 || game.count("down 86") > 1) return;
+    for (int i = 0; i < 5; ++i) events.keyDown(86, true);
+    events.keyDown(72);
+    events.runPending();
+  };
+  events.keyDown(86);
+  while (events.ready()) events.runPending();
+  EXPECT_EQ(game.log, (std::vector<std::string>{"down 86", "end 86", "down 86", "end 86", "down 72",
+                                                "end 72"}));
+  // Esc while a readout speaks: the readout ends at its next look, the H before Esc is dropped,
+  // and Esc is the next thing the game is handed.
+  game.log.clear();
+  game.onKeyDown = [&](int16_t code) {
+    if (code != 86) return;
+    events.keyDown(72);
+    events.keyDown(27);
+    events.runPending();
+  };
+  events.keyDown(86);
+  EXPECT_THROW(events.runPending(), ProgramEnd);
+  events.keyDown(86);
+  events.runPending();
+  EXPECT_EQ(game.log, (std::vector<std::string>{"down 86", "quit now", "down 27", "end 27"}));
+  EXPECT_EQ(unanswered, 1);
 }
 
 TEST_F(DispatcherTest, TheMouseBuffersOnlyWhileAcquiredAndLosesWhatDoesNotFit) {

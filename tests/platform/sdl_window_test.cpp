@@ -143,14 +143,21 @@ TEST_F(SdlWindowTest, KeysArriveAsCodesWhateverShiftAndCapsLockAndRepeatAsKeyDow
     key(SDL_KEYDOWN, SDL_SCANCODE_PAGEDOWN, KMOD_NONE, 1);
     key(SDL_KEYDOWN, SDL_SCANCODE_KP_8, KMOD_NUM);
     key(SDL_KEYDOWN, SDL_SCANCODE_MUTE);  // no code: the game never hears it
-    key(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE);
   };
+  int pageDowns = 0;
   game.onKeyDown = [&](int16_t code) {
+    // A repeat while nothing of its key waits is its own key-down.
+    if (code == 104) key(SDL_KEYDOWN, SDL_SCANCODE_PAGEDOWN, KMOD_NONE, 1);
+    if (code == 34 && ++pageDowns == 2) {
+      key(SDL_KEYDOWN, SDL_SCANCODE_F);
+      key(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE);  // goes first; the F before it is dropped
+    }
     if (code == 27) window->endProgram(0);
   };
   EXPECT_EQ(window->run(game), 0);
-  EXPECT_EQ(game.log, (std::vector<std::string>{"down 88", "up 88", "down 88", "down 34", "down 34",
-                                                "down 104", "down 27"}));
+  // The repeat of a Page Down still waiting waits as one with it.
+  EXPECT_EQ(game.log, (std::vector<std::string>{"down 88", "up 88", "down 88", "down 34",
+                                                "down 104", "down 34", "down 27"}));
 }
 
 TEST_F(SdlWindowTest, ClosingTheWindowIsEscAndEndsTheProgramWithZero) {
@@ -163,6 +170,21 @@ TEST_F(SdlWindowTest, ClosingTheWindowIsEscAndEndsTheProgramWithZero) {
   };
   EXPECT_EQ(window->run(game), 0);  // even though this game ignores Esc
   EXPECT_EQ(game.log, (std::vector<std::string>{"down 27"}));
+}
+
+TEST_F(SdlWindowTest, AQuitEndsAFallInProgress) {
+  game.onLoad = [&] {
+    window->setTimerInterval(TimerId::CheckThings, 1);
+    window->setTimerEnabled(TimerId::CheckThings, true);
+  };
+  game.onTimer = [&](TimerId) {
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;  // what SIGINT and SIGTERM become
+    SDL_PushEvent(&quit);
+    window->hold(1e9);  // a fall's step that would outlast the test's watchdog
+    ADD_FAILURE() << "the hold ran to its end";
+  };
+  EXPECT_EQ(window->run(game), 0);
 }
 
 TEST_F(SdlWindowTest, TheLoopRunsTheTimersUntilTheGameEnds) {

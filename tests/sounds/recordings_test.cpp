@@ -63,23 +63,39 @@ std::string bytesOf(const std::filesystem::path& p) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-TEST(Recordings, TwoRunsOfTheGeneratorGiveTheSameBytes) {
-  const auto again = std::filesystem::temp_directory_path() /
-                     ("rotorduel-sounds-again-" + std::to_string(::getpid()));
-  const std::string command =
-      std::string("\"") + ROTORDUEL_SOUNDS_GENERATOR + "\" \"" + again.string() + "\"";
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  for (const Expected& e : expectedRecordings()) {
-    SCOPED_TRACE(e.file);
-    const std::string first = bytesOf(soundsDir() / e.file);
-    EXPECT_FALSE(first.empty());
-    EXPECT_TRUE(first == bytesOf(again / e.file));
+// The build's recordings again from a new user's empty HOME, from that HOME once it is no longer
+// new, and from a generator that seeded and drew rand() before main: all the same bytes.
+TEST(Recordings, EveryRunOfTheGeneratorGivesTheSameBytes) {
+  const auto scratch = std::filesystem::temp_directory_path() /
+                       ("rotorduel-sounds-again-" + std::to_string(::getpid()));
+  const auto home = scratch / "home";
+  std::filesystem::create_directories(home / "config");
+  std::filesystem::create_directories(home / "run");
+  std::filesystem::permissions(home / "run", std::filesystem::perms::owner_all);
+  auto run = [&](const char* generator, const std::string& out) {
+    const std::string command = "HOME='" + home.string() + "' XDG_CONFIG_HOME='" +
+                                (home / "config").string() + "' XDG_RUNTIME_DIR='" +
+                                (home / "run").string() + "' \"" + generator + "\" '" +
+                                (scratch / out).string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  };
+  run(ROTORDUEL_SOUNDS_GENERATOR, "new-home");
+  run(ROTORDUEL_SOUNDS_GENERATOR, "old-home");
+  run(ROTORDUEL_SOUNDS_STIRRED, "stirred");
+  for (const char* out : {"new-home", "old-home", "stirred"}) {
+    SCOPED_TRACE(out);
+    for (const Expected& e : expectedRecordings()) {
+      SCOPED_TRACE(e.file);
+      const std::string first = bytesOf(soundsDir() / e.file);
+      EXPECT_FALSE(first.empty());
+      EXPECT_TRUE(first == bytesOf(scratch / out / e.file));
+    }
+    // Nothing else is written beside the recordings.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch / out),
+                            std::filesystem::directory_iterator()),
+              static_cast<std::ptrdiff_t>(expectedRecordings().size()));
   }
-  // Nothing else is written beside the recordings.
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(again),
-                          std::filesystem::directory_iterator()),
-            static_cast<std::ptrdiff_t>(expectedRecordings().size()));
-  std::filesystem::remove_all(again);
+  std::filesystem::remove_all(scratch);
 }
 
 double meanDifference(const std::vector<double>& a, const std::vector<double>& b) {

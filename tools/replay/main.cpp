@@ -1,5 +1,6 @@
 // rotorduel-replay [--sounds DIR] [--render OUT.wav] [settings...] SCRIPT
 #include <CLI/CLI.hpp>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -66,6 +67,15 @@ int main(int argc, char** argv) {
       return 2;
     }
     text << in.rdbuf();
+  }
+  if (!options.renderPath.empty()) {
+    // Ctrl+C or a kill during a render ends the run cleanly, with a finished file of what was
+    // rendered so far.
+    struct sigaction stop {};
+    stop.sa_handler = rd::replay::requestStop;
+    sigemptyset(&stop.sa_mask);
+    sigaction(SIGINT, &stop, nullptr);
+    sigaction(SIGTERM, &stop, nullptr);
   }
   try {
     auto script = rd::replay::parseScript(text.str());

@@ -1,5 +1,6 @@
 #include "runner.h"
 
+#include <csignal>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -28,6 +29,17 @@ const char* stateName(fake::PlayState s) {
     default:
       return "stopped";
   }
+}
+
+volatile std::sig_atomic_t g_stopSignal = 0;
+
+// Thrown between two of the game's events when a stop was asked.
+struct Stopped {
+  int signal;
+};
+
+void stopIfAsked() {
+  if (g_stopSignal != 0) throw Stopped{g_stopSignal};
 }
 
 std::optional<TimerId> timerByName(const std::string& name) {
@@ -77,6 +89,7 @@ class Replay::Impl {
 
   // Runs one command; ProgramEnd and script errors pass to the caller.
   void execute(const Command& c) {
+    stopIfAsked();
     const std::string& v = c.verb;
     if (v == "repeat") {
       for (long long i = 0; i < c.times; ++i)
@@ -94,11 +107,15 @@ class Replay::Impl {
       game_->mouseSignal(game_->EventHandle);
     } else if (v == "tick") {
       for (long long i = 0, n = count(c); i < n; ++i) {
+        stopIfAsked();
         game_->timer(TimerId::CheckThings);
         window_->advance(config::kTimerPeriodMicros);
       }
     } else if (v == "target") {
-      for (long long i = 0, n = count(c); i < n; ++i) game_->timer(TimerId::targetTimer);
+      for (long long i = 0, n = count(c); i < n; ++i) {
+        stopIfAsked();
+        game_->timer(TimerId::targetTimer);
+      }
     } else if (v == "tvtimer") {
       game_->timer(TimerId::TVTimer);
     } else if (v == "wait") {
@@ -161,6 +178,7 @@ class Replay::Impl {
         }
       }
       if (!next) break;
+      stopIfAsked();
       if (nextDue > window_->now()) window_->advance(nextDue - window_->now());
       game_->timer(*next);
       window_->fired(*next);
@@ -275,6 +293,8 @@ fake::FakeWindow& Replay::window() { return impl_->window(); }
 fake::FakeInput& Replay::input() { return impl_->input(); }
 fake::RecordingSound& Replay::sound() { return impl_->sound(); }
 
+void requestStop(int signal) { g_stopSignal = signal; }
+
 int run(const std::vector<Command>& script, const Options& options, std::ostream& out,
         std::ostream& err) {
   std::unique_ptr<Replay> session;
@@ -282,6 +302,8 @@ int run(const std::vector<Command>& script, const Options& options, std::ostream
   int status = 0;
   try {
     session = std::make_unique<Replay>(options, out);
+    // The output goes out as it comes; a long script must not keep it all.
+    session->trace().keepLog(false);
     try {
       for (const Command& c : script) {
         line = c.line;
@@ -292,6 +314,12 @@ int run(const std::vector<Command>& script, const Options& options, std::ostream
       if (!session->started()) session->start();
     } catch (const ProgramEnd& end) {
       status = end.code;
+    } catch (const Stopped& stop) {
+      status = 128 + stop.signal;
+      err << "line " << line << ": stopped by a signal";
+      if (!options.renderPath.empty())
+        err << "; " << options.renderPath << " holds what was rendered";
+      err << '\n';
     }
     session->finish();
   } catch (const ScriptError& e) {

@@ -50,6 +50,10 @@ class Replay {
   std::unique_ptr<Impl> impl_;
 };
 
+// Asks the run in progress to stop before its next tick, timer or command, keeping what was
+// rendered; safe to call from a signal handler. run() then returns 128 + `signal`.
+void requestStop(int signal);
+
 // Exit status: 0 when the script ran to its end, the program's own status when the game ended
 // itself, 2 for a script error (message on `err`).
 int run(const std::vector<Command>& script, const Options& options, std::ostream& out,

@@ -18,7 +18,7 @@ const std::map<std::string, Arity, std::less<>>& verbs() {
   static const std::map<std::string, Arity, std::less<>> table = {
       {"key", {1, 1}},  {"keyup", {1, 1}},     {"mouse", {2, 2}},         {"mouse-event", {0, 0}},
       {"tick", {0, 1}}, {"target", {0, 1}},    {"tvtimer", {0, 0}},       {"wait", {1, 1}},
-      {"call", {1, 1}}, {"set", {2, 10000}},       {"set-frequency", {2, 2}}, {"rnd", {1, 10000}},
+      {"call", {1, 1}}, {"set", {2, 10000}},   {"set-frequency", {2, 2}}, {"rnd", {1, 10000}},
       {"fail", {1, 2}}, {"print", {1, 10000}}, {"play", {1, 1}},
   };
   return table;
@@ -139,6 +139,8 @@ static Command parseCommand(int lineNo, std::string_view line, bool nested) {
 }
 
 std::vector<Command> parseScript(std::string_view text) {
+  // An editor may begin a UTF-8 file with a byte order mark.
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   std::vector<Command> commands;
   int lineNo = 0;
   size_t pos = 0;

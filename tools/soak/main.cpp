@@ -114,10 +114,12 @@ int main(int argc, char** argv) {
       continue;
     }
     if (i + 1 >= argc) a = "";
-    if (a == "--ticks")
-      wanted = std::atoll(argv[i + 1]);
-    else if (a == "--seed")
-      seed = static_cast<unsigned>(std::atoll(argv[i + 1]));
+    long long number = 0;
+    const bool whole = i + 1 < argc && rd::replay::parseLong(argv[i + 1], number) && number >= 0;
+    if (a == "--ticks" && whole)
+      wanted = number;
+    else if (a == "--seed" && whole && number <= 0xFFFFFFFFLL)
+      seed = static_cast<unsigned>(number);
     else if (a == "--sounds")
       sounds = argv[i + 1];
     else {

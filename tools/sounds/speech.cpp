@@ -2,12 +2,15 @@
 
 #include <espeak-ng/speak_lib.h>
 
+#include <cstdlib>
 #include <stdexcept>
 #include <vector>
 
 namespace rd::sounds {
 
 namespace {
+
+constexpr unsigned kBreathSeed = 1;
 
 // espeak-ng hands the audio over in pieces; the text's user data points at the buffer to fill.
 int collect(short* wav, int count, espeak_EVENT* events) {
@@ -41,6 +44,10 @@ Samples SpeechSynth::say(std::string_view text, const Speaker& speaker, int rate
 
   const std::string z(text);
   std::vector<short> pcm;
+  // Breathy voices draw their noise from the C library's rand(), which anything in the process
+  // (a library starting up, the sound server's client making its runtime folder) may have drawn
+  // from already. A fixed start for each sentence gives the same bytes whatever came before.
+  std::srand(kBreathSeed);
   check(espeak_Synth(z.c_str(), z.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, &pcm),
         "speaking");
   check(espeak_Synchronize(), "finishing the speech");

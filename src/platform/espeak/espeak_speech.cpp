@@ -131,10 +131,20 @@ void EspeakSpeech::waitUntilHeard(const openal::PlainSound& playing, const opena
   const auto length = duration<double, std::milli>(playing.lengthMs());
   // A device that stops mixing (unplugged) must not hold the game for ever.
   const auto limit = begin + duration_cast<steady_clock::duration>(length) + seconds(2);
-  std::this_thread::sleep_for(length * 0.9);
-  while (playing.playing() && steady_clock::now() < limit) std::this_thread::sleep_for(1ms);
+  auto sleepUntil = [this](steady_clock::time_point end) {
+    for (auto now = steady_clock::now(); now < end; now = steady_clock::now()) {
+      if (whileWaiting_) whileWaiting_();
+      std::this_thread::sleep_for(std::min<steady_clock::duration>(end - now, 5ms));
+    }
+  };
+  sleepUntil(begin + duration_cast<steady_clock::duration>(length * 0.9));
+  while (playing.playing() && steady_clock::now() < limit) {
+    if (whileWaiting_) whileWaiting_();
+    std::this_thread::sleep_for(1ms);
+  }
   // What the device has mixed but not yet sent out is heard a little later.
-  std::this_thread::sleep_for(duration<double, std::milli>(device.outputLatencyMs()));
+  sleepUntil(steady_clock::now() + duration_cast<steady_clock::duration>(
+                                       duration<double, std::milli>(device.outputLatencyMs())));
 }
 
 }  // namespace rd::espeak

@@ -39,6 +39,10 @@ class EspeakSpeech : public SpeechSystem {
   // sentence before the new game has made the device).
   explicit EspeakSpeech(openal::SoundBackend& sound, WaitFor waitFor = {});
 
+  // Called every few milliseconds while a sentence sounds; it may end the program by throwing,
+  // which cuts the sentence.
+  void setWhileWaiting(std::function<void()> check) { whileWaiting_ = std::move(check); }
+
   // espeak-ng is made ready once, on the first voice ("speech.create").
   std::unique_ptr<SpeechVoice> createVoice() override;
 
@@ -60,6 +64,7 @@ class EspeakSpeech : public SpeechSystem {
   openal::SoundBackend& sound_;
   WaitFor waitFor_;
   int rate_ = 0;
+  std::function<void()> whileWaiting_;
 };
 
 // Cuts the silence off both ends of `samples`: every sample before the first and after the last

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "core/config.h"
 #include "platform/wav/wav_file.h"
@@ -23,7 +24,12 @@ void Trace::line(const std::string& text) {
   if (out_) out_(text);
 }
 
-void Trace::failNext(const std::string& name, int count) { failures_[name] += count; }
+void Trace::failNext(const std::string& name, int count) {
+  // Counts add up to at most the largest int: more failures than any run can make.
+  int& waiting = failures_[name];
+  waiting = count > std::numeric_limits<int>::max() - waiting ? std::numeric_limits<int>::max()
+                                                              : waiting + count;
+}
 
 int32_t clampFrequency(int32_t hz) {
   return std::clamp(hz, config::kMinFrequencyHz, config::kMaxFrequencyHz);
@@ -207,7 +213,7 @@ class RecordingDevice : public SoundDevice {
     std::string call = name + ".create";
     owner_.trace_.call(call);
     // The real decoder reads the file in any case, so a bad file fails here as it would in play.
-    WavData wav = readWav(call, path);
+    WavData wav = bank_.read(call, path);
     std::unique_ptr<Voice> inner;
     if (inner_) inner = inner_->createVoice(name, path);
     auto state = std::make_shared<VoiceState>();
@@ -223,6 +229,7 @@ class RecordingDevice : public SoundDevice {
   RecordingSound& owner_;
   std::unique_ptr<SoundDevice> inner_;
   std::unique_ptr<RecordingListener> listener_;
+  WavBank bank_;
 };
 
 std::unique_ptr<SoundDevice> RecordingSound::createDevice() {

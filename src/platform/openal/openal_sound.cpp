@@ -459,7 +459,7 @@ Listener& Device::createListener() {
 std::unique_ptr<Voice> Device::createVoice(const std::string& name, const std::string& path) {
   const std::string call = name + ".create";
   if (!core_->open()) throw ServiceError(call, "the sound device is closed");
-  WavData wav = readWav(call, path);
+  WavData wav = bank_.read(call, path);
   auto v = makeSound<VoiceCore>(core_, call, toMono(wav), wav.sampleRate);
   v->name = name;
   v->rate = wav.sampleRate;

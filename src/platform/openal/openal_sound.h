@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/sound_device.h"
+#include "platform/wav/wav_file.h"
 
 namespace rd::openal {
 
@@ -82,6 +83,7 @@ class Device : public SoundDevice {
   std::shared_ptr<Registry> registry_;
   std::shared_ptr<DeviceCore> core_;
   std::unique_ptr<Listener> listener_;
+  WavBank bank_;
 };
 
 // The sound root on OpenAL Soft. It knows the devices it opened that are still open, so that the

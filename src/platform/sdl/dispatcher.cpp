@@ -8,6 +8,8 @@ namespace rd::sdl {
 
 namespace {
 
+constexpr int16_t kEscape = 27;
+
 // Marks a handler as running for as long as it runs, also when it ends by an exception.
 class Running {
  public:
@@ -45,10 +47,32 @@ int32_t MouseBuffer::take(MouseItem* items, int32_t capacity) {
   return n;
 }
 
-void Dispatcher::closeRequest() {
-  if (closeQueued_) return;
+void Dispatcher::keyDown(int16_t code, bool repeat) {
+  if (code == kEscape) {
+    quitRequest();
+    return;
+  }
+  if (quitPending_) return;
+  if (repeat && std::any_of(keys_.begin(), keys_.end(), [code](const KeyEvent& k) {
+        return k.down && !k.close && k.code == code;
+      }))
+    return;
+  keys_.push_back({true, false, code});
+}
+
+void Dispatcher::closeRequest() { quitRequest(); }
+
+void Dispatcher::quitRequest() {
+  if (quitPending_) return;
+  quitPending_ = true;
+  keys_.clear();
   closeQueued_ = true;
-  keys_.push_back({true, true, 27});
+  keys_.push_back({true, true, kEscape});
+}
+
+bool Dispatcher::handlerRunning() const {
+  if (keyDownRunning_ || keyUpRunning_ || mouseRunning_) return true;
+  return std::any_of(timers_.begin(), timers_.end(), [](const Timer& t) { return t.running; });
 }
 
 void Dispatcher::setTimerInterval(TimerId id, int32_t ms) {
@@ -80,6 +104,7 @@ void Dispatcher::runPending() {
   if (collect) collect();
   // Before the game's load event and after the end everything waits.
   if (!game_) return;
+  if (quitOverdue() && quitNow) quitNow();
   runKeys();
   runMouse();
   runTimers();
@@ -96,6 +121,7 @@ void Dispatcher::runKeys() {
     if (key.close) closeQueued_ = false;
     {
       Running guard(running);
+      if (key.close) quitRunning_ = true;
       if (key.down) {
         game_->keyDown(key.code);
       } else {

@@ -57,10 +57,26 @@ class Dispatcher {
   // Called when the game let a close request pass without ending the program.
   std::function<void()> closeUnanswered;
 
-  void keyDown(int16_t code) { keys_.push_back({true, false, code}); }
-  void keyUp(int16_t code) { keys_.push_back({false, false, code}); }
+  // A key-down the desktop repeats for a held key waits at most once: while one for the same key
+  // is still waiting, the repeat is dropped, so a held key never builds a backlog behind a long
+  // handler (a readout) and acts again as soon as the game is free.
+  void keyDown(int16_t code, bool repeat = false);
+  void keyUp(int16_t code) {
+    if (!quitPending_) keys_.push_back({false, false, code});
+  }
   // Closing the window is pressing Esc; one request waits at a time.
   void closeRequest();
+  // Ending the program (Esc, closing the window, a signal) goes before everything: the keys still
+  // waiting are dropped, and so are those that come after, and the Esc is handed to the game next.
+  // A handler that is running when the request comes is cut short by quitNow at its next look at
+  // the desktop.
+  void quitRequest();
+  // Whether a quit is waiting that the game's Esc handler has not taken yet.
+  bool quitWaiting() const { return quitPending_ && !quitRunning_; }
+  // ... while another handler runs, which must end for it.
+  bool quitOverdue() const { return quitWaiting() && handlerRunning(); }
+  // Called from runPending() when a quit is overdue; ends the program (it must not return).
+  std::function<void()> quitNow;
 
   void setTimerInterval(TimerId id, int32_t ms);
   void setTimerEnabled(TimerId id, bool enabled);
@@ -102,6 +118,7 @@ class Dispatcher {
   void runKeys();
   void runMouse();
   void runTimers();
+  bool handlerRunning() const;
 
   Clock clock_;
   GameEvents* game_ = nullptr;
@@ -112,6 +129,8 @@ class Dispatcher {
   bool closeQueued_ = false;
   bool paused_ = false;
   int64_t timerEvents_ = 0;
+  bool quitPending_ = false;
+  bool quitRunning_ = false;
   std::array<Timer, kTimerCount> timers_{};
   MouseBuffer mouse_;
 };

@@ -3,8 +3,10 @@
 #include <SDL.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
@@ -21,6 +23,8 @@ constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 // The loop looks at the desktop at least this often even when no timer runs.
 constexpr int kLongestWaitMs = 250;
+// A wait of the game's thread (a fall's step, a sentence) looks for a quit this often.
+constexpr std::chrono::milliseconds kLookEvery{5};
 // The state byte of a pressed mouse button in its item, as the buffered mouse reports it.
 constexpr int32_t kButtonDown = 0x80;
 // Esc's virtual-key code: it ends the program also while the game is paused.
@@ -48,6 +52,20 @@ SdlWindow::SdlWindow()
   // and the window keeps the one identity it is born with.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) throw ServiceError("window.create", SDL_GetError());
+  // Without a desktop SDL falls back to a driver that shows nothing and hears no key: the game
+  // would play to nobody. A driver the user names is theirs to choose.
+  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if ((!asked || !*asked) && driver &&
+      (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+    SDL_Quit();
+    const char* display = SDL_getenv("DISPLAY");
+    throw ServiceError("window.create",
+                       display && *display
+                           ? std::string("cannot open the desktop's display '") + display + "'"
+                           : std::string("there is no desktop display to open the window on "
+                                         "(DISPLAY is not set)"));
+  }
   window_ = SDL_CreateWindow("Rotor Duel", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWidth,
                              kHeight, SDL_WINDOW_HIDDEN);
   if (!window_) {
@@ -64,6 +82,7 @@ SdlWindow::SdlWindow()
   }
   dispatcher_.collect = [this] { collectEvents(); };
   dispatcher_.closeUnanswered = [this] { endProgram(0); };
+  dispatcher_.quitNow = [this] { endProgram(0); };
 }
 
 SdlWindow::~SdlWindow() {
@@ -121,7 +140,20 @@ void SdlWindow::doEvents() { dispatcher_.runPending(); }
 
 void SdlWindow::hold(double ms) {
   if (!(ms > 0)) return;
-  std::this_thread::sleep_for(std::chrono::microseconds(std::llround(ms * 1000.0)));
+  const auto end = std::chrono::steady_clock::now() +
+                   std::chrono::microseconds(std::llround(std::min(ms, 1e12) * 1000.0));
+  for (;;) {
+    endIfAsked();
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= end) return;
+    std::this_thread::sleep_for(
+        std::min<std::chrono::steady_clock::duration>(end - now, kLookEvery));
+  }
+}
+
+void SdlWindow::endIfAsked() {
+  collectEvents();
+  if (dispatcher_.quitWaiting()) endProgram(0);
 }
 
 uint32_t SdlWindow::clockSeed() {
@@ -139,6 +171,10 @@ void SdlWindow::reportError(const std::string& text, bool fatal) {
     SDL_SetRelativeMouseMode(SDL_FALSE);
     relativeMode_ = false;
   }
+  // The box waits for its answer in a loop of its own, where SDL's quit never arrives: a signal
+  // ends the program at once while it is shown, as it would without SDL.
+  std::signal(SIGINT, SIG_DFL);
+  std::signal(SIGTERM, SIG_DFL);
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Rotor Duel error", text.c_str(), window_);
 }
 
@@ -205,7 +241,8 @@ void SdlWindow::translate(const SDL_Event& e) {
       break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
-      // Auto-repeat comes as further key-downs, each one more action in the game.
+      // Auto-repeat comes as further key-downs, each one more action in the game, but at most one
+      // waits at a time.
       int16_t code =
           virtualKey(e.key.keysym.scancode, e.key.keysym.sym, (e.key.keysym.mod & KMOD_NUM) != 0);
       if (code == 0) break;
@@ -213,7 +250,7 @@ void SdlWindow::translate(const SDL_Event& e) {
       if (comfortKey && comfortKey(code, down)) break;
       if (dispatcher_.paused() && code != kEscape) break;
       if (down) {
-        dispatcher_.keyDown(code);
+        dispatcher_.keyDown(code, e.key.repeat != 0);
       } else {
         dispatcher_.keyUp(code);
       }

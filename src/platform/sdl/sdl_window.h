@@ -33,6 +33,9 @@ class SdlWindow : public Window {
   int32_t timerInterval(TimerId id) override;
 
   void doEvents() override;
+  // Looks at the desktop and ends the program at once if it was asked to end (Esc, closing the
+  // window, a signal) while the game is busy: every wait of the game's thread calls it.
+  void endIfAsked();
   void hold(double ms) override;
   uint32_t clockSeed() override;
   void reportError(const std::string& text, bool fatal) override;

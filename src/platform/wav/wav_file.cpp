@@ -1,8 +1,12 @@
 #include "platform/wav/wav_file.h"
 
+#include <fcntl.h>
 #include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <cstdlib>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -16,26 +20,70 @@ struct CloseSndfile {
   void operator()(SNDFILE* f) const { sf_close(f); }
 };
 
-// libsndfile reads a damaged header leniently: a data chunk longer than the file is cut to what
-// is there, a wrong block alignment is recomputed. Each repair is noted in its log as
-// "NAME : VALUE (should be VALUE)". Returns the first such line, or "" for a sound header.
-std::string repairedLine(const std::string& log) {
-  size_t at = log.find("(should be");
-  if (at == std::string::npos) return {};
-  size_t begin = log.rfind('\n', at);
-  begin = begin == std::string::npos ? 0 : begin + 1;
-  size_t end = log.find('\n', at);
-  std::string line = log.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
-  line.erase(0, line.find_first_not_of(' '));
-  return line;
+struct CloseFd {
+  int fd;
+  ~CloseFd() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+uint32_t le32(const unsigned char* p) {
+  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+uint16_t le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+bool readAt(int fd, int64_t offset, unsigned char* into, size_t bytes) {
+  size_t got = 0;
+  while (got < bytes) {
+    ssize_t n = ::pread(fd, into + got, bytes - got, static_cast<off_t>(offset + got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    got += static_cast<size_t>(n);
+  }
+  return true;
 }
 
-// The sample width the header declares; 0 when the log does not say.
-int declaredBitWidth(const std::string& log) {
-  size_t at = log.find("Bit Width");
-  if (at == std::string::npos) return 0;
-  at = log.find(':', at);
-  return at == std::string::npos ? 0 : std::atoi(log.c_str() + at + 1);
+// Walks the file's chunks by their own sizes and returns "" when the layout is sound, or what is
+// wrong. libsndfile reads a damaged layout leniently (a data chunk longer than the file is cut to
+// what is there), so the promises are checked here, before it reads.
+std::string layoutFault(int fd, int64_t size) {
+  unsigned char head[12];
+  if (!readAt(fd, 0, head, sizeof head) || std::memcmp(head, "RIFF", 4) != 0 ||
+      std::memcmp(head + 8, "WAVE", 4) != 0)
+    return {};  // not RIFF/WAVE: libsndfile tells what it is
+  bool sawData = false;
+  for (int64_t at = 12; at + 8 <= size;) {
+    unsigned char chunk[8];
+    if (!readAt(fd, at, chunk, sizeof chunk)) break;
+    const int64_t length = le32(chunk + 4);
+    const int64_t body = at + 8;
+    if (std::memcmp(chunk, "fmt ", 4) == 0 && length >= 16 && body + 16 <= size) {
+      unsigned char fmt[16];
+      if (!readAt(fd, body, fmt, sizeof fmt)) break;
+      const uint16_t tag = le16(fmt), channels = le16(fmt + 2), align = le16(fmt + 12),
+                     bits = le16(fmt + 14);
+      // Plain PCM has whole bytes per sample and frames of exactly those bytes; the packed
+      // formats (ADPCM and the like) have their own rules, which libsndfile checks.
+      if (tag == 1) {
+        if (bits != 8 && bits != 16 && bits != 24 && bits != 32)
+          return "declares samples of " + std::to_string(bits) + " bits";
+        if (align != channels * (bits / 8))
+          return "has a damaged header (a frame of " + std::to_string(align) + " bytes for " +
+                 std::to_string(channels) + " channels of " + std::to_string(bits) + " bits)";
+      }
+    }
+    if (std::memcmp(chunk, "data", 4) == 0) {
+      if (body + length > size)
+        return "is truncated: its data chunk claims " + std::to_string(length) +
+               " bytes, but the file holds " + std::to_string(size - body) + " after its header";
+      sawData = true;
+      break;
+    }
+    at = body + length + (length & 1);
+  }
+  if (!sawData) return "is truncated: it has no complete data chunk";
+  return {};
 }
 
 }  // namespace
@@ -44,8 +92,16 @@ WavData readWav(const std::string& call, const std::string& path) {
   auto fail = [&](const std::string& why) -> ServiceError {
     return ServiceError(call, "cannot read '" + path + "': " + why, path);
   };
+  // Not blocking: a pipe or a device under a recording's name must not hold the game.
+  CloseFd fd{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+  if (fd.fd < 0) throw fail(std::strerror(errno));
+  struct stat st {};
+  if (::fstat(fd.fd, &st) != 0) throw fail(std::strerror(errno));
+  if (!S_ISREG(st.st_mode)) throw fail("is not a regular file");
+  if (std::string fault = layoutFault(fd.fd, st.st_size); !fault.empty()) throw fail(fault);
+
   SF_INFO info{};
-  std::unique_ptr<SNDFILE, CloseSndfile> file(sf_open(path.c_str(), SFM_READ, &info));
+  std::unique_ptr<SNDFILE, CloseSndfile> file(sf_open_fd(fd.fd, SFM_READ, &info, SF_FALSE));
   if (!file) throw fail(sf_strerror(nullptr));
   if ((info.format & SF_FORMAT_TYPEMASK) != SF_FORMAT_WAV &&
       (info.format & SF_FORMAT_TYPEMASK) != SF_FORMAT_WAVEX)
@@ -54,17 +110,6 @@ WavData readWav(const std::string& call, const std::string& path) {
     throw fail("has " + std::to_string(info.channels) + " channels; a recording has 1 or 2");
   if (info.samplerate < 1000 || info.samplerate > 192000)
     throw fail("has an impossible sample rate of " + std::to_string(info.samplerate) + " Hz");
-  std::string log(16384, '\0');
-  sf_command(file.get(), SFC_GET_LOG_INFO, log.data(), static_cast<int>(log.size()));
-  log.resize(log.find('\0'));
-  if (std::string line = repairedLine(log); !line.empty()) {
-    if (line.rfind("data", 0) == 0 || line.rfind("RIFF", 0) == 0)
-      throw fail("is truncated: its header promises more than the file holds (" + line + ")");
-    throw fail("has a damaged header (" + line + ")");
-  }
-  if (int bits = declaredBitWidth(log);
-      bits != 0 && bits != 8 && bits != 16 && bits != 24 && bits != 32 && bits != 64)
-    throw fail("declares samples of " + std::to_string(bits) + " bits");
   if (info.frames <= 0) throw fail("holds no sound");
   if (info.frames > kMaxWavFrames) throw fail("is longer than ten minutes");
 
@@ -74,6 +119,21 @@ WavData readWav(const std::string& call, const std::string& path) {
   wav.samples.resize(static_cast<size_t>(info.frames) * static_cast<size_t>(info.channels));
   sf_count_t got = sf_readf_short(file.get(), wav.samples.data(), info.frames);
   if (got != info.frames) throw fail("is truncated");
+  return wav;
+}
+
+WavData WavBank::read(const std::string& call, const std::string& path) {
+  WavData wav = readWav(call, path);
+  const int64_t bytes = static_cast<int64_t>(wav.samples.size() * sizeof(int16_t));
+  int64_t& held = held_[path];
+  if (total_ - held + bytes > limit_) {
+    throw ServiceError(call,
+                       "cannot read '" + path + "': the recordings would take more than " +
+                           std::to_string(limit_ / (1024 * 1024)) + " MB together",
+                       path);
+  }
+  total_ += bytes - held;
+  held = bytes;
   return wav;
 }
 
