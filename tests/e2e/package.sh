@@ -60,7 +60,7 @@ plays() {
   printf '[general]\ndrivers = wave\n[wave]\nfile = %s/out.wav\n' "$work" >"$work/alsoft.conf"
   rm -f "$work/out.wav"
   (cd / && SDL_VIDEODRIVER=dummy ALSOFT_CONF="$work/alsoft.conf" ALSOFT_DRIVERS=wave \
-    timeout 5 "$program" >/dev/null 2>"$work/stderr") || status=$?
+    timeout 5 "$program" --speech builtin >/dev/null 2>"$work/stderr") || status=$?
   [ "$status" = 124 ] || [ "$status" = 0 ] || fail "$program ended with $status: $(cat "$work/stderr")"
   [ ! -s "$work/stderr" ] || fail "$program reported: $(cat "$work/stderr")"
   local rms
@@ -73,7 +73,7 @@ plays "$root/usr/bin/rotorduel"
 # Alone in a folder, the program names both places it looked in.
 mkdir "$work/alone" && cp "$root/usr/bin/rotorduel" "$work/alone/"
 status=0
-(cd / && SDL_VIDEODRIVER=dummy ALSOFT_DRIVERS=null timeout 20 "$work/alone/rotorduel" 2>"$work/stderr") || status=$?
+(cd / && SDL_VIDEODRIVER=dummy ALSOFT_DRIVERS=null timeout 20 "$work/alone/rotorduel" --speech builtin 2>"$work/stderr") || status=$?
 [ "$status" = 1 ] || fail "without its recordings the program ended with $status, not 1"
 grep -qF "$work/alone/sounds" "$work/stderr" && grep -qF "$work/share/rotorduel/sounds" "$work/stderr" ||
   fail "the error does not name both places: $(cat "$work/stderr")"
