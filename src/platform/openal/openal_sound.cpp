@@ -680,6 +680,31 @@ ALCcontext* makeContext(ALCdevice* device, std::vector<ALCint> attrs, const std:
 
 }  // namespace
 
+namespace {
+
+struct Periods {
+  int32_t frames = kPeriodFrames;
+  int32_t count = kPeriods;
+};
+
+// The latency asked for is the whole buffer. Below the default's it is cut in three periods, so
+// that a change waits less for the next mix; above it, in as many periods of about 256 frames as
+// it holds (2 to 16).
+Periods periodsFor(const DeviceOptions& options) {
+  Periods p;
+  if (options.latencyMs <= 0) return p;
+  int32_t frames =
+      std::clamp(options.latencyMs, DeviceOptions::kMinLatencyMs, DeviceOptions::kMaxLatencyMs) *
+      kReckonedRate / 1000;
+  p.count = frames < kPeriods * kPeriodFrames
+                ? 3
+                : std::clamp((frames + kPeriodFrames / 2) / kPeriodFrames, 2, 16);
+  p.frames = std::max(64, (frames / p.count + 16) / 32 * 32);
+  return p;
+}
+
+}  // namespace
+
 std::string playbackDefaults(const DeviceOptions& options) {
   std::string text =
       "# Rotor Duel's defaults; the user's own alsoft.conf and ALSOFT_CONF override them.\n"
@@ -688,18 +713,10 @@ std::string playbackDefaults(const DeviceOptions& options) {
       // of the mixing time.
       "output-limiter = false\n"
       "resampler = bsinc12\n";
-  int32_t periodFrames = kPeriodFrames, periods = kPeriods;
   if (options.latencyMs == DeviceOptions::kAutoLatency) return text;
-  if (options.latencyMs != DeviceOptions::kShortLatency) {
-    // As many periods of about 256 frames as the latency holds (2 to 16).
-    int32_t frames =
-        std::clamp(options.latencyMs, DeviceOptions::kMinLatencyMs, DeviceOptions::kMaxLatencyMs) *
-        kReckonedRate / 1000;
-    periods = std::clamp((frames + kPeriodFrames / 2) / kPeriodFrames, 2, 16);
-    periodFrames = std::max(64, frames / periods);
-  }
-  text += "period_size = " + std::to_string(periodFrames) + "\n";
-  text += "periods = " + std::to_string(periods) + "\n";
+  Periods periods = periodsFor(options);
+  text += "period_size = " + std::to_string(periods.frames) + "\n";
+  text += "periods = " + std::to_string(periods.count) + "\n";
   return text;
 }
 
@@ -769,10 +786,8 @@ std::shared_ptr<DeviceCore> PlaybackSound::openCore(const std::string& call) {
                                                  : "the sound output device '" + deviceName_ +
                                                        "' cannot be opened");
   // Newer OpenAL Soft releases take the period from the refresh rate asked for.
-  int32_t periodFrames = kPeriodFrames;
-  if (options_.latencyMs > 0)
-    periodFrames = std::max(64, options_.latencyMs * kReckonedRate / 1000 / kPeriods);
-  ALCcontext* context = makeContext(device, {ALC_REFRESH, kReckonedRate / periodFrames}, call);
+  ALCcontext* context =
+      makeContext(device, {ALC_REFRESH, kReckonedRate / periodsFor(options_).frames}, call);
   return adopt(device, context);
 }
 
