@@ -3,7 +3,9 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <AL/alext.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <array>
@@ -725,6 +727,7 @@ namespace {
 // OpenAL Soft reads the folders of XDG_CONFIG_DIRS (the first one ranking highest) before the
 // user's own file, the one beside the program and ALSOFT_CONF. The defaults go into a private
 // folder put first in that list while the first device opens; the list is restored after.
+#ifndef _WIN32
 class ConfigFolder {
  public:
   explicit ConfigFolder(const std::string& text) {
@@ -732,6 +735,8 @@ class ConfigFolder {
     std::string pattern = std::string(base && *base ? base : "/tmp") + "/rotorduel-XXXXXX";
     if (!mkdtemp(pattern.data())) return;
     folder_ = pattern;
+    // A colon would split the folder in two in the list.
+    if (folder_.find(':') != std::string::npos) return;
     std::ofstream out(folder_ + "/alsoft.conf");
     out << text;
     if (!out.flush()) return;
@@ -763,6 +768,13 @@ class ConfigFolder {
   std::string folder_, oldDirs_;
   bool hadDirs_ = false, set_ = false;
 };
+#else
+// On Windows OpenAL Soft reads no XDG folders: the periods are its own or the user's alsoft.ini.
+class ConfigFolder {
+ public:
+  explicit ConfigFolder(const std::string&) {}
+};
+#endif
 
 // OpenAL Soft reads its configuration once, at the first device: later devices cannot change it.
 bool g_configRead = false;
