@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "paced.h"
 #include "platform/wav/wav_file.h"
 #include "room.h"
 
@@ -126,29 +127,31 @@ bool openPlayback(BareRoom& room) {
 
 // The same 30 things as BM_TickSoundCalls, as plain calls: a voice that is told to play or stop is
 // asked its state first (a playing one plays on), and errors are read once at the end.
-void BM_BareTickSoundCalls(benchmark::State& state) {
-  BareRoom room;
-  if (!openPlayback(room)) return state.SkipWithError("no playback device");
-  room.loadBank();
-  room.placeRoom();
-  ALuint rotor = room.source["sndRotor"], wind = room.source["sndWind"];
-  ALuint enemy = room.source["sndEnemy"], dog = room.source["sndDogBark"];
-  ALuint fan = room.source["sndFan"], tv = room.source["sndTv"];
-  ALuint targetX = room.source["sndTargetX"], targetY = room.source["sndTargetY"];
-  ALuint acquired = room.source["sndAcquired"];
-  ALuint crash = room.source["sndCrash"], scrape = room.source["sndScrape"];
-  const float rotorRate = static_cast<float>(room.rate["sndRotor"]);
-  const float windPitch = 11025.0f / room.rate["sndWind"];
-  const float enemyPitch = 30000.0f / room.rate["sndEnemy"];
-  const float targetXPitch = 44100.0f / room.rate["sndTargetX"];
-  const float targetYPitch = 30000.0f / room.rate["sndTargetY"];
-  const float windGain = gain(-3000);
-  const ALfloat orientation[6] = {0.1f, 0, -0.99f, 0, 1, 0};
-  float t = 0;
-  ALint playing = 0;
-  ALfloat pitch = 0;
-  for (auto _ : state) {
-    t += 0.01f;
+struct BareTick {
+  explicit BareTick(BareRoom& room)
+      : rotor(room.source["sndRotor"]),
+        wind(room.source["sndWind"]),
+        enemy(room.source["sndEnemy"]),
+        dog(room.source["sndDogBark"]),
+        fan(room.source["sndFan"]),
+        tv(room.source["sndTv"]),
+        targetX(room.source["sndTargetX"]),
+        targetY(room.source["sndTargetY"]),
+        acquired(room.source["sndAcquired"]),
+        crash(room.source["sndCrash"]),
+        scrape(room.source["sndScrape"]),
+        rotorRate(static_cast<float>(room.rate["sndRotor"])),
+        windPitch(11025.0f / room.rate["sndWind"]),
+        enemyPitch(30000.0f / room.rate["sndEnemy"]),
+        targetXPitch(44100.0f / room.rate["sndTargetX"]),
+        targetYPitch(30000.0f / room.rate["sndTargetY"]),
+        windGain(gain(-3000)) {}
+
+  // False when a call failed.
+  bool operator()(float t) {
+    const ALfloat orientation[6] = {0.1f, 0, -0.99f, 0, 1, 0};
+    ALint playing = 0;
+    ALfloat pitch = 0;
     alListener3f(AL_POSITION, t, 4, -(1 + t));                                                // 1
     alListenerfv(AL_ORIENTATION, orientation);                                                // 2
     alListener3f(AL_VELOCITY, 1, 0, -1);                                                      // 3
@@ -185,11 +188,46 @@ void BM_BareTickSoundCalls(benchmark::State& state) {
     alSourcei(rotor, AL_LOOPING, AL_TRUE);           // 30
     alGetSourcei(rotor, AL_SOURCE_STATE, &playing);
     if (playing != AL_PLAYING) alSourcePlay(rotor);
-    if (alGetError() != AL_NO_ERROR) return state.SkipWithError("an OpenAL call failed");
+    return alGetError() == AL_NO_ERROR;
   }
+
+  ALuint rotor, wind, enemy, dog, fan, tv, targetX, targetY, acquired, crash, scrape;
+  float rotorRate, windPitch, enemyPitch, targetXPitch, targetYPitch, windGain;
+};
+
+void BM_BareTickSoundCalls(benchmark::State& state) {
+  BareRoom room;
+  if (!openPlayback(room)) return state.SkipWithError("no playback device");
+  room.loadBank();
+  room.placeRoom();
+  BareTick tick(room);
+  float t = 0;
+  for (auto _ : state)
+    if (!tick(t += 0.01f)) return state.SkipWithError("an OpenAL call failed");
   state.counters["calls"] = 30;
 }
 BENCHMARK(BM_BareTickSoundCalls)->Unit(benchmark::kMicrosecond);
+
+// The same calls at the game's pace, one tick every 15.625 ms.
+void BM_BareColdTick(benchmark::State& state) {
+  BareRoom room;
+  if (!openPlayback(room)) return state.SkipWithError("no playback device");
+  room.loadBank();
+  room.placeRoom();
+  BareTick tick(room);
+  rd::bench::Paced pace(state);
+  float t = 0;
+  for (auto _ : state) {
+    auto begin = pace.next();
+    bool fine = tick(t += 0.01f);
+    pace.done(begin);
+    if (!fine) return state.SkipWithError("an OpenAL call failed");
+  }
+}
+BENCHMARK(BM_BareColdTick)
+    ->Iterations(rd::bench::kPacedTicks)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 
 // The six loops rendered for one second on a loopback device: 44.1 kHz 16-bit stereo, HRTF.
 void BM_BareRenderRoomSecond(benchmark::State& state) {
@@ -216,6 +254,58 @@ void BM_BareRenderRoomSecond(benchmark::State& state) {
   state.SetLabel(room.hrtfStatus());
 }
 BENCHMARK(BM_BareRenderRoomSecond)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// The whole bank looping (21 voices, HRTF) mixed in periods of 256 frames on a loopback device,
+// every voice in the room moved a little at each tick, as BM_RenderRoomPeriods.
+void BM_BareRenderRoomPeriods(benchmark::State& state) {
+  if (!alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback"))
+    return state.SkipWithError("no ALC_SOFT_loopback");
+  auto openLoopback = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(
+      alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
+  auto renderSamples =
+      reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
+  BareRoom room;
+  if (!room.makeContext(openLoopback(nullptr),
+                        {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT,
+                         ALC_SHORT_SOFT, ALC_FREQUENCY, kLoopbackRate}))
+    return state.SkipWithError("no loopback device");
+  room.loadBank();
+  room.placeRoom();
+  std::vector<ALuint> moving;
+  for (const auto& [name, file] : rd::bench::bank()) {
+    alSourcei(room.source[name], AL_LOOPING, AL_TRUE);
+    alSourcePlay(room.source[name]);
+    if (name != "sndTargetX" && name != "sndTargetY" && name != "sndAcquired")
+      moving.push_back(room.source[name]);
+  }
+  constexpr int32_t kPeriod = 256;
+  const int32_t periods = kLoopbackRate / kPeriod;
+  std::vector<int16_t> buffer(static_cast<size_t>(kPeriod) * 2);
+  constexpr int32_t kTickFrames = kLoopbackRate / 64;
+  int32_t nextTick = 0;
+  float t = 0;
+  for (auto _ : state) {
+    for (int32_t p = 0; p < periods; ++p) {
+      if (p * kPeriod >= nextTick) {
+        nextTick += kTickFrames;
+        t += 0.01f;
+        for (size_t i = 0; i < moving.size(); ++i) {
+          float phase = t + static_cast<float>(i);
+          alSource3f(moving[i], AL_POSITION, std::sin(phase) * 8, static_cast<float>(1 + i % 4),
+                     -std::cos(phase) * 8);
+        }
+      }
+      renderSamples(room.device, buffer.data(), kPeriod);
+    }
+    nextTick -= periods * kPeriod;
+    benchmark::DoNotOptimize(buffer.data());
+  }
+  state.counters["realTimeFactor"] = benchmark::Counter(
+      static_cast<double>(state.iterations()) * periods * kPeriod / kLoopbackRate,
+      benchmark::Counter::kIsRate);
+  state.SetLabel(room.hrtfStatus());
+}
+BENCHMARK(BM_BareRenderRoomPeriods)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // Start-up by plain calls: the playback device with HRTF, 21 buffers and sources from the files,
 // the listener turned, the rotor looping at its idle pitch.

@@ -1,16 +1,48 @@
 // The game's own share of a tick: the whole simulation timer on the recording platform, where a
 // service call only updates the recorded state. Set beside BM_TickSoundCalls, it shows how much
-// of a tick is the game's logic and how much the sound device.
+// of a tick is the game's logic and how much the sound device. BM_ColdGameTick runs the whole
+// tick on the real sound device at the game's pace and counts the heap allocations it makes.
 #include <benchmark/benchmark.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <memory>
+#include <new>
 #include <ostream>
 
+#include "core/config.h"
 #include "core/form1.h"
+#include "paced.h"
 #include "platform/fake/recording_platform.h"
+#include "platform/openal/openal_sound.h"
 #include "platform/service_error.h"
 #include "room.h"
 #include "runner.h"
+
+// Every heap allocation of the program is counted, so that a benchmark can tell how many its
+// work made.
+namespace {
+std::atomic<long long> g_allocations{0};
+}  // namespace
+
+// GCC cannot see that these replace the global pair, and warns of malloc's memory given to free.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+void* operator new(std::size_t size) {
+  g_allocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+namespace rd::bench {
+rd::openal::PlaybackSound& playback();
+}  // namespace rd::bench
 
 namespace {
 
@@ -54,5 +86,58 @@ void BM_GameTick(benchmark::State& state) {
   state.counters["restarts"] = static_cast<double>(restarts);
 }
 BENCHMARK(BM_GameTick)->Unit(benchmark::kMicrosecond);
+
+// The whole game on the real sound device, with the recording platform's window, input and
+// speech (which make no system calls): the same flight as BM_GameTick.
+struct RealGame {
+  rd::fake::Trace trace;
+  rd::fake::FakeWindow window{trace, rd::bench::soundsDir()};
+  rd::fake::FakeInput input{trace};
+  rd::fake::RecordingSpeech speech{trace};
+  rd::Form1 game{rd::Platform{window, rd::bench::playback(), speech, input}};
+
+  RealGame() {
+    trace.keepLog(false);
+    game.load();
+    constexpr int16_t kPageDown = 34;
+    for (int i = 0; i < 80; ++i) {
+      game.keyDown(kPageDown);
+      tick();
+    }
+    for (int i = 0; i < 100; ++i) tick();
+  }
+  void tick() {
+    game.timer(rd::TimerId::CheckThings);
+    window.advance(rd::config::kTimerPeriodMicros);
+  }
+};
+
+void BM_ColdGameTick(benchmark::State& state) {
+  auto game = std::make_unique<RealGame>();
+  rd::bench::Paced pace(state);
+  long long allocations = 0, restarts = 0;
+  for (auto _ : state) {
+    auto begin = pace.next();
+    long long before = g_allocations.load(std::memory_order_relaxed);
+    try {
+      game->tick();
+      allocations += g_allocations.load(std::memory_order_relaxed) - before;
+      pace.done(begin);
+    } catch (const rd::ProgramEnd&) {
+      // The dog or the enemy ended the game: a fresh one, and this tick does not count.
+      pace.done(begin);
+      game.reset();
+      game = std::make_unique<RealGame>();
+      ++restarts;
+    }
+  }
+  state.counters["allocationsPerTick"] =
+      benchmark::Counter(static_cast<double>(allocations), benchmark::Counter::kAvgIterations);
+  state.counters["restarts"] = static_cast<double>(restarts);
+}
+BENCHMARK(BM_ColdGameTick)
+    ->Iterations(rd::bench::kPacedTicks)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -17,8 +17,11 @@ PAIRS = {
     "BM_TickSoundCalls": "BM_BareTickSoundCalls",
     "BM_RenderRoomSecond/real_time": "BM_BareRenderRoomSecond/real_time",
     "BM_StartUpToFirstLoop/manual_time": "BM_BareStartUpToFirstLoop/manual_time",
+    "BM_ColdTickSoundCalls/iterations:640/manual_time": "BM_BareColdTick/iterations:640/manual_time",
+    "BM_RenderRoomPeriods/real_time": "BM_BareRenderRoomPeriods/real_time",
 }
-COUNTERS = ("realTimeFactor", "handOverMs", "latencyMs", "serviceCalls", "restarts")
+COUNTERS = ("realTimeFactor", "handOverMs", "latencyMs", "serviceCalls", "restarts", "p50us",
+            "p99us", "p50ms", "p99ms", "allocationsPerTick", "cpuP50us", "cpuP99us")
 
 
 def main(path):
@@ -38,10 +41,15 @@ def main(path):
         for counter in COUNTERS:
             if counter in median:
                 text += f", {counter} {median[counter]:.3g}"
-        bare = rows.get(PAIRS.get(name, ""), {}).get("median")
+        bare_row = rows.get(PAIRS.get(name, ""), {})
+        bare = bare_row.get("median", bare_row.get("single"))
         if bare:
             text += f"; bare {bare['real_time']:.3g} {bare['time_unit']}, " \
                     f"ratio {median['real_time'] / bare['real_time']:.2f}"
+            for counter in ("p50us", "p99us", "cpuP50us", "cpuP99us"):
+                if counter in median and counter in bare:
+                    text += f", bare {counter} {bare[counter]:.3g} " \
+                            f"(ratio {median[counter] / bare[counter]:.2f})"
         if median.get("label"):
             text += f" [{median['label']}]"
         print(text)

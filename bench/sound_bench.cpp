@@ -5,20 +5,36 @@
 //   ninja -C build rotorduel_bench && build/rotorduel_bench
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "paced.h"
 #include "platform/espeak/espeak_speech.h"
 #include "platform/openal/openal_sound.h"
 #include "room.h"
 
+namespace rd::bench {
+
+// The game's playback device, with the game's own defaults (it is opened first, in main).
+rd::openal::PlaybackSound& playback() {
+  static rd::openal::PlaybackSound sound;
+  return sound;
+}
+
+}  // namespace rd::bench
+
 namespace {
+
+using rd::bench::playback;
 
 using Clock = std::chrono::steady_clock;
 
@@ -67,30 +83,31 @@ struct Room {
   }
 };
 
-rd::openal::PlaybackSound& playback() {
-  static rd::openal::PlaybackSound sound;
-  return sound;
-}
-
 // One tick's worth of sound-device calls: the flight moves the listener (or the rotor) and the
 // wind, the enemy flies and its rotor follows its speed, the dog trots, the finder retunes. The
 // voices are looked up before the clock runs, as the game holds them.
-void BM_TickSoundCalls(benchmark::State& state) {
-  Room room(playback());
-  rd::Listener& listener = *room.listener;
-  auto voice = [&](const char* name) -> rd::Voice& { return *room.voices.at(name); };
-  auto place = [&](const char* name) -> rd::Voice3D& { return *room.controls.at(name); };
-  rd::Voice &rotor = voice("sndRotor"), &wind = voice("sndWind"), &enemy = voice("sndEnemy");
-  rd::Voice &targetX = voice("sndTargetX"), &targetY = voice("sndTargetY");
-  rd::Voice& acquired = voice("sndAcquired");
-  rd::Voice3D &rotor3D = place("sndRotor"), &wind3D = place("sndWind"),
-              &enemy3D = place("sndEnemy");
-  rd::Voice3D &dog3D = place("sndDogBark"), &fan3D = place("sndFan"), &tv3D = place("sndTv");
-  rd::Voice3D &targetX3D = place("sndTargetX"), &targetY3D = place("sndTargetY");
-  rd::Voice3D &crash3D = place("sndCrash"), &scrape3D = place("sndScrape");
-  float t = 0;
-  for (auto _ : state) {
-    t += 0.01f;
+struct TickCalls {
+  explicit TickCalls(Room& room)
+      : device(*room.device),
+        listener(*room.listener),
+        rotor(*room.voices.at("sndRotor")),
+        wind(*room.voices.at("sndWind")),
+        enemy(*room.voices.at("sndEnemy")),
+        targetX(*room.voices.at("sndTargetX")),
+        targetY(*room.voices.at("sndTargetY")),
+        acquired(*room.voices.at("sndAcquired")),
+        rotor3D(*room.controls.at("sndRotor")),
+        wind3D(*room.controls.at("sndWind")),
+        enemy3D(*room.controls.at("sndEnemy")),
+        dog3D(*room.controls.at("sndDogBark")),
+        fan3D(*room.controls.at("sndFan")),
+        tv3D(*room.controls.at("sndTv")),
+        targetX3D(*room.controls.at("sndTargetX")),
+        targetY3D(*room.controls.at("sndTargetY")),
+        crash3D(*room.controls.at("sndCrash")),
+        scrape3D(*room.controls.at("sndScrape")) {}
+
+  void operator()(float t) {
     listener.setPosition(t, 4, 1 + t);                 // 1
     listener.setOrientation(0.1f, 0, 0.99f, 0, 1, 0);  // 2
     listener.setVelocity(1, 0, 1);                     // 3
@@ -121,10 +138,41 @@ void BM_TickSoundCalls(benchmark::State& state) {
     crash3D.setPosition(t, 0, 1);                      // 28
     scrape3D.setPosition(t, 0, 1);                     // 29
     rotor.loop();                                      // 30
+    device.checkCalls();                               // the end of the tick
   }
+
+  rd::SoundDevice& device;
+  rd::Listener& listener;
+  rd::Voice &rotor, &wind, &enemy, &targetX, &targetY, &acquired;
+  rd::Voice3D &rotor3D, &wind3D, &enemy3D, &dog3D, &fan3D, &tv3D, &targetX3D, &targetY3D, &crash3D,
+      &scrape3D;
+};
+
+void BM_TickSoundCalls(benchmark::State& state) {
+  Room room(playback());
+  TickCalls tick(room);
+  float t = 0;
+  for (auto _ : state) tick(t += 0.01f);
   state.counters["calls"] = 30;
 }
 BENCHMARK(BM_TickSoundCalls)->Unit(benchmark::kMicrosecond);
+
+// The same calls at the game's pace, one tick every 15.625 ms: the caches as cold as in play.
+void BM_ColdTickSoundCalls(benchmark::State& state) {
+  Room room(playback());
+  TickCalls tick(room);
+  rd::bench::Paced pace(state);
+  float t = 0;
+  for (auto _ : state) {
+    auto begin = pace.next();
+    tick(t += 0.01f);
+    pace.done(begin);
+  }
+}
+BENCHMARK(BM_ColdTickSoundCalls)
+    ->Iterations(rd::bench::kPacedTicks)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 
 // A short sentence from the speak call to the device mixing its first sample: synthesis, the
 // buffer handed over, and the wait for the mixer's next period.
@@ -165,6 +213,79 @@ void BM_RenderRoomSecond(benchmark::State& state) {
 }
 BENCHMARK(BM_RenderRoomSecond)->UseRealTime()->Unit(benchmark::kMillisecond);
 
+// A short readout as the player hears it: the speak call comes at a random moment of the mixer's
+// period (as a key press does), and the time runs until the device has mixed its first sample,
+// plus the output latency the device reports (the mixed sound still queued before the ear).
+void BM_SpeakToEar(benchmark::State& state, const char* text) {
+  Room room(playback());
+  rd::espeak::EspeakSpeech speech(playback());
+  speech.synthesize("0");  // espeak-ng made ready
+  std::mt19937 random(14);
+  std::uniform_int_distribution<int> phaseMicros(0, 20000);
+  std::vector<double> heardMs;
+  const double latencyMs = playback().outputLatencyMs();
+  for (auto _ : state) {
+    std::this_thread::sleep_for(std::chrono::microseconds(phaseMicros(random)));
+    auto begin = Clock::now();
+    auto playing = speech.start(speech.synthesize(text));
+    while (playing->playedMs() == 0 && playing->playing()) std::this_thread::yield();
+    double mixed = std::chrono::duration<double>(Clock::now() - begin).count();
+    state.SetIterationTime(mixed + latencyMs / 1000);
+    heardMs.push_back(mixed * 1000 + latencyMs);
+  }
+  std::sort(heardMs.begin(), heardMs.end());
+  auto at = [&](double q) { return heardMs[static_cast<size_t>(q * (heardMs.size() - 1))]; };
+  state.counters["p50ms"] = at(0.5);
+  state.counters["p99ms"] = at(0.99);
+  state.counters["latencyMs"] = latencyMs;
+}
+BENCHMARK_CAPTURE(BM_SpeakToEar, number, "-12.5")
+    ->Iterations(200)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// One second of the whole bank playing (21 voices looping, HRTF) mixed the way a playback device
+// mixes it, in periods of 256 frames, with every voice in the room moved a little at each tick.
+void BM_RenderRoomPeriods(benchmark::State& state) {
+  rd::openal::LoopbackSound sound;
+  Room room(sound);
+  constexpr int32_t kPeriod = 256;
+  const int32_t periods = rd::openal::LoopbackSound::kRate / kPeriod;
+  std::vector<std::pair<rd::Voice3D*, int>> moving;
+  for (const auto& [name, file] : bank()) {
+    room.voices[name]->loop();
+    if (name != "sndTargetX" && name != "sndTargetY" && name != "sndAcquired")
+      moving.emplace_back(room.controls[name].get(), static_cast<int>(moving.size()));
+  }
+  std::vector<int16_t> buffer(static_cast<size_t>(kPeriod) * 2);
+  // A tick is 15.625 ms: 689 frames at 44.1 kHz.
+  constexpr int32_t kTickFrames = rd::openal::LoopbackSound::kRate / 64;
+  int32_t nextTick = 0;
+  float t = 0;
+  for (auto _ : state) {
+    for (int32_t p = 0; p < periods; ++p) {
+      // The game moves its voices once a tick: before the period in which a tick falls due.
+      if (p * kPeriod >= nextTick) {
+        nextTick += kTickFrames;
+        t += 0.01f;
+        for (auto [voice, i] : moving)
+          voice->setPosition(std::sin(t + i) * 8, static_cast<float>(1 + i % 4),
+                             std::cos(t + i) * 8);
+        room.device->checkCalls();
+      }
+      sound.render(kPeriod, buffer.data());
+    }
+    nextTick -= periods * kPeriod;
+    benchmark::DoNotOptimize(buffer.data());
+  }
+  state.counters["realTimeFactor"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * periods * kPeriod /
+                             rd::openal::LoopbackSound::kRate,
+                         benchmark::Counter::kIsRate);
+  state.SetLabel(sound.hrtfStatus());
+}
+BENCHMARK(BM_RenderRoomPeriods)->UseRealTime()->Unit(benchmark::kMillisecond);
+
 // Start-up: the playback device, the listener, the 21 voices from their files, the first loop.
 void BM_StartUpToFirstLoop(benchmark::State& state) {
   for (auto _ : state) {
@@ -200,6 +321,12 @@ int main(int argc, char** argv) {
   // Soft's null backend instead, unless told otherwise.
   if (!std::getenv("ALSOFT_DRIVERS") && !std::filesystem::exists("/dev/snd"))
     setenv("ALSOFT_DRIVERS", "null", 0);
+  // The game's device first: OpenAL Soft takes the game's defaults (periods, no limiter,
+  // resampler) from it, and every device of the run, loopback ones too, mixes with them.
+  try {
+    playback().createDevice();
+  } catch (const std::exception&) {
+  }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

@@ -24,6 +24,9 @@
 
 namespace {
 
+static_assert(rd::app::Settings::kAutoLatency == rd::openal::DeviceOptions::kAutoLatency,
+              "the latency setting hands its auto over as the device takes it");
+
 // How long the desktop's speech service may take to answer: when asked for, time to start it;
 // otherwise the game does not wait for it.
 constexpr std::chrono::milliseconds kAskedPatience{5000};
@@ -39,7 +42,7 @@ rd::openal::Levels levelsOf(const rd::app::Settings& s) {
 // returns, so the sound device is closed before anything is reported.
 int play(rd::sdl::SdlWindow& window, rd::app::Settings settings) {
   rd::sdl::SdlInput input(window);
-  rd::openal::PlaybackSound sound;
+  rd::openal::PlaybackSound sound({}, rd::openal::DeviceOptions{settings.latencyMs});
   sound.setLevels(levelsOf(settings));
   sound.setHrtf(settings.hrtf == rd::app::HrtfChoice::off ? rd::openal::Hrtf::off
                                                           : rd::openal::Hrtf::ask);

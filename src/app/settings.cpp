@@ -34,7 +34,7 @@ constexpr Description kSettings[] = {
     {"effects-volume", "every sound but the speech, 0 to 100"},
     {"hrtf", "auto, on or off: 3D sound for headphones (OpenAL Soft)"},
     {"welcome", "on or off: the spoken welcome at start-up"},
-    {"latency", "milliseconds of output latency, 1 to 1000, or auto"},
+    {"latency", "milliseconds of output latency, 3 to 500, or auto"},
 };
 // clang-format on
 
@@ -128,9 +128,9 @@ void applySetting(Settings& s, const std::string& name, const std::string& value
     s.welcome = oneOf<bool>(where, name, value, {{"on", true}, {"off", false}});
   } else if (name == "latency") {
     if (value == "auto") {
-      s.latencyMs.reset();
+      s.latencyMs = Settings::kAutoLatency;
     } else {
-      s.latencyMs = whole(where, name, value, 1, 1000, " of milliseconds (or auto)");
+      s.latencyMs = whole(where, name, value, 3, 500, " of milliseconds (or auto)");
     }
   } else {
     refuse(where, name,

@@ -27,7 +27,10 @@ struct Settings {
   int effectsVolume = 100;        // 0..100, every voice but the speech
   HrtfChoice hrtf = HrtfChoice::automatic;
   bool welcome = true;
-  std::optional<int> latencyMs;  // unset: the device's own choice
+  // The sound's buffering: 0 is the game's own short default, kAutoLatency leaves it to OpenAL
+  // Soft and its configuration, anything else is milliseconds (3 to 500).
+  static constexpr int kAutoLatency = -1;
+  int latencyMs = 0;
 };
 
 inline constexpr int kMinSpeechRate = 80;

@@ -55,6 +55,8 @@ Long Form1::DirectXEvent8_DXCallback(Long /*eventid*/) {
           // The wheel and any other button do nothing.
           break;
       }
+      // Each item is its own action: a sound call it made that failed ends the drain here.
+      checkSoundCalls();
     }
   } catch (const ServiceError& e) {
     window.reportError("DirectXEvent8_DXCallback: " + std::string(e.what()), false);

@@ -41,17 +41,24 @@ void Form1::timer(TimerId id) {
   }
 }
 
-void Form1::runAsEntry(const std::string& what, Procedure procedure) {
+// Handlers name themselves with a string_view: a tick builds no string unless it fails.
+void Form1::runAsEntry(std::string_view what, Procedure procedure) {
   try {
     (this->*procedure)();
+    checkSoundCalls();
   } catch (const ServiceError& e) {
-    fatal(what, e);
+    fatal(std::string(what), e);
   }
+}
+
+void Form1::checkSoundCalls() {
+  if (snd.dx) snd.dx->checkCalls();
 }
 
 void Form1::keyDown(int16_t keyCode) {
   try {
     Form_KeyDown(keyCode, 0);
+    checkSoundCalls();
   } catch (const ServiceError& e) {
     fatal("Form_KeyDown", e);
   }
@@ -60,6 +67,7 @@ void Form1::keyDown(int16_t keyCode) {
 void Form1::keyUp(int16_t keyCode) {
   try {
     Form_KeyUp(keyCode, 0);
+    checkSoundCalls();
   } catch (const ServiceError& e) {
     fatal("Form_KeyUp", e);
   }

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/game_state.h"
 #include "core/values.h"
@@ -30,7 +31,9 @@ class Form1 : public GameRecord, public GameEvents {
   using Procedure = void (Form1::*)();
   static Procedure procedureByName(const std::string& name);
   // Runs a procedure as an entry point: a failure ends the program as from a timer.
-  void runAsEntry(const std::string& what, Procedure procedure);
+  void runAsEntry(std::string_view what, Procedure procedure);
+  // The end of a handler's sound calls: a call the device refused fails now (see checkCalls).
+  void checkSoundCalls();
 
   // ---- Start-up and the new game (core/)
   void Form_Load();

@@ -48,6 +48,7 @@ void Form1::Form_Load() {
 
   try {
     StartGame();
+    checkSoundCalls();
   } catch (const ServiceError& e) {
     // A game that cannot start must not leave a silent window: say what failed, then end.
     std::string spoken = "Rotor Duel cannot start. ";

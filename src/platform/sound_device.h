@@ -1,5 +1,7 @@
 // The 3D sound device: one listener and any number of voices, each made from one WAV file.
 // Every call may fail with a ServiceError naming the call ("sndTv.play", "listener.setPosition").
+// A call the device refuses (a value it does not take) may be found only at the end of the
+// handler that made it: the handler ends by calling checkCalls(), which throws that failure.
 #pragma once
 
 #include <cstdint>
@@ -61,6 +63,9 @@ class SoundDevice {
   // A voice named `name` ("sndFan", "oneShotVoice") from the WAV file at `path`
   // ("sndFan.create"). A missing or unreadable file fails, naming the file.
   virtual std::unique_ptr<Voice> createVoice(const std::string& name, const std::string& path) = 0;
+  // The end of a handler (a tick, a key, a mouse item): throws the ServiceError of a call since
+  // the last check that the device refused, naming the call.
+  virtual void checkCalls() {}
 };
 
 // The platform's sound root: makes the device on the default output ("device.create").

@@ -32,6 +32,8 @@ void shutDown(ModDXSound& snd, Window& window) {
   snd.sndTargetY->stop();
   snd.sndEnemy->stop();
   snd.sndFan->stop();
+  // A sound call of this handler that failed is reported now, not lost with the device.
+  if (snd.dx) snd.dx->checkCalls();
 
   // Controls before their voices, voices before the device that made them.
   snd.listener = nullptr;

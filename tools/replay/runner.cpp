@@ -132,8 +132,10 @@ class Replay::Impl {
       long long hz = 0;
       parseLong(c.args[1], hz);
       voiceSlot(c, c.args[0])->setFrequency(static_cast<int32_t>(hz));
+      game_->checkSoundCalls();
     } else if (v == "play") {
       voiceSlot(c, c.args[0])->play();
+      game_->checkSoundCalls();
     } else if (v == "rnd") {
       for (const auto& a : c.args) {
         float r = 0;

@@ -9,14 +9,30 @@
 
 namespace rd::fake {
 
-void Trace::call(const std::string& name) {
+bool Trace::record(const std::string& name) {
   ++callCount_;
   if (keepLog_) calls_.push_back(name);
   auto it = failures_.find(name);
-  if (it != failures_.end() && it->second > 0) {
-    if (--it->second == 0) failures_.erase(it);
-    throw ServiceError(name, "failure injected");
-  }
+  if (it == failures_.end() || it->second <= 0) return false;
+  if (--it->second == 0) failures_.erase(it);
+  return true;
+}
+
+void Trace::call(const std::string& name) {
+  if (record(name)) throw ServiceError(name, "failure injected");
+}
+
+bool Trace::deferredCall(const std::string& name) {
+  if (!record(name)) return true;
+  if (kept_.empty()) kept_ = name;
+  return false;
+}
+
+void Trace::checkCalls() {
+  if (kept_.empty()) return;
+  std::string name = std::move(kept_);
+  kept_.clear();
+  throw ServiceError(name, "failure injected");
 }
 
 void Trace::line(const std::string& text) {
@@ -55,44 +71,44 @@ class RecordingVoice3D : public Voice3D {
   ~RecordingVoice3D() override { --state_->controlsHeld; }
 
   void setPosition(float x, float y, float z) override {
-    call("setPosition");
+    if (!call("setPosition")) return;
     if (inner_) inner_->setPosition(x, y, z);
     state_->position = {x, y, z};
   }
   void setVelocity(float x, float y, float z) override {
-    call("setVelocity");
+    if (!call("setVelocity")) return;
     if (inner_) inner_->setVelocity(x, y, z);
     state_->velocity = {x, y, z};
   }
   void setMinDistance(float d) override {
-    call("setMinDistance");
+    if (!call("setMinDistance")) return;
     if (inner_) inner_->setMinDistance(d);
     state_->minDistance = d;
   }
   void setMaxDistance(float d) override {
-    call("setMaxDistance");
+    if (!call("setMaxDistance")) return;
     if (inner_) inner_->setMaxDistance(d);
     state_->maxDistance = d;
   }
   void setMode(Mode3D mode) override {
-    call("setMode");
+    if (!call("setMode")) return;
     if (inner_) inner_->setMode(mode);
     state_->mode = mode;
   }
   void setConeAngles(int32_t inside, int32_t outside) override {
-    call("setConeAngles");
+    if (!call("setConeAngles")) return;
     if (inner_) inner_->setConeAngles(inside, outside);
     state_->coneInside = inside;
     state_->coneOutside = outside;
   }
   void setConeOutsideVolume(int32_t v) override {
-    call("setConeOutsideVolume");
+    if (!call("setConeOutsideVolume")) return;
     if (inner_) inner_->setConeOutsideVolume(v);
     state_->coneOutsideVolume = clampVolume(v);
   }
 
  private:
-  void call(const char* op) { trace_.call(state_->name + "." + op); }
+  bool call(const char* op) { return trace_.deferredCall(state_->name + "." + op); }
   Trace& trace_;
   std::shared_ptr<VoiceState> state_;
   std::unique_ptr<Voice3D> inner_;
@@ -108,30 +124,30 @@ class RecordingVoice : public Voice {
   }
 
   void play() override {
-    call("play");
+    if (!deferred("play")) return;
     if (inner_) inner_->play();
     state_->state = PlayState::once;
     trace_.line("sound: " + state_->name + " play");
   }
   void loop() override {
-    call("loop");
+    if (!deferred("loop")) return;
     if (inner_) inner_->loop();
     state_->state = PlayState::looping;
     trace_.line("sound: " + state_->name + " loop");
   }
   void stop() override {
-    call("stop");
+    if (!deferred("stop")) return;
     if (inner_) inner_->stop();
     state_->state = PlayState::stopped;
     trace_.line("sound: " + state_->name + " stop");
   }
   void setVolume(int32_t v) override {
-    call("setVolume");
+    if (!deferred("setVolume")) return;
     if (inner_) inner_->setVolume(v);
     state_->volume = clampVolume(v);
   }
   void setFrequency(int32_t hz) override {
-    call("setFrequency");
+    if (!deferred("setFrequency")) return;
     if (inner_) inner_->setFrequency(hz);
     state_->frequency = clampFrequency(hz);
   }
@@ -148,6 +164,7 @@ class RecordingVoice : public Voice {
 
  private:
   void call(const char* op) { trace_.call(state_->name + "." + op); }
+  bool deferred(const char* op) { return trace_.deferredCall(state_->name + "." + op); }
   Trace& trace_;
   std::shared_ptr<VoiceState> state_;
   std::unique_ptr<Voice> inner_;
@@ -159,28 +176,28 @@ class RecordingListener : public Listener {
       : trace_(trace), state_(std::move(state)), inner_(inner) {}
 
   void setOrientation(float fx, float fy, float fz, float tx, float ty, float tz) override {
-    trace_.call("listener.setOrientation");
+    if (!trace_.deferredCall("listener.setOrientation")) return;
     if (inner_) inner_->setOrientation(fx, fy, fz, tx, ty, tz);
     state_->front = {fx, fy, fz};
     state_->top = {tx, ty, tz};
   }
   void setPosition(float x, float y, float z) override {
-    trace_.call("listener.setPosition");
+    if (!trace_.deferredCall("listener.setPosition")) return;
     if (inner_) inner_->setPosition(x, y, z);
     state_->position = {x, y, z};
   }
   void setVelocity(float x, float y, float z) override {
-    trace_.call("listener.setVelocity");
+    if (!trace_.deferredCall("listener.setVelocity")) return;
     if (inner_) inner_->setVelocity(x, y, z);
     state_->velocity = {x, y, z};
   }
   void setDopplerFactor(float f) override {
-    trace_.call("listener.setDopplerFactor");
+    if (!trace_.deferredCall("listener.setDopplerFactor")) return;
     if (inner_) inner_->setDopplerFactor(f);
     state_->doppler = f;
   }
   void setRolloffFactor(float f) override {
-    trace_.call("listener.setRolloffFactor");
+    if (!trace_.deferredCall("listener.setRolloffFactor")) return;
     if (inner_) inner_->setRolloffFactor(f);
     state_->rolloff = f;
   }
@@ -223,6 +240,11 @@ class RecordingDevice : public SoundDevice {
     owner_.voices_[name] = state;
     if (name == "oneShotVoice") owner_.trace_.line("cue: " + stem(path));
     return std::make_unique<RecordingVoice>(owner_.trace_, state, std::move(inner));
+  }
+
+  void checkCalls() override {
+    owner_.trace_.checkCalls();
+    if (inner_) inner_->checkCalls();
   }
 
  private:

@@ -27,6 +27,12 @@ class Trace {
   void call(const std::string& name);
   // A line of the replay's own output ("sound: sndTv play").
   void line(const std::string& text);
+  // A call whose failure, like a value the sound device refuses, is found only at the end of the
+  // handler: logged, and when a failure is waiting for its name it has no effect (returns false)
+  // and its failure is kept for checkCalls().
+  bool deferredCall(const std::string& name);
+  // The end of a handler: throws the first kept failure since the last check.
+  void checkCalls();
   // The next `count` calls named `name` fail.
   void failNext(const std::string& name, int count = 1);
 
@@ -42,10 +48,13 @@ class Trace {
   }
 
  private:
+  // Logs a call; true when a failure was waiting for it.
+  bool record(const std::string& name);
   Out out_;
   std::vector<std::string> calls_;
   std::vector<std::string> lines_;
   std::map<std::string, int> failures_;
+  std::string kept_;
   bool keepLog_ = true;
   long long callCount_ = 0;
 };

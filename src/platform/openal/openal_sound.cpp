@@ -3,9 +3,17 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <AL/alext.h>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <limits>
 #include <set>
 
 #include "platform/openal/mapping.h"
@@ -16,14 +24,35 @@ namespace rd::openal {
 
 namespace {
 
-// The context OpenAL calls go to. Everything runs on the game's one thread, and a device makes its
-// context current only when a call on it finds another one current.
-ALCcontext* g_current = nullptr;
+// The context OpenAL calls go to on this thread. Everything runs on the game's one thread, and a
+// device makes its context current only when a call on it finds another one current.
+thread_local ALCcontext* g_current = nullptr;
 
-// Playback devices are asked for short mixing periods: about 5.8 ms at 44.1 kHz. OpenAL Soft 1.19
-// takes the period from its configuration (the alsoft.conf beside the program); newer releases
-// also honour this request.
-constexpr ALCint kRefreshHz = 172;
+// A context current on this thread alone spares every call OpenAL Soft's global lock; without the
+// extension the context is made current for the whole process.
+PFNALCSETTHREADCONTEXTPROC threadContextCall() {
+  static const auto call = alcIsExtensionPresent(nullptr, "ALC_EXT_thread_local_context")
+                               ? reinterpret_cast<PFNALCSETTHREADCONTEXTPROC>(
+                                     alcGetProcAddress(nullptr, "alcSetThreadContext"))
+                               : nullptr;
+  return call;
+}
+
+void makeCurrent(ALCcontext* context) {
+  if (auto setThreadContext = threadContextCall()) {
+    setThreadContext(context);
+  } else {
+    alcMakeContextCurrent(context);
+  }
+  g_current = context;
+}
+
+// The game's own periods: two of 256 frames, about 5.8 ms each at 44.1 kHz. A key press is mixed
+// into the next period and heard one period later.
+constexpr int32_t kPeriodFrames = 256;
+constexpr int32_t kPeriods = 2;
+// The rate the periods are reckoned at (OpenAL Soft's default mixing rate).
+constexpr int32_t kReckonedRate = 44100;
 
 const char* alErrorText(ALenum e) {
   switch (e) {
@@ -90,15 +119,32 @@ struct DeviceCore {
   std::vector<ALuint> paused;
   // Every source this device made that still exists.
   std::set<SoundCore*> sounds;
+  // OpenAL's error flag is read at the end of a handler, not after every call: the last call made
+  // (its voice's name and the operation) names a failure found there.
+  const std::string* lastWho = nullptr;
+  const char* lastOp = "";
+  // An error read early (by a call that checks its own errors at once), kept for that check.
+  ALenum keptError = AL_NO_ERROR;
+  std::string keptCall;
 
   ~DeviceCore() { close(); }
   bool open() const { return context != nullptr; }
   void use() const {
-    if (g_current != context) {
-      alcMakeContextCurrent(context);
-      g_current = context;
+    if (g_current != context) makeCurrent(context);
+  }
+  void called(const std::string& who, const char* op) {
+    lastWho = &who;
+    lastOp = op;
+  }
+  // Moves OpenAL's error flag into the kept error (the first one stays), naming the last call.
+  void collect() {
+    ALenum e = alGetError();
+    if (e != AL_NO_ERROR && keptError == AL_NO_ERROR) {
+      keptError = e;
+      keptCall = lastWho ? *lastWho + "." + lastOp : std::string("device");
     }
   }
+  void checkCalls();
   void close();
 };
 
@@ -119,6 +165,7 @@ struct SoundCore {
   void release() {
     if (device && device->open()) {
       device->use();
+      device->collect();
       if (source) alDeleteSources(1, &source);
       if (buffer) alDeleteBuffers(1, &buffer);
       alGetError();
@@ -134,6 +181,18 @@ struct SoundCore {
   }
 };
 
+void DeviceCore::checkCalls() {
+  if (!open()) return;
+  use();
+  collect();
+  lastWho = nullptr;
+  lastOp = "";
+  if (keptError == AL_NO_ERROR) return;
+  ALenum e = keptError;
+  keptError = AL_NO_ERROR;
+  throw ServiceError(std::move(keptCall), alErrorText(e));
+}
+
 void DeviceCore::close() {
   if (!context) return;
   use();
@@ -144,8 +203,7 @@ void DeviceCore::close() {
   }
   sounds.clear();
   alGetError();
-  alcMakeContextCurrent(nullptr);
-  g_current = nullptr;
+  makeCurrent(nullptr);
   alcDestroyContext(context);
   alcCloseDevice(device);
   paused.clear();
@@ -161,7 +219,7 @@ std::shared_ptr<T> makeSound(const std::shared_ptr<DeviceCore>& device, const st
                              const std::vector<int16_t>& mono, int32_t rate) {
   if (!device->open()) throw ServiceError(call, "the sound device is closed");
   device->use();
-  alGetError();
+  device->collect();
   auto sound = std::make_shared<T>();
   sound->device = device;
   device->sounds.insert(sound.get());
@@ -189,16 +247,30 @@ struct VoiceCore : SoundCore {
   int32_t frequency = 0;
   Mode3D mode = Mode3D::normal;
   AlVector position, velocity;
+  // What the source was last told, so that a value it already has costs no call.
+  int32_t volume = 0;
+  bool looping = false;
+  float minDistance = 1.0f, maxDistance = 0.0f;
+  int32_t coneInside = 360, coneOutside = 360, coneOutsideVolume = 0;
+
+  ~VoiceCore() override {
+    // The device names its last call by this voice's name: a failure it made is read now.
+    if (device && device->lastWho == &name) {
+      if (device->open()) {
+        device->use();
+        device->collect();
+      }
+      device->lastWho = nullptr;
+    }
+  }
 
   // The source, ready for a call named `op`; fails when the voice or its device is gone.
   ALuint ready(const char* op) const {
     if (!device || !device->open()) fail(op, "the sound device is closed");
     if (!source) fail(op, "the voice was released");
     device->use();
+    device->called(name, op);
     return source;
-  }
-  void check(const char* op) const {
-    if (ALenum e = alGetError()) fail(op, alErrorText(e));
   }
   [[noreturn]] void fail(const char* op, const std::string& why) const {
     throw ServiceError(name + "." + op, why);
@@ -226,49 +298,67 @@ struct VoiceCore : SoundCore {
 struct Voice3DImpl : Voice3D {
   explicit Voice3DImpl(std::shared_ptr<VoiceCore> v) : v_(std::move(v)) {}
 
+  // Positions and velocities that did not change make no call; an unpositioned voice keeps them
+  // for when it is placed again.
   void setPosition(float x, float y, float z) override {
     ALuint s = v_->ready("setPosition");
     if (!finite(x, y, z)) v_->fail("setPosition", "a coordinate is not a number");
-    v_->position = toAl(x, y, z);
-    if (v_->mode != Mode3D::off)
-      alSource3f(s, AL_POSITION, v_->position.x, v_->position.y, v_->position.z);
-    v_->check("setPosition");
+    AlVector p = toAl(x, y, z);
+    if (same(p, v_->position)) return;
+    v_->position = p;
+    if (v_->mode != Mode3D::off) alSource3f(s, AL_POSITION, p.x, p.y, p.z);
   }
   void setVelocity(float x, float y, float z) override {
     ALuint s = v_->ready("setVelocity");
     if (!finite(x, y, z)) v_->fail("setVelocity", "a component is not a number");
-    v_->velocity = toAl(x, y, z);
-    if (v_->mode != Mode3D::off)
-      alSource3f(s, AL_VELOCITY, v_->velocity.x, v_->velocity.y, v_->velocity.z);
-    v_->check("setVelocity");
+    AlVector u = toAl(x, y, z);
+    if (same(u, v_->velocity)) return;
+    v_->velocity = u;
+    if (v_->mode != Mode3D::off) alSource3f(s, AL_VELOCITY, u.x, u.y, u.z);
   }
   void setMinDistance(float d) override {
-    alSourcef(v_->ready("setMinDistance"), AL_REFERENCE_DISTANCE, d);
-    v_->check("setMinDistance");
+    ALuint s = v_->ready("setMinDistance");
+    if (d == v_->minDistance) return;
+    alSourcef(s, AL_REFERENCE_DISTANCE, d);
+    v_->minDistance = taken(d);
   }
   void setMaxDistance(float d) override {
-    alSourcef(v_->ready("setMaxDistance"), AL_MAX_DISTANCE, d);
-    v_->check("setMaxDistance");
+    ALuint s = v_->ready("setMaxDistance");
+    if (d == v_->maxDistance) return;
+    alSourcef(s, AL_MAX_DISTANCE, d);
+    v_->maxDistance = taken(d);
   }
   void setMode(Mode3D mode) override {
     v_->ready("setMode");
     if (mode != Mode3D::normal && mode != Mode3D::headRelative && mode != Mode3D::off)
       v_->fail("setMode", "no such mode " + std::to_string(static_cast<int>(mode)));
+    if (mode == v_->mode) return;
     v_->mode = mode;
     v_->applyPlacement();
-    v_->check("setMode");
   }
   void setConeAngles(int32_t inside, int32_t outside) override {
     ALuint s = v_->ready("setConeAngles");
     if (inside < 0 || outside < 0 || inside > 360 || outside > 360)
       v_->fail("setConeAngles", "cone angles lie within 0 to 360 degrees");
-    alSourcef(s, AL_CONE_INNER_ANGLE, static_cast<float>(inside));
-    alSourcef(s, AL_CONE_OUTER_ANGLE, static_cast<float>(outside));
-    v_->check("setConeAngles");
+    if (inside != v_->coneInside) alSourcef(s, AL_CONE_INNER_ANGLE, static_cast<float>(inside));
+    if (outside != v_->coneOutside) alSourcef(s, AL_CONE_OUTER_ANGLE, static_cast<float>(outside));
+    v_->coneInside = inside;
+    v_->coneOutside = outside;
   }
   void setConeOutsideVolume(int32_t hundredthsDb) override {
-    alSourcef(v_->ready("setConeOutsideVolume"), AL_CONE_OUTER_GAIN, gainFromVolume(hundredthsDb));
-    v_->check("setConeOutsideVolume");
+    ALuint s = v_->ready("setConeOutsideVolume");
+    int32_t volume = clampVolume(hundredthsDb);
+    if (volume == v_->coneOutsideVolume) return;
+    alSourcef(s, AL_CONE_OUTER_GAIN, gainFromVolume(volume));
+    v_->coneOutsideVolume = volume;
+  }
+
+  // A distance OpenAL refuses is not taken: it is sent again, and refused again, next time.
+  static float taken(float d) {
+    return std::isfinite(d) && d >= 0 ? d : std::numeric_limits<float>::quiet_NaN();
+  }
+  static bool same(const AlVector& a, const AlVector& b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
   }
 
   std::shared_ptr<VoiceCore> v_;
@@ -286,26 +376,27 @@ struct VoiceImpl : Voice {
 
   // Once: a voice already playing plays on and stops at its end; a stopped one resumes where it
   // was stopped, or starts over when it had played to its end.
-  void play() override { start("play", AL_FALSE); }
+  void play() override { start("play", false); }
   // Looping: a voice already playing goes on from where it is, now looping.
-  void loop() override { start("loop", AL_TRUE); }
+  void loop() override { start("loop", true); }
   // Stopping keeps the place: the next play or loop goes on from there.
-  void stop() override {
-    ALuint s = v_->ready("stop");
-    if (stateOf(s) == AL_PLAYING) alSourcePause(s);
-    v_->check("stop");
-  }
-  // The player's effects level scales what the game asks for.
+  // Pausing a voice that is not playing leaves it as it is.
+  void stop() override { alSourcePause(v_->ready("stop")); }
+  // A volume or frequency the voice already has makes no call; the player's effects level scales
+  // what the game asks for.
   void setVolume(int32_t hundredthsDb) override {
-    alSourcef(v_->ready("setVolume"), AL_GAIN,
-              gainFromVolume(hundredthsDb) * v_->device->levels.effects);
-    v_->check("setVolume");
+    ALuint s = v_->ready("setVolume");
+    int32_t volume = clampVolume(hundredthsDb);
+    if (volume == v_->volume) return;
+    alSourcef(s, AL_GAIN, gainFromVolume(volume) * v_->device->levels.effects);
+    v_->volume = volume;
   }
   void setFrequency(int32_t hz) override {
     ALuint s = v_->ready("setFrequency");
-    alSourcef(s, AL_PITCH, pitchFor(hz, v_->rate));
-    v_->check("setFrequency");
-    v_->frequency = clampFrequency(hz);
+    int32_t frequency = clampFrequency(hz);
+    if (frequency == v_->frequency) return;
+    alSourcef(s, AL_PITCH, pitchFor(frequency, v_->rate));
+    v_->frequency = frequency;
   }
   int32_t getFrequency() override {
     v_->ready("getFrequency");
@@ -318,12 +409,14 @@ struct VoiceImpl : Voice {
 
   // Sets looping and starts a voice that is not playing (from where it stopped, or from the
   // start after it played to its end); a playing voice only takes the new looping.
-  void start(const char* op, ALboolean looping) {
+  void start(const char* op, bool looping) {
     ALuint s = v_->ready(op);
     ALint state = stateOf(s);
-    alSourcei(s, AL_LOOPING, looping);
+    if (looping != v_->looping) {
+      alSourcei(s, AL_LOOPING, looping ? AL_TRUE : AL_FALSE);
+      v_->looping = looping;
+    }
     if (state != AL_PLAYING) alSourcePlay(s);
-    v_->check(op);
   }
 
   std::shared_ptr<VoiceCore> v_;
@@ -335,41 +428,45 @@ struct ListenerImpl : Listener {
   void ready(const char* op) const {
     if (!d_->open()) fail(op, "the sound device is closed");
     d_->use();
-  }
-  void check(const char* op) const {
-    if (ALenum e = alGetError()) fail(op, alErrorText(e));
+    d_->called(kName, op);
   }
   [[noreturn]] static void fail(const char* op, const std::string& why) {
-    throw ServiceError(std::string("listener.") + op, why);
+    throw ServiceError(kName + "." + op, why);
   }
 
+  // An orientation, position or velocity the listener already has makes no call.
   void setOrientation(float fx, float fy, float fz, float tx, float ty, float tz) override {
     ready("setOrientation");
     if (!finite(fx, fy, fz) || !finite(tx, ty, tz))
       fail("setOrientation", "a component is not a number");
     AlVector front = toAl(fx, fy, fz), top = toAl(tx, ty, tz);
-    const ALfloat v[6] = {front.x, front.y, front.z, top.x, top.y, top.z};
-    alListenerfv(AL_ORIENTATION, v);
-    check("setOrientation");
+    const std::array<ALfloat, 6> v = {front.x, front.y, front.z, top.x, top.y, top.z};
+    if (hasOrientation_ && v == orientation_) return;
+    alListenerfv(AL_ORIENTATION, v.data());
+    orientation_ = v;
+    hasOrientation_ = true;
   }
   void setPosition(float x, float y, float z) override {
     ready("setPosition");
     if (!finite(x, y, z)) fail("setPosition", "a coordinate is not a number");
     AlVector p = toAl(x, y, z);
+    if (hasPosition_ && Voice3DImpl::same(p, position_)) return;
     alListener3f(AL_POSITION, p.x, p.y, p.z);
-    check("setPosition");
+    position_ = p;
+    hasPosition_ = true;
   }
   void setVelocity(float x, float y, float z) override {
     ready("setVelocity");
     if (!finite(x, y, z)) fail("setVelocity", "a component is not a number");
     AlVector v = toAl(x, y, z);
+    if (hasVelocity_ && Voice3DImpl::same(v, velocity_)) return;
     alListener3f(AL_VELOCITY, v.x, v.y, v.z);
-    check("setVelocity");
+    velocity_ = v;
+    hasVelocity_ = true;
   }
   void setDopplerFactor(float factor) override {
     ready("setDopplerFactor");
     alDopplerFactor(factor);
-    check("setDopplerFactor");
   }
   // The listener's roll-off scales every voice's fading with distance, also of voices made later.
   void setRolloffFactor(float factor) override {
@@ -378,11 +475,14 @@ struct ListenerImpl : Listener {
       fail("setRolloffFactor", "a roll-off factor is 0 or more");
     for (SoundCore* s : d_->sounds)
       if (s->takesRolloff) alSourcef(s->source, AL_ROLLOFF_FACTOR, factor);
-    check("setRolloffFactor");
     d_->rolloff = factor;
   }
 
+  static inline const std::string kName = "listener";
   std::shared_ptr<DeviceCore> d_;
+  std::array<ALfloat, 6> orientation_{};
+  AlVector position_, velocity_;
+  bool hasOrientation_ = false, hasPosition_ = false, hasVelocity_ = false;
 };
 
 }  // namespace
@@ -420,7 +520,7 @@ bool PlainSound::playing() const {
   if (!core_ || !core_->alive()) return false;
   core_->device->use();
   bool playing = stateOf(core_->source) == AL_PLAYING;
-  alGetError();
+  core_->device->collect();
   return playing;
 }
 
@@ -431,7 +531,7 @@ double PlainSound::playedMs() const {
   core_->device->use();
   ALfloat seconds = 0;
   alGetSourcef(core_->source, AL_SEC_OFFSET, &seconds);
-  alGetError();
+  core_->device->collect();
   return seconds * 1000.0;
 }
 
@@ -464,6 +564,7 @@ std::unique_ptr<Voice> Device::createVoice(const std::string& name, const std::s
   v->name = name;
   v->rate = wav.sampleRate;
   v->frequency = clampFrequency(wav.sampleRate);
+  v->maxDistance = std::numeric_limits<float>::max();
   v->takesRolloff = true;
   alSourcef(v->source, AL_GAIN, core_->levels.effects);
   alSourcef(v->source, AL_ROLLOFF_FACTOR, core_->rolloff);
@@ -644,15 +745,124 @@ ALCcontext* makeContext(ALCdevice* device, std::vector<ALCint> attrs, const std:
 
 }  // namespace
 
-PlaybackSound::PlaybackSound(std::string deviceName) : deviceName_(std::move(deviceName)) {}
+namespace {
+
+struct Periods {
+  int32_t frames = kPeriodFrames;
+  int32_t count = kPeriods;
+};
+
+// The latency asked for is the whole buffer. Below the default's it is cut in three periods, so
+// that a change waits less for the next mix; above it, in as many periods of about 256 frames as
+// it holds (2 to 16).
+Periods periodsFor(const DeviceOptions& options) {
+  Periods p;
+  if (options.latencyMs <= 0) return p;
+  int32_t frames =
+      std::clamp(options.latencyMs, DeviceOptions::kMinLatencyMs, DeviceOptions::kMaxLatencyMs) *
+      kReckonedRate / 1000;
+  p.count = frames < kPeriods * kPeriodFrames
+                ? 3
+                : std::clamp((frames + kPeriodFrames / 2) / kPeriodFrames, 2, 16);
+  p.frames = std::max(64, (frames / p.count + 16) / 32 * 32);
+  return p;
+}
+
+}  // namespace
+
+std::string playbackDefaults(const DeviceOptions& options) {
+  std::string text =
+      "# Rotor Duel's defaults; the user's own alsoft.conf and ALSOFT_CONF override them.\n"
+      "[general]\n"
+      // Mixed in float, the output needs no limiter: it would add a period of delay and a share
+      // of the mixing time.
+      "output-limiter = false\n"
+      "resampler = bsinc12\n";
+  if (options.latencyMs == DeviceOptions::kAutoLatency) return text;
+  Periods periods = periodsFor(options);
+  text += "period_size = " + std::to_string(periods.frames) + "\n";
+  text += "periods = " + std::to_string(periods.count) + "\n";
+  return text;
+}
+
+namespace {
+
+// OpenAL Soft reads the folders of XDG_CONFIG_DIRS (the first one ranking highest) before the
+// user's own file, the one beside the program and ALSOFT_CONF. The defaults go into a private
+// folder put first in that list while the first device opens; the list is restored after.
+#ifndef _WIN32
+class ConfigFolder {
+ public:
+  explicit ConfigFolder(const std::string& text) {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/rotorduel-XXXXXX";
+    if (!mkdtemp(pattern.data())) return;
+    folder_ = pattern;
+    // A colon would split the folder in two in the list.
+    if (folder_.find(':') != std::string::npos) return;
+    std::ofstream out(folder_ + "/alsoft.conf");
+    out << text;
+    if (!out.flush()) return;
+    const char* dirs = std::getenv("XDG_CONFIG_DIRS");
+    hadDirs_ = dirs != nullptr;
+    if (dirs) oldDirs_ = dirs;
+    // An empty or missing list means /etc/xdg.
+    std::string rest = dirs && *dirs ? dirs : "/etc/xdg";
+    setenv("XDG_CONFIG_DIRS", (folder_ + ":" + rest).c_str(), 1);
+    set_ = true;
+  }
+  ~ConfigFolder() {
+    if (set_) {
+      if (hadDirs_) {
+        setenv("XDG_CONFIG_DIRS", oldDirs_.c_str(), 1);
+      } else {
+        unsetenv("XDG_CONFIG_DIRS");
+      }
+    }
+    if (!folder_.empty()) {
+      std::remove((folder_ + "/alsoft.conf").c_str());
+      rmdir(folder_.c_str());
+    }
+  }
+  ConfigFolder(const ConfigFolder&) = delete;
+  ConfigFolder& operator=(const ConfigFolder&) = delete;
+
+ private:
+  std::string folder_, oldDirs_;
+  bool hadDirs_ = false, set_ = false;
+};
+#else
+// On Windows OpenAL Soft reads no XDG folders: the periods are its own or the user's alsoft.ini.
+class ConfigFolder {
+ public:
+  explicit ConfigFolder(const std::string&) {}
+};
+#endif
+
+// OpenAL Soft reads its configuration once, at the first device: later devices cannot change it.
+bool g_configRead = false;
+
+}  // namespace
+
+PlaybackSound::PlaybackSound(std::string deviceName, DeviceOptions options)
+    : deviceName_(std::move(deviceName)), options_(options) {}
 
 std::shared_ptr<DeviceCore> PlaybackSound::openCore(const std::string& call) {
-  ALCdevice* device = alcOpenDevice(deviceName_.empty() ? nullptr : deviceName_.c_str());
+  ALCdevice* device = nullptr;
+  if (!g_configRead) {
+    ConfigFolder defaults(playbackDefaults(options_));
+    device = alcOpenDevice(deviceName_.empty() ? nullptr : deviceName_.c_str());
+    g_configRead = true;
+  } else {
+    device = alcOpenDevice(deviceName_.empty() ? nullptr : deviceName_.c_str());
+  }
   if (!device)
     throw ServiceError(call, deviceName_.empty() ? "no sound output device could be opened"
                                                  : "the sound output device '" + deviceName_ +
                                                        "' cannot be opened");
-  ALCcontext* context = makeContext(device, {ALC_REFRESH, kRefreshHz}, call, hrtf_);
+  // Newer OpenAL Soft releases take the period from the refresh rate asked for.
+  ALCcontext* context = makeContext(
+      device, {ALC_REFRESH, kReckonedRate / periodsFor(options_).frames}, call, hrtf_);
   return adopt(device, context);
 }
 

@@ -121,17 +121,36 @@ class SoundBackend : public SoundSystem {
   std::shared_ptr<Registry> registry_;
 };
 
-// The default playback device (or the one named), HRTF asked for. Its mixing period comes from
-// OpenAL Soft's configuration: the alsoft.conf beside the program asks for short periods.
+// How the playback device buffers its output.
+struct DeviceOptions {
+  // Asks for the output latency from a call to the ear: kShortLatency is the game's own two
+  // periods of 256 frames (about 6 ms reported), kAutoLatency leaves the periods to OpenAL Soft
+  // and its configuration, and any other value is milliseconds (kMinLatencyMs to kMaxLatencyMs).
+  static constexpr int32_t kShortLatency = 0;
+  static constexpr int32_t kAutoLatency = -1;
+  static constexpr int32_t kMinLatencyMs = 3;
+  static constexpr int32_t kMaxLatencyMs = 500;
+  int32_t latencyMs = kShortLatency;
+};
+
+// What the game asks of OpenAL Soft before opening its device: an alsoft.conf in the form OpenAL
+// Soft reads ("[general]", "key = value" lines).
+std::string playbackDefaults(const DeviceOptions& options);
+
+// The default playback device (or the one named), HRTF asked for. OpenAL Soft 1.19 takes the
+// mixing period from its configuration, which it reads once, at the first device a process opens:
+// the first PlaybackSound to open one hands it the game's defaults (playbackDefaults) as the
+// lowest-ranking user file, so ~/.config/alsoft.conf and ALSOFT_CONF still override them.
 class PlaybackSound : public SoundBackend {
  public:
-  explicit PlaybackSound(std::string deviceName = {});
+  explicit PlaybackSound(std::string deviceName = {}, DeviceOptions options = {});
 
  protected:
   std::shared_ptr<DeviceCore> openCore(const std::string& call) override;
 
  private:
   std::string deviceName_;
+  DeviceOptions options_;
 };
 
 // A loopback device: 44.1 kHz stereo, HRTF on, mixed only when asked.
