@@ -1,4 +1,6 @@
-// rotorduel-replay [--sounds DIR] [--render OUT.wav] SCRIPT
+// rotorduel-replay [--sounds DIR] [--render OUT.wav] [--loudness [--loudness-from MS]] SCRIPT
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -10,7 +12,8 @@
 namespace {
 
 int usage() {
-  std::cerr << "usage: rotorduel-replay [--sounds DIR] [--render OUT.wav] SCRIPT\n";
+  std::cerr << "usage: rotorduel-replay [--sounds DIR] [--render OUT.wav] [--loudness "
+               "[--loudness-from MS]] SCRIPT\n";
   return 2;
 }
 
@@ -33,6 +36,15 @@ int main(int argc, char** argv) {
       options.soundsDir = argv[++i];
     } else if (arg == "--render" && i + 1 < argc) {
       options.renderPath = argv[++i];
+    } else if (arg == "--loudness") {
+      options.loudness = true;
+    } else if (arg == "--loudness-from" && i + 1 < argc) {
+      char* end = nullptr;
+      options.loudnessFromMs = std::strtod(argv[++i], &end);
+      if (end == argv[i] || *end || !std::isfinite(options.loudnessFromMs) ||
+          options.loudnessFromMs < 0)
+        return usage();
+      options.loudness = true;
     } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
       return usage();
     } else if (scriptPath.empty()) {
