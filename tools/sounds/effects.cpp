@@ -10,6 +10,15 @@ namespace rd::sounds {
 
 namespace {
 
+// A crash, a scrape, a landing or the fan's blows happen anywhere up to the far walls, 20 units
+// from the listener, while the room's loops go on: each is made this much louder than its peak
+// alone allows, its loudest instants held down by the limiter, so it stands out from the room.
+constexpr double kWallEventLiftDb = 12.0;
+
+}  // namespace
+
+namespace {
+
 // Noise through a filter, shaped by a strike envelope.
 template <typename Filter>
 Samples burst(int rate, Rng& rng, double seconds, double attack, double decay, Filter&& f) {
@@ -243,7 +252,8 @@ Samples fanHit(Studio&, int rate) {
   mixAt(s, groan, 0, 0.2);
   s.resize(frames(rate, 1.1));
   fadeOut(s, frames(rate, 0.15));
-  scaleToPeak(s, -2);
+  scaleToPeak(s, -1);
+  louden(s, rate, kWallEventLiftDb, -1, false);
   return s;
 }
 
@@ -325,7 +335,9 @@ Samples explode(Studio&, int rate) {
 Samples crash(Studio&, int rate) {
   Rng rng = seeded("crash");
   Samples s = crashImpact(rate, rng, 1.5);
+  // Heard from any wall over the whole room: its peaks held, its body brought up.
   scaleToPeak(s, -1);
+  louden(s, rate, kWallEventLiftDb, -1, false);
   return s;
 }
 
@@ -342,7 +354,8 @@ Samples land(Studio&, int rate) {
   }
   s.resize(frames(rate, 0.5));
   fadeOut(s, frames(rate, 0.05));
-  scaleToPeak(s, -3);
+  scaleToPeak(s, -1);
+  louden(s, rate, kWallEventLiftDb, -1, false);
   return s;
 }
 
@@ -373,7 +386,8 @@ Samples scrape(Studio&, int rate) {
   }
   fadeIn(s, frames(rate, 0.03));
   fadeOut(s, frames(rate, 0.25));
-  scaleToPeak(s, -4);
+  scaleToPeak(s, -1);
+  louden(s, rate, kWallEventLiftDb, -1, false);
   return s;
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <thread>
 
@@ -71,6 +72,77 @@ void trimSilence(std::vector<int16_t>& samples, int threshold) {
   samples.erase(samples.begin(), first);
 }
 
+void levelSpeech(std::vector<int16_t>& samples, int32_t sampleRate) {
+  const size_t n = samples.size();
+  const auto block = static_cast<size_t>(std::max(1, sampleRate / 50));
+  if (n == 0 || sampleRate <= 0) return;
+  // Presence: the consonants lifted by a shelf of +6 dB above about 2 kHz, so the words are
+  // clear over the room's loops, which are mostly lower.
+  std::vector<double> x(samples.begin(), samples.end());
+  {
+    const double a = std::pow(10.0, 6.0 / 40.0), w = 2 * M_PI * 2000.0 / sampleRate;
+    const double cw = std::cos(w), alpha = std::sin(w) / 2 * std::sqrt(2.0), sa = std::sqrt(a);
+    const double b0 = a * ((a + 1) + (a - 1) * cw + 2 * sa * alpha),
+                 b1 = -2 * a * ((a - 1) + (a + 1) * cw),
+                 b2 = a * ((a + 1) + (a - 1) * cw - 2 * sa * alpha),
+                 a0 = (a + 1) - (a - 1) * cw + 2 * sa * alpha, a1 = 2 * ((a - 1) - (a + 1) * cw),
+                 a2 = (a + 1) - (a - 1) * cw - 2 * sa * alpha;
+    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+    for (double& v : x) {
+      const double y = (b0 * v + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2) / a0;
+      x2 = x1;
+      x1 = v;
+      y2 = y1;
+      y1 = y;
+      v = y;
+    }
+  }
+  // The loudness of the sounding parts: the pauses between words do not count.
+  const double gate = 32768.0 * std::pow(10.0, -50 / 20.0);
+  double sum = 0;
+  size_t counted = 0;
+  for (size_t start = 0; start < n; start += block) {
+    const size_t end = std::min(n, start + block);
+    double blockSum = 0;
+    for (size_t i = start; i < end; ++i) blockSum += x[i] * x[i];
+    if (std::sqrt(blockSum / static_cast<double>(end - start)) < gate) continue;
+    sum += blockSum;
+    counted += end - start;
+  }
+  if (counted == 0) return;
+  const double rms = std::sqrt(sum / static_cast<double>(counted));
+  const double gain = 32768.0 * std::pow(10.0, kSpeechLevelDb / 20.0) / rms;
+  const double ceiling = 32768.0 * std::pow(10.0, kSpeechCeilingDb / 20.0);
+
+  // The gain each sample may have, the least of those within 2 ms either side, recovering over
+  // about 50 ms, then smoothed over the same 2 ms: every gain averaged round a peak was held at or
+  // under what that peak allows.
+  const auto reach = static_cast<ptrdiff_t>(std::max(1, sampleRate / 500));
+  const auto size = static_cast<ptrdiff_t>(n);
+  std::vector<double> allowed(n), held(n);
+  for (size_t i = 0; i < n; ++i) {
+    const double a = std::abs(x[i]) * gain;
+    allowed[i] = a > ceiling ? gain * ceiling / a : gain;
+  }
+  const double recover = 1.0 - std::exp(-1.0 / (0.05 * sampleRate));
+  double g = gain;
+  for (ptrdiff_t i = 0; i < size; ++i) {
+    double least = gain;
+    for (ptrdiff_t j = std::max<ptrdiff_t>(0, i - reach); j <= std::min(size - 1, i + reach); ++j)
+      least = std::min(least, allowed[static_cast<size_t>(j)]);
+    g = std::min(least, g + (gain - g) * recover);
+    held[static_cast<size_t>(i)] = g;
+  }
+  for (ptrdiff_t i = 0; i < size; ++i) {
+    double total = 0;
+    const ptrdiff_t from = std::max<ptrdiff_t>(0, i - reach), to = std::min(size - 1, i + reach);
+    for (ptrdiff_t j = from; j <= to; ++j) total += held[static_cast<size_t>(j)];
+    const double v = x[static_cast<size_t>(i)] * total / static_cast<double>(to - from + 1);
+    samples[static_cast<size_t>(i)] =
+        static_cast<int16_t>(std::lround(std::clamp(v, -ceiling, ceiling)));
+  }
+}
+
 EspeakSpeech::EspeakSpeech(openal::SoundBackend& sound, WaitFor waitFor)
     : sound_(sound), waitFor_(std::move(waitFor)) {}
 
@@ -94,6 +166,7 @@ Utterance EspeakSpeech::synthesize(const std::string& text) {
     throw ServiceError("speech.speak", "espeak-ng could not synthesise the text (status " +
                                            std::to_string(static_cast<int>(status)) + ")");
   trimSilence(u.samples);
+  levelSpeech(u.samples, u.sampleRate);
   return u;
 }
 

@@ -25,6 +25,15 @@ ALCcontext* g_current = nullptr;
 // also honour this request.
 constexpr ALCint kRefreshHz = 172;
 
+// The distances of a voice the game leaves at the device's defaults (the television, the wind,
+// the impacts at the walls, the named cues, the finder's tones): full level within kMinDistance,
+// then 6 dB down for each doubling of the distance (the game's roll-off of 1), so a crash, a
+// scrape or a landing at the far wall is still well heard, 8 dB under one beside the listener,
+// and distance is heard all the way across the room. The room is 40 units wide and about 10 high,
+// so with kMaxDistance no two places in it are far enough apart for the fading to stop.
+constexpr float kMinDistance = 6.0f;
+constexpr float kMaxDistance = 60.0f;
+
 const char* alErrorText(ALenum e) {
   switch (e) {
     case AL_INVALID_NAME:
@@ -446,6 +455,8 @@ std::unique_ptr<Voice> Device::createVoice(const std::string& name, const std::s
   v->frequency = clampFrequency(wav.sampleRate);
   v->takesRolloff = true;
   alSourcef(v->source, AL_ROLLOFF_FACTOR, core_->rolloff);
+  alSourcef(v->source, AL_REFERENCE_DISTANCE, kMinDistance);
+  alSourcef(v->source, AL_MAX_DISTANCE, kMaxDistance);
   alSourcef(v->source, AL_PITCH, pitchFor(v->frequency, v->rate));
   // Outside a cone a voice is at full level until the game says otherwise (OpenAL's own default
   // would silence it there).
