@@ -342,15 +342,16 @@ Samples crash(Studio&, int rate) {
 }
 
 Samples land(Studio&, int rate) {
-  // Touch-down: a firm thump of the body, the skids clicking on the floor and a light rattle.
+  // Touch-down: a firm thump of the body, the skids clicking on the floor and a light rattle. The
+  // clicks and the rattle carry it across the room: a thump alone is lost at the far walls.
   Rng rng = seeded("land");
   Samples s = bump(rate, rng, 95);
   for (double at : {0.0, 0.018}) {
     mixAt(s, struckPiece(rate, rng, {{1450, 1.0, 0.025}, {2900, 0.6, 0.015}, {4100, 0.4, 0.01}}),
-          frames(rate, at), 0.25);
+          frames(rate, at), 0.7);
   }
   for (double at : {0.04, 0.07, 0.095}) {
-    mixAt(s, metalClang(rate, rng, rng.between(600, 900), 0.2), frames(rate, at), 0.06);
+    mixAt(s, metalClang(rate, rng, rng.between(600, 900), 0.2), frames(rate, at), 0.2);
   }
   s.resize(frames(rate, 0.5));
   fadeOut(s, frames(rate, 0.05));
