@@ -10,9 +10,10 @@ namespace rd::sounds {
 
 namespace {
 
-// A crash, a scrape, a landing or the fan's blows happen anywhere up to the far walls, 20 units
-// from the listener, while the room's loops go on: each is made this much louder than its peak
-// alone allows, its loudest instants held down by the limiter, so it stands out from the room.
+// A crash, a scrape, a landing, the fan's blows or the dog's bite happen anywhere up to the far
+// walls, 20 units from the listener, while the room's loops go on: each is made this much louder
+// than its peak alone allows, its loudest instants held down by the limiter, so it stands out from
+// the room.
 constexpr double kWallEventLiftDb = 12.0;
 
 }  // namespace
@@ -225,7 +226,8 @@ Samples crunch(Studio&, int rate) {
   }
   s.resize(frames(rate, 1.2));
   fadeOut(s, frames(rate, 0.1));
-  scaleToPeak(s, -2);
+  scaleToPeak(s, -1);
+  louden(s, rate, kWallEventLiftDb, -1, false);
   return s;
 }
 
