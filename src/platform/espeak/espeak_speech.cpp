@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <deque>
 #include <thread>
 
 #include "platform/service_error.h"
@@ -117,29 +118,35 @@ void levelSpeech(std::vector<int16_t>& samples, int32_t sampleRate) {
   // The gain each sample may have, the least of those within 2 ms either side, recovering over
   // about 50 ms, then smoothed over the same 2 ms: every gain averaged round a peak was held at or
   // under what that peak allows.
-  const auto reach = static_cast<ptrdiff_t>(std::max(1, sampleRate / 500));
-  const auto size = static_cast<ptrdiff_t>(n);
+  const auto reach = static_cast<size_t>(std::max(1, sampleRate / 500));
   std::vector<double> allowed(n), held(n);
   for (size_t i = 0; i < n; ++i) {
     const double a = std::abs(x[i]) * gain;
     allowed[i] = a > ceiling ? gain * ceiling / a : gain;
   }
+  // The least within the window: a queue of the indices whose gains are still candidates, in
+  // rising order of gain, so each sample goes in and out once.
   const double recover = 1.0 - std::exp(-1.0 / (0.05 * sampleRate));
+  std::deque<size_t> least;
+  size_t next = 0;
   double g = gain;
-  for (ptrdiff_t i = 0; i < size; ++i) {
-    double least = gain;
-    for (ptrdiff_t j = std::max<ptrdiff_t>(0, i - reach); j <= std::min(size - 1, i + reach); ++j)
-      least = std::min(least, allowed[static_cast<size_t>(j)]);
-    g = std::min(least, g + (gain - g) * recover);
-    held[static_cast<size_t>(i)] = g;
+  for (size_t i = 0; i < n; ++i) {
+    for (; next < n && next <= i + reach; ++next) {
+      while (!least.empty() && allowed[least.back()] >= allowed[next]) least.pop_back();
+      least.push_back(next);
+    }
+    while (least.front() + reach < i) least.pop_front();
+    g = std::min(allowed[least.front()], g + (gain - g) * recover);
+    held[i] = g;
   }
-  for (ptrdiff_t i = 0; i < size; ++i) {
-    double total = 0;
-    const ptrdiff_t from = std::max<ptrdiff_t>(0, i - reach), to = std::min(size - 1, i + reach);
-    for (ptrdiff_t j = from; j <= to; ++j) total += held[static_cast<size_t>(j)];
-    const double v = x[static_cast<size_t>(i)] * total / static_cast<double>(to - from + 1);
-    samples[static_cast<size_t>(i)] =
-        static_cast<int16_t>(std::lround(std::clamp(v, -ceiling, ceiling)));
+  // The running sum of the window's gains.
+  double total = 0;
+  size_t from = 0, to = 0;  // the window is [from, to)
+  for (size_t i = 0; i < n; ++i) {
+    for (; to < n && to <= i + reach; ++to) total += held[to];
+    for (; from + reach < i; ++from) total -= held[from];
+    const double v = x[i] * total / static_cast<double>(to - from);
+    samples[i] = static_cast<int16_t>(std::lround(std::clamp(v, -ceiling, ceiling)));
   }
 }
 
