@@ -14,7 +14,7 @@ namespace {
 // walls, 20 units from the listener, while the room's loops go on: each is made this much louder
 // than its peak alone allows, its loudest instants held down by the limiter, so it stands out from
 // the room.
-constexpr double kWallEventLiftDb = 12.0;
+constexpr double kWallEventLiftDb = 15.0;
 
 }  // namespace
 

@@ -28,10 +28,10 @@ constexpr ALCint kRefreshHz = 172;
 // The distances of a voice the game leaves at the device's defaults (the television, the wind,
 // the impacts at the walls, the named cues, the finder's tones): full level within kMinDistance,
 // then 6 dB down for each doubling of the distance (the game's roll-off of 1), so a crash, a
-// scrape or a landing at the far wall is still well heard, 10 dB under one beside the listener,
+// scrape or a landing at the far wall is still well heard, 12 dB under one beside the listener,
 // and distance is heard all the way across the room. The room is 40 units wide and about 10 high,
 // so with kMaxDistance no two places in it are far enough apart for the fading to stop.
-constexpr float kMinDistance = 6.0f;
+constexpr float kMinDistance = 5.0f;
 constexpr float kMaxDistance = 60.0f;
 
 const char* alErrorText(ALenum e) {
