@@ -77,9 +77,9 @@ void listeningPositionSwitch(Form1& game) {
     game.fixedListener = vbFalse;
     snd.sndRotor->setVolume(-2500);
     snd.sndRotor3D->setMode(Mode3D::off);
-    // On the ground the listener keeps facing the way it faced.
-    if (game.playerY > 1)
-      snd.listener->setOrientation(game.lookX, game.playerY, game.lookZ, 0, 0, 1);
+    // On the ground the listener keeps facing the way it faced; in the air it faces the heading,
+    // level, top straight up (as each tick orients it).
+    if (game.playerY > 1) snd.listener->setOrientation(game.lookX, 0, game.lookZ, 0, 1, 0);
     snd.listener->setPosition(game.playerX, game.playerY, game.playerZ);
     snd.listener->setVelocity(game.playerVelX, game.playerVelY, game.playerVelZ);
   }

@@ -89,10 +89,12 @@ void Form1::orientListener() {
   if (playerHeading > 360) playerHeading = 0;
   lookX = static_cast<Single>(3 * std::sin(playerHeading * kRadiansPerDegree));
   lookZ = static_cast<Single>(3 * std::cos(playerHeading * kRadiansPerDegree));
-  // In the cockpit the listener looks along the heading, its front tilted up by the height and
-  // its top along +z.
+  // In the cockpit the listener looks along the heading, level, with its top straight up, so the
+  // room turns round the player's head as the helicopter turns. (Tilting the front up by the height
+  // with the top along +z would leave the right ear on -x at every heading: the room mirrored and
+  // never turning.)
   if (playerY > 1 && fixedListener == vbFalse) {
-    snd.listener->setOrientation(lookX, playerY, lookZ, 0, 0, 1);
+    snd.listener->setOrientation(lookX, 0, lookZ, 0, 1, 0);
   }
 }
 

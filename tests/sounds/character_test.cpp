@@ -59,6 +59,12 @@ TEST(Room, DogPausesBetweenBarks) {
   EXPECT_LE(rmsDb(dog.samples), -16.0);
 }
 
+TEST(Room, TheTelevisionAndTheDogTakeLongToComeRound) {
+  // Heard for a whole game from their places: a repetition within a minute would be noticed.
+  EXPECT_GE(load("tv.wav").seconds(), 30.0);
+  EXPECT_GE(load("DogBark.wav").seconds(), 15.0);
+}
+
 TEST(TargetFinder, BlipsAreShortEvenAtTheirSlowestAndTheLockOnToneHolds) {
   // The bearing blip plays at 51000 Hz at the slowest, the height tone at 4100 Hz (gap of 8),
   // and both must be over before the next half-second cycle, or nearly.

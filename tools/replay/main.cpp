@@ -31,9 +31,16 @@ int main(int argc, char** argv) {
   app.add_option("--sounds", options.soundsDir, "the folder of recordings")->type_name("DIR");
   app.add_option("--render", options.renderPath, "write what is heard to a WAV file")
       ->type_name("OUT.wav");
+  app.add_flag("--loudness", options.loudness,
+               "print the loudness (EBU R128) and sample peak of what is rendered");
+  app.add_option("--loudness-from", options.loudnessFromMs,
+                 "also the loudness of the part from this many milliseconds on, and before it")
+      ->type_name("MS")
+      ->check(CLI::NonNegativeNumber);
   app.add_option("script", scriptPath, "the script, or - for standard input")->required();
   rd::app::addSettingOptions(app, given);
   if (int status = rd::app::parseCommandLine(app, argc, argv); status >= 0) return status;
+  if (options.loudnessFromMs >= 0) options.loudness = true;
 
   // A render holds the speech in its own mix: the built-in voice unless told otherwise.
   rd::app::Settings defaults;

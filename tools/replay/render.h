@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <string>
 
@@ -35,9 +36,19 @@ struct RenderSettings {
   bool hrtf = true;
 };
 
-// A backend that writes a 44.1 kHz stereo WAV to `path`; throws ServiceError when the loopback
-// device or the speech voice cannot be made.
+// What to measure of the rendered sound (EBU R128 loudness and the sample peak).
+struct LoudnessOptions {
+  std::ostream* report = nullptr;  // where finish() prints the figures; nullptr: not measured
+  // From this many milliseconds on, the sound is also measured on its own, and the part before it
+  // too: a sound played over the room against the room alone. Negative: the whole only.
+  double fromMs = -1;
+};
+
+// A backend that writes a 44.1 kHz stereo WAV to `path` (no file when it is empty), heard with
+// `settings` and measured as `loudness` asks; throws ServiceError when the loopback device or the
+// speech voice cannot be made.
 std::unique_ptr<RenderBackend> makeRenderBackend(const std::string& path,
-                                                 const RenderSettings& settings = {});
+                                                 const RenderSettings& settings = {},
+                                                 const LoudnessOptions& loudness = {});
 
 }  // namespace rd::replay

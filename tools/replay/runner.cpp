@@ -57,8 +57,9 @@ class Replay::Impl {
   Impl(const Options& options, std::ostream& out)
       : trace_([&out](const std::string& line) { out << line << '\n'
                                                      << std::flush; }) {
-    if (!options.renderPath.empty())
-      render_ = makeRenderBackend(options.renderPath, options.render);
+    if (!options.renderPath.empty() || options.loudness)
+      render_ = makeRenderBackend(options.renderPath, options.render,
+                                  {options.loudness ? &out : nullptr, options.loudnessFromMs});
     sound_ = std::make_unique<fake::RecordingSound>(trace_, render_ ? &render_->sound() : nullptr);
     speech_ =
         std::make_unique<fake::RecordingSpeech>(trace_, render_ ? &render_->speech() : nullptr);

@@ -25,6 +25,11 @@ struct Options {
   std::string soundsDir;       // the recordings
   std::string renderPath;      // empty: no sound is rendered
   RenderSettings render = {};  // how a render sounds: the player's levels, rate and HRTF
+  // Prints the EBU R128 loudness and sample peak of the rendered sound at the end (rendering it
+  // even without a file); from loudnessFromMs on (when 0 or more) also that stretch on its own and
+  // the part before it.
+  bool loudness = false;
+  double loudnessFromMs = -1;
 };
 
 // One run of the game on the recording platform, command by command. execute() lets the game's

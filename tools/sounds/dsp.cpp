@@ -229,6 +229,50 @@ void scaleToRms(Samples& s, double rmsDb, double maxPeakDb) {
   scaleBy(s, std::min(dbToGain(rmsDb) / r, dbToGain(maxPeakDb) / p));
 }
 
+void louden(Samples& s, int rate, double gainDb, double ceilingDb, bool looping) {
+  const std::size_t n = s.size();
+  if (n == 0) return;
+  scaleBy(s, dbToGain(gainDb));
+  const double ceiling = dbToGain(ceilingDb);
+  const auto reach = static_cast<std::ptrdiff_t>(frames(rate, 0.002));
+  const auto size = static_cast<std::ptrdiff_t>(n);
+  // The index `i` of the sound, round the seam for a loop, clamped to the ends otherwise.
+  auto at = [&](std::ptrdiff_t i) {
+    if (looping) return static_cast<std::size_t>(((i % size) + size) % size);
+    return static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(i, 0, size - 1));
+  };
+  // The gain each sample needs, then the least of those within `reach` either side.
+  std::vector<double> need(n), held(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const double a = std::fabs(s[i]);
+    need[i] = a > ceiling ? ceiling / a : 1.0;
+  }
+  for (std::ptrdiff_t i = 0; i < size; ++i) {
+    double least = 1.0;
+    for (std::ptrdiff_t j = i - reach; j <= i + reach; ++j) least = std::min(least, need[at(j)]);
+    held[static_cast<std::size_t>(i)] = least;
+  }
+  // Recovery: the gain rises back towards 1 only slowly, but never above what is held. A loop
+  // runs round twice so the recovery at its start follows on from its end.
+  const double recover = 1.0 - std::exp(-1.0 / (0.06 * rate));
+  double g = 1.0;
+  for (int pass = looping ? 0 : 1; pass < 2; ++pass)
+    for (std::size_t i = 0; i < n; ++i) {
+      g = std::min(held[i], g + (1.0 - g) * recover);
+      if (pass == 1) need[i] = g;
+    }
+  // Smoothed over `reach` samples: every gain averaged round a peak is at most what that peak
+  // needs, since each was held at or under it.
+  const double width = static_cast<double>(2 * reach + 1);
+  double sum = 0;
+  for (std::ptrdiff_t j = -reach; j <= reach; ++j) sum += need[at(j)];
+  for (std::ptrdiff_t i = 0; i < size; ++i) {
+    s[static_cast<std::size_t>(i)] =
+        static_cast<float>(s[static_cast<std::size_t>(i)] * sum / width);
+    sum += need[at(i + reach + 1)] - need[at(i - reach)];
+  }
+}
+
 Samples ring(int rate, double hz, double decaySeconds, double seconds, double phase) {
   Samples s(frames(rate, seconds));
   for (std::size_t i = 0; i < s.size(); ++i) {

@@ -92,6 +92,10 @@ double rmsOf(const Samples& s);
 void scaleToPeak(Samples& s, double peakDb);
 // Brings the loudness to an RMS level, but never past a peak ceiling.
 void scaleToRms(Samples& s, double rmsDb, double maxPeakDb);
+// Turns the sound up by gainDb and holds its peaks at ceilingDb with a look-ahead limiter: the
+// gain dips smoothly over 2 ms before each peak and recovers over about 60 ms. A looping sound is
+// limited round its seam, so it still loops without one.
+void louden(Samples& s, int rate, double gainDb, double ceilingDb, bool looping);
 
 // A decaying sine, the sound of one mode of something struck (a blade, a panel, a shard).
 Samples ring(int rate, double hz, double decaySeconds, double seconds, double phase = 0.0);

@@ -10,6 +10,16 @@ namespace rd::sounds {
 
 namespace {
 
+// A crash, a scrape, a landing, the fan's blows or the dog's bite happen anywhere up to the far
+// walls, 20 units from the listener, while the room's loops go on: each is made this much louder
+// than its peak alone allows, its loudest instants held down by the limiter, so it stands out from
+// the room.
+constexpr double kWallEventLiftDb = 15.0;
+
+}  // namespace
+
+namespace {
+
 // Noise through a filter, shaped by a strike envelope.
 template <typename Filter>
 Samples burst(int rate, Rng& rng, double seconds, double attack, double decay, Filter&& f) {
@@ -216,7 +226,8 @@ Samples crunch(Studio&, int rate) {
   }
   s.resize(frames(rate, 1.2));
   fadeOut(s, frames(rate, 0.1));
-  scaleToPeak(s, -2);
+  scaleToPeak(s, -1);
+  louden(s, rate, kWallEventLiftDb, -1, false);
   return s;
 }
 
@@ -243,7 +254,8 @@ Samples fanHit(Studio&, int rate) {
   mixAt(s, groan, 0, 0.2);
   s.resize(frames(rate, 1.1));
   fadeOut(s, frames(rate, 0.15));
-  scaleToPeak(s, -2);
+  scaleToPeak(s, -1);
+  louden(s, rate, kWallEventLiftDb, -1, false);
   return s;
 }
 
@@ -325,24 +337,28 @@ Samples explode(Studio&, int rate) {
 Samples crash(Studio&, int rate) {
   Rng rng = seeded("crash");
   Samples s = crashImpact(rate, rng, 1.5);
+  // Heard from any wall over the whole room: its peaks held, its body brought up.
   scaleToPeak(s, -1);
+  louden(s, rate, kWallEventLiftDb, -1, false);
   return s;
 }
 
 Samples land(Studio&, int rate) {
-  // Touch-down: a firm thump of the body, the skids clicking on the floor and a light rattle.
+  // Touch-down: a firm thump of the body, the skids clicking on the floor and a light rattle. The
+  // clicks and the rattle carry it across the room: a thump alone is lost at the far walls.
   Rng rng = seeded("land");
   Samples s = bump(rate, rng, 95);
   for (double at : {0.0, 0.018}) {
     mixAt(s, struckPiece(rate, rng, {{1450, 1.0, 0.025}, {2900, 0.6, 0.015}, {4100, 0.4, 0.01}}),
-          frames(rate, at), 0.25);
+          frames(rate, at), 0.7);
   }
   for (double at : {0.04, 0.07, 0.095}) {
-    mixAt(s, metalClang(rate, rng, rng.between(600, 900), 0.2), frames(rate, at), 0.06);
+    mixAt(s, metalClang(rate, rng, rng.between(600, 900), 0.2), frames(rate, at), 0.2);
   }
   s.resize(frames(rate, 0.5));
   fadeOut(s, frames(rate, 0.05));
-  scaleToPeak(s, -3);
+  scaleToPeak(s, -1);
+  louden(s, rate, kWallEventLiftDb, -1, false);
   return s;
 }
 
@@ -373,7 +389,8 @@ Samples scrape(Studio&, int rate) {
   }
   fadeIn(s, frames(rate, 0.03));
   fadeOut(s, frames(rate, 0.25));
-  scaleToPeak(s, -4);
+  scaleToPeak(s, -1);
+  louden(s, rate, kWallEventLiftDb, -1, false);
   return s;
 }
 

@@ -31,7 +31,8 @@ Samples wind(Studio&, int rate) {
 
 namespace {
 
-constexpr double kTvLoopSeconds = 8.0;
+// Long enough that its return is not heard as one: four verses of the tune, a whole chat.
+constexpr double kTvLoopSeconds = 32.0;
 constexpr double kTvFadeSeconds = 0.3;
 
 double noteHz(int midi) { return 440.0 * std::pow(2.0, (midi - 69) / 12.0); }
@@ -46,7 +47,8 @@ void addNote(Samples& music, int rate, double at, int midi, double gain, double 
 }
 
 // A light pop tune: C, A minor, F, G, two seconds each, comped on every half second, a bass on
-// the beat, a hi-hat on every quarter and a little melody. It repeats exactly every 8 seconds.
+// the beat, a hi-hat on every quarter and a little melody, a different one in each of four
+// 8-second verses. It repeats exactly every 32 seconds.
 Samples televisionMusic(int rate, Rng& rng) {
   const double total = kTvLoopSeconds + kTvFadeSeconds + 1.0;
   Samples music = silence(rate, total);
@@ -56,14 +58,19 @@ Samples televisionMusic(int rate, Rng& rng) {
       {41, 57, 60, 65},  // F
       {43, 59, 62, 67},  // G
   }};
-  constexpr std::array<int, 16> kMelody{76, 79, 81, 79, 76, 72, 74, 76,
-                                        77, 76, 74, 72, 74, 71, 72, 74};
+  constexpr std::array<std::array<int, 16>, 4> kMelodies{{
+      {76, 79, 81, 79, 76, 72, 74, 76, 77, 76, 74, 72, 74, 71, 72, 74},
+      {72, 76, 79, 76, 69, 72, 76, 72, 69, 72, 77, 76, 71, 74, 79, 74},
+      {79, 79, 81, 84, 81, 79, 76, 72, 77, 77, 76, 74, 74, 76, 77, 79},
+      {76, 74, 72, 71, 72, 74, 76, 79, 81, 79, 77, 76, 74, 72, 71, 72},
+  }};
   for (int beat = 0; beat * 0.5 < total - 0.5; ++beat) {
     const double at = beat * 0.5;
     const auto& chord = kChords[static_cast<std::size_t>((beat / 4) % 4)];
     addNote(music, rate, at, chord[0], 0.5, 0.4);
     for (std::size_t v = 1; v < chord.size(); ++v) addNote(music, rate, at, chord[v], 0.16, 0.3);
-    addNote(music, rate, at, kMelody[static_cast<std::size_t>(beat % 16)], 0.22, 0.25);
+    const auto& melody = kMelodies[static_cast<std::size_t>((beat / 16) % 4)];
+    addNote(music, rate, at, melody[static_cast<std::size_t>(beat % 16)], 0.22, 0.25);
     for (int q = 0; q < 2; ++q) {
       Samples hat = whiteNoise(frames(rate, 0.08), rng);
       Biquad hiss = Biquad::highPass(rate, 6000);
@@ -92,12 +99,22 @@ Samples television(Studio& studio, int rate) {
     const char* text;
     double at;
   };
-  const std::array<Line, 5> lines{{
+  const std::array<Line, 15> lines{{
       {host, "Good evening, and welcome back to the show.", 0.35},
       {guest, "Thank you, it is lovely to be here.", 2.1},
       {other, "Oh yes, lovely.", 3.5},
       {host, "So, tell us all about the new film.", 4.3},
       {guest, "Well, it is about a little dog and a helicopter!", 5.3},
+      {other, "A helicopter? Indoors?", 8.4},
+      {guest, "Indoors. In a living room, with a ceiling fan.", 9.9},
+      {host, "That sounds dangerous.", 12.2},
+      {guest, "Oh, it is. The dog bites anything that lands.", 13.6},
+      {other, "I had a dog like that once.", 16.1},
+      {host, "Did you really?", 17.9},
+      {other, "He ate my slippers, and then the remote.", 19.0},
+      {guest, "And the television gets smashed, twice!", 22.3},
+      {host, "Not this one, I hope.", 24.6},
+      {host, "We will be right back after the break.", 27.8},
   }};
   const std::size_t speechEnd = frames(rate, kTvLoopSeconds - 0.15);
   for (const Line& line : lines) {
@@ -107,7 +124,7 @@ Samples television(Studio& studio, int rate) {
     if (at + words.size() > speechEnd) words.resize(speechEnd > at ? speechEnd - at : 0);
     fadeIn(words, frames(rate, 0.005));
     fadeOut(words, frames(rate, 0.05));
-    mixAt(tv, words, at, 1.0);
+    mixAt(tv, words, at, 0.8);
   }
 
   // Through a small television speaker: no bass, no sparkle, a honk in the upper middle, pushed
@@ -120,8 +137,9 @@ Samples television(Studio& studio, int rate) {
 
   tv.resize(frames(rate, kTvLoopSeconds + kTvFadeSeconds));
   crossfadeIntoLoop(tv, frames(rate, kTvFadeSeconds));
-  // The television stands far off in a corner of the room, so the recording is full.
-  scaleToRms(tv, -14, -1);
+  // The television stands 14 units from the middle of the room, within reach of the device's
+  // distances: a background the helicopters and the speech stand out from.
+  scaleToRms(tv, -19.8, -1);
   return tv;
 }
 
@@ -157,8 +175,9 @@ Samples fan(Studio&, int rate) {
     mixAround(loop, tick, frames(rate, at), 0.5);
   }
 
-  // The fan hangs over the middle of the room and is never far: it stays in the background.
-  scaleToRms(loop, -22, -1.5);
+  // The fan hangs over the middle of the room and is never far, but five units up with its
+  // fading stopped at eight: a steady hum, not the loudest of the room.
+  scaleToRms(loop, -15, -1.5);
   return loop;
 }
 
@@ -214,17 +233,23 @@ Samples bark(int rate, Rng& rng, double seconds, double peakHz) {
 }  // namespace
 
 Samples dogBark(Studio&, int rate) {
-  // "Woof-woof", a pause, "woof", a longer pause: 4.5 seconds that start and end in silence.
+  // Sixteen seconds that start and end in silence, long enough that the pattern is not heard
+  // coming round: "woof-woof", "woof", a run of three, long pauses, each bark a little different.
   Rng rng = seeded("dog");
-  Samples loop = silence(rate, 4.5);
+  Samples loop = silence(rate, 16.0);
   struct Bark {
     double at, seconds, peakHz, gain;
   };
   for (const Bark& b :
-       {Bark{0.10, 0.17, 520, 1.0}, Bark{0.40, 0.15, 560, 0.85}, Bark{2.15, 0.19, 480, 1.0}}) {
+       {Bark{0.10, 0.17, 520, 1.0}, Bark{0.40, 0.15, 560, 0.85}, Bark{2.15, 0.19, 480, 1.0},
+        Bark{4.90, 0.16, 540, 0.9}, Bark{5.20, 0.15, 580, 0.8}, Bark{5.48, 0.18, 500, 0.95},
+        Bark{8.30, 0.20, 470, 1.0}, Bark{10.60, 0.16, 550, 0.9}, Bark{10.92, 0.17, 530, 0.85},
+        Bark{13.40, 0.19, 490, 1.0}}) {
     mixAt(loop, bark(rate, rng, b.seconds, b.peakHz), frames(rate, b.at), b.gain);
   }
+  // The dog is heard from the far corners and ends games: its barks loud, their peaks held.
   scaleToPeak(loop, -1.5);
+  louden(loop, rate, 6, -1.5, true);
   return loop;
 }
 

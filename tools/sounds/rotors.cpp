@@ -85,6 +85,10 @@ Samples playerRotor(Studio&, int rate) {
   scaleToPeak(loop, 0);
   saturate(loop, 1.8);
   scaleToRms(loop, -15, -1);
+  // The chop's slaps held a little further down, so the rotor stands level with the room's
+  // other loops though the game keeps it on a 10-unit leash and turns its cone away.
+  louden(loop, rate, 4, -1, true);
+  scaleToRms(loop, -12, -1);
   return loop;
 }
 
@@ -126,6 +130,10 @@ Samples enemyRotor(Studio&, int rate) {
 
   loop = lowPassedLoop(loop, rate, 4000);
   scaleToRms(loop, -15, -1.5);
+  // The flutter's peaks held down so the enemy's rotor, which stops fading at 10 units, is heard
+  // level with the room's other loops.
+  louden(loop, rate, 3, -1.5, true);
+  scaleToRms(loop, -12, -1.5);
   return loop;
 }
 

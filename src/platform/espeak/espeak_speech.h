@@ -71,4 +71,11 @@ class EspeakSpeech : public SpeechSystem {
 // one louder than the threshold.
 void trimSilence(std::vector<int16_t>& samples, int threshold = kSilenceThreshold);
 
+// Every sentence is brought to one loudness, whatever the text: the RMS of its sounding parts
+// (20 ms blocks above -50 dBFS) made kSpeechLevelDb, its peaks held at kSpeechCeilingDb by a
+// look-ahead limiter, so a readout stands well out from the room and never clips on top of it.
+inline constexpr double kSpeechLevelDb = -9.0;
+inline constexpr double kSpeechCeilingDb = -4.0;
+void levelSpeech(std::vector<int16_t>& samples, int32_t sampleRate);
+
 }  // namespace rd::espeak

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <limits>
+#include <optional>
 #include <set>
 
 #include "platform/openal/mapping.h"
@@ -53,6 +54,15 @@ constexpr int32_t kPeriodFrames = 256;
 constexpr int32_t kPeriods = 2;
 // The rate the periods are reckoned at (OpenAL Soft's default mixing rate).
 constexpr int32_t kReckonedRate = 44100;
+
+// The distances of a voice the game leaves at the device's defaults (the television, the wind,
+// the impacts at the walls, the named cues, the finder's tones): full level within kMinDistance,
+// then 6 dB down for each doubling of the distance (the game's roll-off of 1), so a crash, a
+// scrape or a landing at the far wall is still well heard, 12 dB under one beside the listener,
+// and distance is heard all the way across the room. The room is 40 units wide and about 10 high,
+// so with kMaxDistance no two places in it are far enough apart for the fading to stop.
+constexpr float kMinDistance = 5.0f;
+constexpr float kMaxDistance = 60.0f;
 
 const char* alErrorText(ALenum e) {
   switch (e) {
@@ -568,6 +578,8 @@ std::unique_ptr<Voice> Device::createVoice(const std::string& name, const std::s
   v->takesRolloff = true;
   alSourcef(v->source, AL_GAIN, core_->levels.effects);
   alSourcef(v->source, AL_ROLLOFF_FACTOR, core_->rolloff);
+  alSourcef(v->source, AL_REFERENCE_DISTANCE, kMinDistance);
+  alSourcef(v->source, AL_MAX_DISTANCE, kMaxDistance);
   alSourcef(v->source, AL_PITCH, pitchFor(v->frequency, v->rate));
   // Outside a cone a voice is at full level until the game says otherwise (OpenAL's own default
   // would silence it there).
@@ -867,6 +879,13 @@ std::shared_ptr<DeviceCore> PlaybackSound::openCore(const std::string& call) {
 }
 
 std::shared_ptr<DeviceCore> LoopbackSound::openCore(const std::string& call) {
+  // A render is mixed as the player hears it: the same resampler and limiter (the periods do not
+  // matter here), if this is the first device of the process.
+  std::optional<ConfigFolder> defaults;
+  if (!g_configRead) {
+    defaults.emplace(playbackDefaults({DeviceOptions::kAutoLatency}));
+    g_configRead = true;
+  }
   if (!alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback"))
     throw ServiceError(call, "this OpenAL has no loopback device");
   auto openLoopback = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(
