@@ -574,7 +574,8 @@ std::unique_ptr<Voice> Device::createVoice(const std::string& name, const std::s
   v->name = name;
   v->rate = wav.sampleRate;
   v->frequency = clampFrequency(wav.sampleRate);
-  v->maxDistance = std::numeric_limits<float>::max();
+  v->minDistance = kMinDistance;
+  v->maxDistance = kMaxDistance;
   v->takesRolloff = true;
   alSourcef(v->source, AL_GAIN, core_->levels.effects);
   alSourcef(v->source, AL_ROLLOFF_FACTOR, core_->rolloff);
