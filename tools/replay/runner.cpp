@@ -1,5 +1,6 @@
 #include "runner.h"
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -38,13 +39,48 @@ std::optional<TimerId> timerByName(const std::string& name) {
   return std::nullopt;
 }
 
+// An `expect` that does not hold.
+class CheckFailed : public std::runtime_error {
+ public:
+  CheckFailed(int line, const std::string& message)
+      : std::runtime_error("line " + std::to_string(line) + ": " + message) {}
+};
+
+// Two printed values are the same when their texts are, or when they are the same numbers
+// (3 and 3.0; a position's three coordinates one by one).
+bool sameValue(const std::string& a, const std::string& b) {
+  if (a == b) return true;
+  size_t ia = 0, ib = 0;
+  for (;;) {
+    size_t ea = a.find(',', ia), eb = b.find(',', ib);
+    float x = 0, y = 0;
+    if (!parseFloat(a.substr(ia, ea - ia), x) || !parseFloat(b.substr(ib, eb - ib), y) || x != y)
+      return false;
+    if (ea == std::string::npos || eb == std::string::npos) return ea == eb;
+    ia = ea + 1;
+    ib = eb + 1;
+  }
+}
+
+// The value after NAME= among the words of a printed line; empty when it has no such field.
+std::string fieldOf(const std::string& line, const std::string& name) {
+  std::istringstream words(line);
+  for (std::string w; words >> w;)
+    if (w.size() > name.size() && w.compare(0, name.size(), name) == 0 && w[name.size()] == '=')
+      return w.substr(name.size() + 1);
+  return {};
+}
+
 }  // namespace
 
 class Replay::Impl {
  public:
   Impl(const Options& options, std::ostream& out)
-      : trace_([&out](const std::string& line) { out << line << '\n'
-                                                     << std::flush; }) {
+      : trace_([this, &out](const std::string& line) {
+          out << line << '\n' << std::flush;
+          if (keepLines_) unchecked_.push_back(line);
+        }),
+        keepLines_(options.keepLines) {
     if (!options.renderPath.empty()) render_ = makeRenderBackend(options.renderPath);
     sound_ = std::make_unique<fake::RecordingSound>(trace_, render_ ? &render_->sound() : nullptr);
     speech_ =
@@ -128,6 +164,8 @@ class Replay::Impl {
       trace_.failNext(c.args[0], static_cast<int>(n));
     } else if (v == "print") {
       print(c);
+    } else if (v == "expect") {
+      expect(c);
     }
   }
 
@@ -195,53 +233,113 @@ class Replay::Impl {
     throw ScriptError(c.line, "the game record has no variable '" + name + "'");
   }
 
-  void print(const Command& c) {
+  // What `print voice`, `print listener` and `print timer` print; empty for anything else.
+  std::string stateLine(const Command& c) {
     const auto& a = c.args;
-    if (a[0] == "voice" && a.size() == 2) {
+    if (a[0] == "voice" && a.size() >= 2) {
       const fake::VoiceState* s = sound_->voice(a[1]);
       if (!s || !game_->snd.voiceByName(a[1]) || !*game_->snd.voiceByName(a[1]))
         throw ScriptError(c.line, "no voice '" + a[1] + "' exists");
-      trace_.line("voice " + a[1] + " frequency=" + std::to_string(s->frequency) +
-                  " volume=" + std::to_string(s->volume) + " state=" + stateName(s->state) +
-                  " mode=" + std::to_string(static_cast<int>(s->mode)) +
-                  " position=" + triple(s->position));
-      return;
+      return "voice " + a[1] + " frequency=" + std::to_string(s->frequency) +
+             " volume=" + std::to_string(s->volume) + " state=" + stateName(s->state) +
+             " mode=" + std::to_string(static_cast<int>(s->mode)) +
+             " position=" + triple(s->position);
     }
     if (a[0] == "listener") {
       const fake::ListenerState* l = sound_->listener();
       if (!l || !game_->snd.listener) throw ScriptError(c.line, "no listener exists");
-      trace_.line("listener position=" + triple(l->position) + " front=" + triple(l->front) +
-                  " top=" + triple(l->top));
-      return;
+      return "listener position=" + triple(l->position) + " front=" + triple(l->front) +
+             " top=" + triple(l->top);
     }
-    if (a[0] == "timer") {
+    if (a[0] == "timer" && a.size() >= 2) {
       auto id = timerByName(a[1]);
       if (!id) throw ScriptError(c.line, "no timer named '" + a[1] + "'");
-      trace_.line("timer " + a[1] + " interval=" + std::to_string(window_->timerInterval(*id)) +
-                  " enabled=" + (window_->timerEnabled(*id) ? "1" : "0"));
+      return "timer " + a[1] + " interval=" + std::to_string(window_->timerInterval(*id)) +
+             " enabled=" + (window_->timerEnabled(*id) ? "1" : "0");
+    }
+    return {};
+  }
+
+  // A variable of the game record as `print` writes it.
+  std::string valueText(const Command& c, const std::string& name) {
+    FieldRef f = findField(*game_, name);
+    switch (f.type) {
+      case FieldRef::Type::boolean:
+        return std::to_string(*static_cast<Boolean*>(f.ptr));
+      case FieldRef::Type::long_:
+        return std::to_string(*static_cast<Long*>(f.ptr));
+      case FieldRef::Type::single:
+        return exactText(*static_cast<Single*>(f.ptr));
+      case FieldRef::Type::object:
+        return game_->voice ? "SpVoice" : "Nothing";
+      case FieldRef::Type::none:
+        break;
+    }
+    throw ScriptError(c.line, "the game record has no variable '" + name + "'");
+  }
+
+  void print(const Command& c) {
+    if (std::string state = stateLine(c); !state.empty()) {
+      trace_.line(state);
       return;
     }
-    for (const auto& name : a) {
-      FieldRef f = findField(*game_, name);
-      std::string value;
-      switch (f.type) {
-        case FieldRef::Type::boolean:
-          value = std::to_string(*static_cast<Boolean*>(f.ptr));
-          break;
-        case FieldRef::Type::long_:
-          value = std::to_string(*static_cast<Long*>(f.ptr));
-          break;
-        case FieldRef::Type::single:
-          value = exactText(*static_cast<Single*>(f.ptr));
-          break;
-        case FieldRef::Type::object:
-          value = game_->voice ? "SpVoice" : "Nothing";
-          break;
-        case FieldRef::Type::none:
-          throw ScriptError(c.line, "the game record has no variable '" + name + "'");
+    for (const auto& name : c.args) trace_.line(name + "=" + valueText(c, name));
+  }
+
+  // `expect NAME=VALUE ...` checks variables of the record; `expect voice V|listener|timer T
+  // FIELD=VALUE ...` fields of what print would show; `expect nothing` that no line was printed
+  // since the last check; any other `expect LINE` that the game printed LINE since the last check
+  // (lines in between pass unchecked).
+  void expect(const Command& c) {
+    const auto& a = c.args;
+    if (a[0] == "voice" || a[0] == "listener" || a[0] == "timer") {
+      const size_t first = a[0] == "listener" ? 1 : 2;
+      if (a.size() <= first) throw ScriptError(c.line, "expect " + a[0] + ": name the fields");
+      const std::string state = stateLine(c);
+      for (size_t i = first; i < a.size(); ++i) {
+        size_t eq = a[i].find('=');
+        if (eq == std::string::npos || eq == 0)
+          throw ScriptError(c.line, "expect " + a[0] + ": '" + a[i] + "' is not FIELD=VALUE");
+        const std::string field = a[i].substr(0, eq), value = fieldOf(state, field);
+        if (value.empty()) throw ScriptError(c.line, "expect: no field '" + field + "'");
+        if (!sameValue(value, a[i].substr(eq + 1)))
+          throw CheckFailed(c.line, "expected " + a[i] + ", found " + state);
       }
-      trace_.line(name + "=" + value);
+      return;
     }
+    if (c.text == "nothing") {
+      if (!unchecked_.empty())
+        throw CheckFailed(c.line, "expected nothing more; the game printed:" + unchecked());
+      return;
+    }
+    const bool values = std::all_of(a.begin(), a.end(), [this](const std::string& w) {
+      size_t eq = w.find('=');
+      return eq != std::string::npos && eq > 0 &&
+             findField(*game_, w.substr(0, eq)).type != FieldRef::Type::none;
+    });
+    if (values) {
+      for (const auto& w : a) {
+        const std::string name = w.substr(0, w.find('='));
+        const std::string is = valueText(c, name);
+        if (!sameValue(is, w.substr(name.size() + 1)))
+          throw CheckFailed(c.line, "expected " + w + ", found " + name + "=" + is);
+      }
+      return;
+    }
+    auto it = std::find(unchecked_.begin(), unchecked_.end(), c.text);
+    if (it == unchecked_.end()) {
+      throw CheckFailed(c.line, "expected the line '" + c.text + "'; " +
+                                    (unchecked_.empty()
+                                         ? "nothing was printed since the last check"
+                                         : "since the last check the game printed:" + unchecked()));
+    }
+    unchecked_.erase(unchecked_.begin(), it + 1);
+  }
+
+  std::string unchecked() const {
+    std::string text;
+    for (const auto& l : unchecked_) text += "\n  " + l;
+    return text;
   }
 
   fake::Trace trace_;
@@ -252,6 +350,9 @@ class Replay::Impl {
   std::unique_ptr<fake::FakeInput> input_;
   std::unique_ptr<Form1> game_;
   bool started_ = false;
+  bool keepLines_ = false;
+  // The lines printed since the last `expect` that named a line.
+  std::vector<std::string> unchecked_;
 
  public:
   Form1& game() { return *game_; }
@@ -280,9 +381,18 @@ int run(const std::vector<Command>& script, const Options& options, std::ostream
   int line = 0;
   int status = 0;
   try {
-    session = std::make_unique<Replay>(options, out);
+    Options opts = options;
+    opts.keepLines =
+        opts.keepLines || std::any_of(script.begin(), script.end(), [](const Command& c) {
+          return c.verb == "expect" ||
+                 std::any_of(c.body.begin(), c.body.end(),
+                             [](const Command& b) { return b.verb == "expect"; });
+        });
+    session = std::make_unique<Replay>(opts, out);
+    size_t next = 0;
     try {
-      for (const Command& c : script) {
+      for (; next < script.size(); ++next) {
+        const Command& c = script[next];
         line = c.line;
         // fail and rnd lines at the very top act before the game starts.
         if (!session->started() && c.verb != "fail" && c.verb != "rnd") session->start();
@@ -291,8 +401,14 @@ int run(const std::vector<Command>& script, const Options& options, std::ostream
       if (!session->started()) session->start();
     } catch (const ProgramEnd& end) {
       status = end.code;
+      // What the game printed and left behind as it ended is still checked.
+      for (++next; next < script.size(); ++next)
+        if (script[next].verb == "expect") session->execute(script[next]);
     }
     session->finish();
+  } catch (const CheckFailed& e) {
+    err << e.what() << '\n';
+    return 3;
   } catch (const ScriptError& e) {
     err << e.what() << '\n';
     return 2;

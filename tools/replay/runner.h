@@ -23,6 +23,8 @@ namespace rd::replay {
 struct Options {
   std::string soundsDir;   // the recordings
   std::string renderPath;  // empty: no sound is rendered
+  // Keep the printed lines until an `expect` checks them (run() sets it when the script checks).
+  bool keepLines = false;
 };
 
 // One run of the game on the recording platform, command by command. execute() lets the game's
@@ -49,7 +51,8 @@ class Replay {
 };
 
 // Exit status: 0 when the script ran to its end, the program's own status when the game ended
-// itself, 2 for a script error (message on `err`).
+// itself, 2 for a script error, 3 when an `expect` does not hold (message on `err`). The `expect`
+// lines after the game ended itself are still checked.
 int run(const std::vector<Command>& script, const Options& options, std::ostream& out,
         std::ostream& err);
 
