@@ -78,7 +78,9 @@ class Replay::Impl {
   Impl(const Options& options, std::ostream& out)
       : trace_([this, &out](const std::string& line) {
           out << line << '\n' << std::flush;
-          if (keepLines_) unchecked_.push_back(line);
+          if (!keepLines_) return;
+          unchecked_.push_back(line);
+          ++printed_;
         }),
         keepLines_(options.keepLines) {
     if (!options.renderPath.empty()) render_ = makeRenderBackend(options.renderPath);
@@ -108,6 +110,7 @@ class Replay::Impl {
   void start() {
     started_ = true;
     game_->load();
+    checkedAt_ = printed_;
   }
 
   // Runs one command; ProgramEnd and script errors pass to the caller.
@@ -288,10 +291,24 @@ class Replay::Impl {
 
   // `expect NAME=VALUE ...` checks variables of the record; `expect voice V|listener|timer T
   // FIELD=VALUE ...` fields of what print would show; `expect nothing` that no line was printed
-  // since the last check; any other `expect LINE` that the game printed LINE since the last check
-  // (lines in between pass unchecked).
+  // since the last `expect` (or since start-up); any other `expect LINE` that the game printed LINE
+  // since the last check (lines in between pass unchecked).
   void expect(const Command& c) {
     const auto& a = c.args;
+    if (c.text == "nothing") {
+      if (printed_ != checkedAt_) {
+        std::vector<std::string> since(
+            unchecked_.end() - std::min<long long>(printed_ - checkedAt_,
+                                                   static_cast<long long>(unchecked_.size())),
+            unchecked_.end());
+        std::string text;
+        for (const auto& l : since) text += "\n  " + l;
+        throw CheckFailed(c.line,
+                          "expected nothing since the last check; the game printed:" + text);
+      }
+      return;
+    }
+    checkedAt_ = printed_;
     if (a[0] == "voice" || a[0] == "listener" || a[0] == "timer") {
       const size_t first = a[0] == "listener" ? 1 : 2;
       if (a.size() <= first) throw ScriptError(c.line, "expect " + a[0] + ": name the fields");
@@ -305,11 +322,6 @@ class Replay::Impl {
         if (!sameValue(value, a[i].substr(eq + 1)))
           throw CheckFailed(c.line, "expected " + a[i] + ", found " + state);
       }
-      return;
-    }
-    if (c.text == "nothing") {
-      if (!unchecked_.empty())
-        throw CheckFailed(c.line, "expected nothing more; the game printed:" + unchecked());
       return;
     }
     const bool values = std::all_of(a.begin(), a.end(), [this](const std::string& w) {
@@ -353,6 +365,8 @@ class Replay::Impl {
   bool keepLines_ = false;
   // The lines printed since the last `expect` that named a line.
   std::vector<std::string> unchecked_;
+  // How many lines were printed in all, and by the time of the last `expect`.
+  long long printed_ = 0, checkedAt_ = 0;
 
  public:
   Form1& game() { return *game_; }
