@@ -32,19 +32,6 @@ TEST(ReplayScript, RepeatHoldsCommandsSeparatedBySemicolons) {
   EXPECT_EQ(script[1].times, 0);
 }
 
-TEST(ReplayScript, KeyNamesAndCodes) {
-  EXPECT_EQ(keyCode("Esc"), 27);
-  EXPECT_EQ(keyCode("PageUp"), 33);
-  EXPECT_EQ(keyCode("PageDown"), 34);
-  EXPECT_EQ(keyCode("Space"), 32);
-  EXPECT_EQ(keyCode("Down"), 40);
-  EXPECT_EQ(keyCode("X"), 88);
-  EXPECT_EQ(keyCode("112"), 112);
-  EXPECT_EQ(keyCode("x"), -1);  // letters are their upper-case codes
-  EXPECT_EQ(keyCode("256"), -1);
-  EXPECT_EQ(keyCode("F1"), -1);
-}
-
 TEST(ReplayScript, ErrorsNameTheLine) {
   struct Case {
     const char* script;
