@@ -415,9 +415,14 @@ int run(const std::vector<Command>& script, const Options& options, std::ostream
       if (!session->started()) session->start();
     } catch (const ProgramEnd& end) {
       status = end.code;
-      // What the game printed and left behind as it ended is still checked.
-      for (++next; next < script.size(); ++next)
-        if (script[next].verb == "expect") session->execute(script[next]);
+      // The checks right after the command that ended the game still run; a check after a
+      // command that never ran fails.
+      for (++next; next < script.size() && script[next].verb == "expect"; ++next)
+        session->execute(script[next]);
+      for (; next < script.size(); ++next)
+        if (script[next].verb == "expect")
+          throw CheckFailed(script[next].line, "the game ended at line " + std::to_string(line) +
+                                                   ", before the commands this check follows");
     }
     session->finish();
   } catch (const CheckFailed& e) {

@@ -52,7 +52,8 @@ class Replay {
 
 // Exit status: 0 when the script ran to its end, the program's own status when the game ended
 // itself, 2 for a script error, 3 when an `expect` does not hold (message on `err`). The `expect`
-// lines after the game ended itself are still checked.
+// lines right after the command that ended the game are still checked; one after a command that
+// never ran fails.
 int run(const std::vector<Command>& script, const Options& options, std::ostream& out,
         std::ostream& err);
 
