@@ -125,15 +125,18 @@ TEST(ReplayRunner, PrintsVariablesVoicesListenerAndTimers) {
 }
 
 // Checks pass quietly; the first that fails ends the run with status 3, naming its line. A line
-// check looks among the lines printed since the last one; the checks right after the game's end
-// still run, and one after a command that never ran fails.
+// check looks among the lines printed since the last one; `expect nothing` fails on any line of the
+// last command that no check named. The checks right after the game's end still run, and one after
+// a command that never ran fails.
 TEST(ReplayRunner, ExpectChecksValuesStateAndPrintedLines) {
   Outcome r = runScript(
       "set knob 4\nexpect knob=4.0\nexpect voice sndWind frequency=11025 position=0.1,0,1\n"
-      "key S\nexpect speak:  points.\nexpect nothing\nkey Esc\nexpect exit: 0\n");
+      "key S\nexpect speak:  points.\nkey X\nexpect speak: 0\nexpect nothing\nkey Esc\n"
+      "expect exit: 0\n");
   EXPECT_EQ(r.status, 0) << r.err;
   for (const char* bad : {"set knob 4\nexpect knob=5\n", "expect timer TVTimer enabled=1\n",
                           "key S\nexpect speak: points.\n", "key S\nexpect nothing\n",
+                          "key S\nexpect speak:  points.\nexpect nothing\n",
                           "key S\nexpect speak:  points.\nexpect speak: 0\n",
                           "key Esc\nkey S\nexpect playerScore=0\n"}) {
     SCOPED_TRACE(bad);

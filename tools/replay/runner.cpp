@@ -78,9 +78,7 @@ class Replay::Impl {
   Impl(const Options& options, std::ostream& out)
       : trace_([this, &out](const std::string& line) {
           out << line << '\n' << std::flush;
-          if (!keepLines_) return;
-          unchecked_.push_back(line);
-          ++printed_;
+          if (keepLines_) log_.push_back({line, false});
         }),
         keepLines_(options.keepLines) {
     if (!options.renderPath.empty()) render_ = makeRenderBackend(options.renderPath);
@@ -110,12 +108,13 @@ class Replay::Impl {
   void start() {
     started_ = true;
     game_->load();
-    checkedAt_ = printed_;
+    commandAt_ = log_.size();
   }
 
   // Runs one command; ProgramEnd and script errors pass to the caller.
   void execute(const Command& c) {
     const std::string& v = c.verb;
+    if (v != "expect" && v != "repeat") forget();
     if (v == "repeat") {
       for (long long i = 0; i < c.times; ++i)
         for (const Command& inner : c.body) execute(inner);
@@ -296,19 +295,14 @@ class Replay::Impl {
   void expect(const Command& c) {
     const auto& a = c.args;
     if (c.text == "nothing") {
-      if (printed_ != checkedAt_) {
-        std::vector<std::string> since(
-            unchecked_.end() - std::min<long long>(printed_ - checkedAt_,
-                                                   static_cast<long long>(unchecked_.size())),
-            unchecked_.end());
-        std::string text;
-        for (const auto& l : since) text += "\n  " + l;
+      std::string unnamed;
+      for (size_t k = commandAt_; k < log_.size(); ++k)
+        if (!log_[k].named) unnamed += "\n  " + log_[k].text;
+      if (!unnamed.empty())
         throw CheckFailed(c.line,
-                          "expected nothing since the last check; the game printed:" + text);
-      }
+                          "expected nothing more from the last command; it printed:" + unnamed);
       return;
     }
-    checkedAt_ = printed_;
     if (a[0] == "voice" || a[0] == "listener" || a[0] == "timer") {
       const size_t first = a[0] == "listener" ? 1 : 2;
       if (a.size() <= first) throw ScriptError(c.line, "expect " + a[0] + ": name the fields");
@@ -338,19 +332,21 @@ class Replay::Impl {
       }
       return;
     }
-    auto it = std::find(unchecked_.begin(), unchecked_.end(), c.text);
-    if (it == unchecked_.end()) {
+    auto it = std::find_if(log_.begin() + static_cast<long>(searchFrom_), log_.end(),
+                           [&c](const Printed& p) { return p.text == c.text; });
+    if (it == log_.end()) {
       throw CheckFailed(c.line, "expected the line '" + c.text + "'; " +
-                                    (unchecked_.empty()
+                                    (searchFrom_ == log_.size()
                                          ? "nothing was printed since the last check"
                                          : "since the last check the game printed:" + unchecked()));
     }
-    unchecked_.erase(unchecked_.begin(), it + 1);
+    it->named = true;
+    searchFrom_ = static_cast<size_t>(it - log_.begin()) + 1;
   }
 
   std::string unchecked() const {
     std::string text;
-    for (const auto& l : unchecked_) text += "\n  " + l;
+    for (size_t k = searchFrom_; k < log_.size(); ++k) text += "\n  " + log_[k].text;
     return text;
   }
 
@@ -363,10 +359,26 @@ class Replay::Impl {
   std::unique_ptr<Form1> game_;
   bool started_ = false;
   bool keepLines_ = false;
-  // The lines printed since the last `expect` that named a line.
-  std::vector<std::string> unchecked_;
-  // How many lines were printed in all, and by the time of the last `expect`.
-  long long printed_ = 0, checkedAt_ = 0;
+  // The lines printed that a check may still name: a line check looks from searchFrom_ on;
+  // `expect nothing` at the lines from commandAt_, where the last command other than a check began.
+  struct Printed {
+    std::string text;
+    bool named;
+  };
+  std::vector<Printed> log_;
+  size_t searchFrom_ = 0, commandAt_ = 0;
+
+  // A new command begins; lines no check can reach any more are let go.
+  void forget() {
+    const size_t done = std::min(searchFrom_, log_.size());
+    log_.erase(log_.begin(), log_.begin() + static_cast<long>(done));
+    // A long run that checks little keeps only its latest lines.
+    constexpr size_t kKept = 100000;
+    if (log_.size() > kKept)
+      log_.erase(log_.begin(), log_.begin() + static_cast<long>(log_.size() - kKept / 2));
+    searchFrom_ = 0;
+    commandAt_ = log_.size();
+  }
 
  public:
   Form1& game() { return *game_; }
