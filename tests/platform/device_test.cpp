@@ -1,7 +1,6 @@
 // The 3D sound device on OpenAL Soft's loopback device: what a player hears, measured in renders.
 #include <gtest/gtest.h>
 
-#include "platform/openal/mapping.h"
 #include "platform/openal/openal_sound.h"
 #include "platform/service_error.h"
 #include "render_helpers.h"
@@ -12,20 +11,6 @@ namespace {
 using openal::LoopbackSound;
 using testing::render;
 using testing::Rendered;
-
-TEST(SoundMapping, HundredthsOfADecibelAndFrequenciesWithinTheDevicesLimits) {
-  EXPECT_FLOAT_EQ(openal::gainFromVolume(0), 1.0f);
-  EXPECT_NEAR(openal::gainFromVolume(-600), 0.501, 0.001);
-  EXPECT_NEAR(openal::gainFromVolume(-10000), 1e-5, 1e-9);
-  EXPECT_FLOAT_EQ(openal::gainFromVolume(-20000), openal::gainFromVolume(-10000));
-  EXPECT_FLOAT_EQ(openal::gainFromVolume(500), 1.0f);
-
-  EXPECT_FLOAT_EQ(openal::pitchFor(5000, 11025), 5000.0f / 11025);
-  // 0 Hz and below play at the lowest frequency, 100 Hz.
-  EXPECT_FLOAT_EQ(openal::pitchFor(-3000, 22050), 100.0f / 22050);
-  // Never faster than OpenAL Soft plays: 200000 Hz on an 11025 Hz recording is pitch 10.
-  EXPECT_FLOAT_EQ(openal::pitchFor(2000000000, 11025), openal::kMaxPitch);
-}
 
 class LoopbackRoom : public ::testing::Test {
  protected:

@@ -49,7 +49,7 @@ std::string replay(const std::string& script, double fromMs = -1,
 
 std::string demoGame() {
   std::ifstream in(std::string(ROTORDUEL_SOURCE_DIR) +
-                   "/tests/scenarios/playable/demo_game.replay");
+                   "/tools/demos/demo_game.replay");
   std::stringstream text;
   text << in.rdbuf();
   return text.str();

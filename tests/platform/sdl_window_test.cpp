@@ -11,37 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/sdl/key_codes.h"
 #include "platform/sdl/sdl_input.h"
 
 namespace rd::sdl {
 namespace {
-
-TEST(SdlKeyCodes, ThePhysicalKeysGiveTheVirtualKeyCodesTheGameReads) {
-  struct Case {
-    SDL_Scancode key;
-    bool numLock;
-    int16_t code;
-  };
-  const Case cases[] = {
-      {SDL_SCANCODE_ESCAPE, false, 27},
-      {SDL_SCANCODE_PAGEDOWN, false, 34},
-      {SDL_SCANCODE_HOME, false, 36},
-      {SDL_SCANCODE_LEFT, false, 37},
-      {SDL_SCANCODE_A, false, 65},
-      {SDL_SCANCODE_Z, false, 90},
-      {SDL_SCANCODE_0, false, 48},
-      {SDL_SCANCODE_F1, false, 112},
-      {SDL_SCANCODE_MUTE, false, 0},
-      // Without Num Lock the pad is a second set of arrows and paging keys.
-      {SDL_SCANCODE_KP_8, false, 38},
-      {SDL_SCANCODE_KP_8, true, 104},
-      {SDL_SCANCODE_KP_0, true, 96},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(virtualKey(c.key, c.numLock), c.code) << SDL_GetScancodeName(c.key);
-  }
-}
 
 // A game that writes down what it is handed.
 struct Recorder : GameEvents {

@@ -32,19 +32,6 @@ TEST(ReplayScript, RepeatHoldsCommandsSeparatedBySemicolons) {
   EXPECT_EQ(script[1].times, 0);
 }
 
-TEST(ReplayScript, KeyNamesAndCodes) {
-  EXPECT_EQ(keyCode("Esc"), 27);
-  EXPECT_EQ(keyCode("PageUp"), 33);
-  EXPECT_EQ(keyCode("PageDown"), 34);
-  EXPECT_EQ(keyCode("Space"), 32);
-  EXPECT_EQ(keyCode("Down"), 40);
-  EXPECT_EQ(keyCode("X"), 88);
-  EXPECT_EQ(keyCode("112"), 112);
-  EXPECT_EQ(keyCode("x"), -1);  // letters are their upper-case codes
-  EXPECT_EQ(keyCode("256"), -1);
-  EXPECT_EQ(keyCode("F1"), -1);
-}
-
 TEST(ReplayScript, ErrorsNameTheLine) {
   struct Case {
     const char* script;
@@ -135,6 +122,28 @@ TEST(ReplayRunner, PrintsVariablesVoicesListenerAndTimers) {
                        "voice sndRotor frequency=200000"),
             std::string::npos)
       << r.out;
+}
+
+// Checks pass quietly; the first that fails ends the run with status 3, naming its line. A line
+// check looks among the lines printed since the last one; `expect nothing` fails on any line of the
+// last command that no check named. The checks right after the game's end still run, and one after
+// a command that never ran fails.
+TEST(ReplayRunner, ExpectChecksValuesStateAndPrintedLines) {
+  Outcome r = runScript(
+      "set knob 4\nexpect knob=4.0\nexpect voice sndWind frequency=11025 position=0.1,0,1\n"
+      "key S\nexpect speak:  points.\nkey X\nexpect speak: 0\nexpect nothing\nkey Esc\n"
+      "expect exit: 0\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  for (const char* bad : {"set knob 4\nexpect knob=5\n", "expect timer TVTimer enabled=1\n",
+                          "key S\nexpect speak: points.\n", "key S\nexpect nothing\n",
+                          "key S\nexpect speak:  points.\nexpect nothing\n",
+                          "key S\nexpect speak:  points.\nexpect speak: 0\n",
+                          "key Esc\nkey S\nexpect playerScore=0\n"}) {
+    SCOPED_TRACE(bad);
+    r = runScript(bad);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_TRUE(r.err.starts_with("line ")) << r.err;
+  }
 }
 
 }  // namespace

@@ -5,14 +5,6 @@
 namespace rd {
 namespace {
 
-TEST(Values, IntIsTheFloor) {
-  EXPECT_EQ(Int(2.7), 2);
-  EXPECT_EQ(Int(-0.5), -1);
-  EXPECT_EQ(Int(-4.5), -5);
-  EXPECT_EQ(Int(3.0), 3);
-  EXPECT_EQ(Int(-0.0), 0);
-}
-
 TEST(Values, StoringIntoALongRoundsHalvesToEven) {
   EXPECT_EQ(toLong(2.5), 2);
   EXPECT_EQ(toLong(3.5), 4);
@@ -25,12 +17,6 @@ TEST(Values, StoringIntoALongRoundsHalvesToEven) {
   EXPECT_EQ(toLong(1e20), 2147483647);
   EXPECT_EQ(toLong(-1e20), -2147483647 - 1);
   EXPECT_EQ(toLong(std::numeric_limits<double>::quiet_NaN()), 0);
-}
-
-TEST(Values, BooleansAreMinusOneAndZero) {
-  EXPECT_EQ(toBoolean(true), -1);
-  EXPECT_EQ(toBoolean(false), 0);
-  EXPECT_EQ(vbTrue, -1);
 }
 
 TEST(Values, SpokenTextForms) {

@@ -1,5 +1,6 @@
 #include "runner.h"
 
+#include <algorithm>
 #include <csignal>
 #include <limits>
 #include <memory>
@@ -50,13 +51,48 @@ std::optional<TimerId> timerByName(const std::string& name) {
   return std::nullopt;
 }
 
+// An `expect` that does not hold.
+class CheckFailed : public std::runtime_error {
+ public:
+  CheckFailed(int line, const std::string& message)
+      : std::runtime_error("line " + std::to_string(line) + ": " + message) {}
+};
+
+// Two printed values are the same when their texts are, or when they are the same numbers
+// (3 and 3.0; a position's three coordinates one by one).
+bool sameValue(const std::string& a, const std::string& b) {
+  if (a == b) return true;
+  size_t ia = 0, ib = 0;
+  for (;;) {
+    size_t ea = a.find(',', ia), eb = b.find(',', ib);
+    float x = 0, y = 0;
+    if (!parseFloat(a.substr(ia, ea - ia), x) || !parseFloat(b.substr(ib, eb - ib), y) || x != y)
+      return false;
+    if (ea == std::string::npos || eb == std::string::npos) return ea == eb;
+    ia = ea + 1;
+    ib = eb + 1;
+  }
+}
+
+// The value after NAME= among the words of a printed line; empty when it has no such field.
+std::string fieldOf(const std::string& line, const std::string& name) {
+  std::istringstream words(line);
+  for (std::string w; words >> w;)
+    if (w.size() > name.size() && w.compare(0, name.size(), name) == 0 && w[name.size()] == '=')
+      return w.substr(name.size() + 1);
+  return {};
+}
+
 }  // namespace
 
 class Replay::Impl {
  public:
   Impl(const Options& options, std::ostream& out)
-      : trace_([&out](const std::string& line) { out << line << '\n'
-                                                     << std::flush; }) {
+      : trace_([this, &out](const std::string& line) {
+          out << line << '\n' << std::flush;
+          if (keepLines_) log_.push_back({line, false});
+        }),
+        keepLines_(options.keepLines) {
     if (!options.renderPath.empty() || options.loudness)
       render_ = makeRenderBackend(options.renderPath, options.render,
                                   {options.loudness ? &out : nullptr, options.loudnessFromMs});
@@ -86,12 +122,14 @@ class Replay::Impl {
   void start() {
     started_ = true;
     game_->load();
+    commandAt_ = log_.size();
   }
 
   // Runs one command; ProgramEnd and script errors pass to the caller.
   void execute(const Command& c) {
     stopIfAsked();
     const std::string& v = c.verb;
+    if (v != "expect" && v != "repeat") forget();
     if (v == "repeat") {
       for (long long i = 0; i < c.times; ++i)
         for (const Command& inner : c.body) execute(inner);
@@ -149,6 +187,8 @@ class Replay::Impl {
       trace_.failNext(c.args[0], static_cast<int>(n));
     } else if (v == "print") {
       print(c);
+    } else if (v == "expect") {
+      expect(c);
     }
   }
 
@@ -217,53 +257,119 @@ class Replay::Impl {
     throw ScriptError(c.line, "the game record has no variable '" + name + "'");
   }
 
-  void print(const Command& c) {
+  // What `print voice`, `print listener` and `print timer` print; empty for anything else.
+  std::string stateLine(const Command& c) {
     const auto& a = c.args;
-    if (a[0] == "voice" && a.size() == 2) {
+    if (a[0] == "voice" && a.size() >= 2) {
       const fake::VoiceState* s = sound_->voice(a[1]);
       if (!s || !game_->snd.voiceByName(a[1]) || !*game_->snd.voiceByName(a[1]))
         throw ScriptError(c.line, "no voice '" + a[1] + "' exists");
-      trace_.line("voice " + a[1] + " frequency=" + std::to_string(s->frequency) +
-                  " volume=" + std::to_string(s->volume) + " state=" + stateName(s->state) +
-                  " mode=" + std::to_string(static_cast<int>(s->mode)) +
-                  " position=" + triple(s->position));
-      return;
+      return "voice " + a[1] + " frequency=" + std::to_string(s->frequency) +
+             " volume=" + std::to_string(s->volume) + " state=" + stateName(s->state) +
+             " mode=" + std::to_string(static_cast<int>(s->mode)) +
+             " position=" + triple(s->position);
     }
     if (a[0] == "listener") {
       const fake::ListenerState* l = sound_->listener();
       if (!l || !game_->snd.listener) throw ScriptError(c.line, "no listener exists");
-      trace_.line("listener position=" + triple(l->position) + " front=" + triple(l->front) +
-                  " top=" + triple(l->top));
-      return;
+      return "listener position=" + triple(l->position) + " front=" + triple(l->front) +
+             " top=" + triple(l->top);
     }
-    if (a[0] == "timer") {
+    if (a[0] == "timer" && a.size() >= 2) {
       auto id = timerByName(a[1]);
       if (!id) throw ScriptError(c.line, "no timer named '" + a[1] + "'");
-      trace_.line("timer " + a[1] + " interval=" + std::to_string(window_->timerInterval(*id)) +
-                  " enabled=" + (window_->timerEnabled(*id) ? "1" : "0"));
+      return "timer " + a[1] + " interval=" + std::to_string(window_->timerInterval(*id)) +
+             " enabled=" + (window_->timerEnabled(*id) ? "1" : "0");
+    }
+    return {};
+  }
+
+  // A variable of the game record as `print` writes it.
+  std::string valueText(const Command& c, const std::string& name) {
+    FieldRef f = findField(*game_, name);
+    switch (f.type) {
+      case FieldRef::Type::boolean:
+        return std::to_string(*static_cast<Boolean*>(f.ptr));
+      case FieldRef::Type::long_:
+        return std::to_string(*static_cast<Long*>(f.ptr));
+      case FieldRef::Type::single:
+        return exactText(*static_cast<Single*>(f.ptr));
+      case FieldRef::Type::object:
+        return game_->voice ? "SpVoice" : "Nothing";
+      case FieldRef::Type::none:
+        break;
+    }
+    throw ScriptError(c.line, "the game record has no variable '" + name + "'");
+  }
+
+  void print(const Command& c) {
+    if (std::string state = stateLine(c); !state.empty()) {
+      trace_.line(state);
       return;
     }
-    for (const auto& name : a) {
-      FieldRef f = findField(*game_, name);
-      std::string value;
-      switch (f.type) {
-        case FieldRef::Type::boolean:
-          value = std::to_string(*static_cast<Boolean*>(f.ptr));
-          break;
-        case FieldRef::Type::long_:
-          value = std::to_string(*static_cast<Long*>(f.ptr));
-          break;
-        case FieldRef::Type::single:
-          value = exactText(*static_cast<Single*>(f.ptr));
-          break;
-        case FieldRef::Type::object:
-          value = game_->voice ? "SpVoice" : "Nothing";
-          break;
-        case FieldRef::Type::none:
-          throw ScriptError(c.line, "the game record has no variable '" + name + "'");
-      }
-      trace_.line(name + "=" + value);
+    for (const auto& name : c.args) trace_.line(name + "=" + valueText(c, name));
+  }
+
+  // `expect NAME=VALUE ...` checks variables of the record; `expect voice V|listener|timer T
+  // FIELD=VALUE ...` fields of what print would show; `expect nothing` that no line was printed
+  // since the last `expect` (or since start-up); any other `expect LINE` that the game printed LINE
+  // since the last check (lines in between pass unchecked).
+  void expect(const Command& c) {
+    const auto& a = c.args;
+    if (c.text == "nothing") {
+      std::string unnamed;
+      for (size_t k = commandAt_; k < log_.size(); ++k)
+        if (!log_[k].named) unnamed += "\n  " + log_[k].text;
+      if (!unnamed.empty())
+        throw CheckFailed(c.line,
+                          "expected nothing more from the last command; it printed:" + unnamed);
+      return;
     }
+    if (a[0] == "voice" || a[0] == "listener" || a[0] == "timer") {
+      const size_t first = a[0] == "listener" ? 1 : 2;
+      if (a.size() <= first) throw ScriptError(c.line, "expect " + a[0] + ": name the fields");
+      const std::string state = stateLine(c);
+      for (size_t i = first; i < a.size(); ++i) {
+        size_t eq = a[i].find('=');
+        if (eq == std::string::npos || eq == 0)
+          throw ScriptError(c.line, "expect " + a[0] + ": '" + a[i] + "' is not FIELD=VALUE");
+        const std::string field = a[i].substr(0, eq), value = fieldOf(state, field);
+        if (value.empty()) throw ScriptError(c.line, "expect: no field '" + field + "'");
+        if (!sameValue(value, a[i].substr(eq + 1)))
+          throw CheckFailed(c.line, "expected " + a[i] + ", found " + state);
+      }
+      return;
+    }
+    const bool values = std::all_of(a.begin(), a.end(), [this](const std::string& w) {
+      size_t eq = w.find('=');
+      return eq != std::string::npos && eq > 0 &&
+             findField(*game_, w.substr(0, eq)).type != FieldRef::Type::none;
+    });
+    if (values) {
+      for (const auto& w : a) {
+        const std::string name = w.substr(0, w.find('='));
+        const std::string is = valueText(c, name);
+        if (!sameValue(is, w.substr(name.size() + 1)))
+          throw CheckFailed(c.line, "expected " + w + ", found " + name + "=" + is);
+      }
+      return;
+    }
+    auto it = std::find_if(log_.begin() + static_cast<long>(searchFrom_), log_.end(),
+                           [&c](const Printed& p) { return p.text == c.text; });
+    if (it == log_.end()) {
+      throw CheckFailed(c.line, "expected the line '" + c.text + "'; " +
+                                    (searchFrom_ == log_.size()
+                                         ? "nothing was printed since the last check"
+                                         : "since the last check the game printed:" + unchecked()));
+    }
+    it->named = true;
+    searchFrom_ = static_cast<size_t>(it - log_.begin()) + 1;
+  }
+
+  std::string unchecked() const {
+    std::string text;
+    for (size_t k = searchFrom_; k < log_.size(); ++k) text += "\n  " + log_[k].text;
+    return text;
   }
 
   fake::Trace trace_;
@@ -274,6 +380,27 @@ class Replay::Impl {
   std::unique_ptr<fake::FakeInput> input_;
   std::unique_ptr<Form1> game_;
   bool started_ = false;
+  bool keepLines_ = false;
+  // The lines printed that a check may still name: a line check looks from searchFrom_ on;
+  // `expect nothing` at the lines from commandAt_, where the last command other than a check began.
+  struct Printed {
+    std::string text;
+    bool named;
+  };
+  std::vector<Printed> log_;
+  size_t searchFrom_ = 0, commandAt_ = 0;
+
+  // A new command begins; lines no check can reach any more are let go.
+  void forget() {
+    const size_t done = std::min(searchFrom_, log_.size());
+    log_.erase(log_.begin(), log_.begin() + static_cast<long>(done));
+    // A long run that checks little keeps only its latest lines.
+    constexpr size_t kKept = 100000;
+    if (log_.size() > kKept)
+      log_.erase(log_.begin(), log_.begin() + static_cast<long>(log_.size() - kKept / 2));
+    searchFrom_ = 0;
+    commandAt_ = log_.size();
+  }
 
  public:
   Form1& game() { return *game_; }
@@ -304,11 +431,20 @@ int run(const std::vector<Command>& script, const Options& options, std::ostream
   int line = 0;
   int status = 0;
   try {
-    session = std::make_unique<Replay>(options, out);
+    Options opts = options;
+    opts.keepLines =
+        opts.keepLines || std::any_of(script.begin(), script.end(), [](const Command& c) {
+          return c.verb == "expect" ||
+                 std::any_of(c.body.begin(), c.body.end(),
+                             [](const Command& b) { return b.verb == "expect"; });
+        });
+    session = std::make_unique<Replay>(opts, out);
     // The output goes out as it comes; a long script must not keep it all.
     session->trace().keepLog(false);
+    size_t next = 0;
     try {
-      for (const Command& c : script) {
+      for (; next < script.size(); ++next) {
+        const Command& c = script[next];
         line = c.line;
         // fail and rnd lines at the very top act before the game starts.
         if (!session->started() && c.verb != "fail" && c.verb != "rnd") session->start();
@@ -317,6 +453,14 @@ int run(const std::vector<Command>& script, const Options& options, std::ostream
       if (!session->started()) session->start();
     } catch (const ProgramEnd& end) {
       status = end.code;
+      // The checks right after the command that ended the game still run; a check after a
+      // command that never ran fails.
+      for (++next; next < script.size() && script[next].verb == "expect"; ++next)
+        session->execute(script[next]);
+      for (; next < script.size(); ++next)
+        if (script[next].verb == "expect")
+          throw CheckFailed(script[next].line, "the game ended at line " + std::to_string(line) +
+                                                   ", before the commands this check follows");
     } catch (const Stopped& stop) {
       status = 128 + stop.signal;
       err << "line " << line << ": stopped by a signal";
@@ -325,6 +469,9 @@ int run(const std::vector<Command>& script, const Options& options, std::ostream
       err << '\n';
     }
     session->finish();
+  } catch (const CheckFailed& e) {
+    err << e.what() << '\n';
+    return 3;
   } catch (const ScriptError& e) {
     err << e.what() << '\n';
     return 2;

@@ -30,6 +30,8 @@ struct Options {
   // the part before it.
   bool loudness = false;
   double loudnessFromMs = -1;
+  // Keep the printed lines until an `expect` checks them (run() sets it when the script checks).
+  bool keepLines = false;
 };
 
 // One run of the game on the recording platform, command by command. execute() lets the game's
@@ -60,7 +62,9 @@ class Replay {
 void requestStop(int signal);
 
 // Exit status: 0 when the script ran to its end, the program's own status when the game ended
-// itself, 2 for a script error (message on `err`).
+// itself, 2 for a script error, 3 when an `expect` does not hold (message on `err`). The `expect`
+// lines right after the command that ended the game are still checked; one after a command that
+// never ran fails.
 int run(const std::vector<Command>& script, const Options& options, std::ostream& out,
         std::ostream& err);
 

@@ -19,7 +19,7 @@ const std::map<std::string, Arity, std::less<>>& verbs() {
       {"key", {1, 1}},  {"keyup", {1, 1}},     {"mouse", {2, 2}},         {"mouse-event", {0, 0}},
       {"tick", {0, 1}}, {"target", {0, 1}},    {"tvtimer", {0, 0}},       {"wait", {1, 1}},
       {"call", {1, 1}}, {"set", {2, 10000}},   {"set-frequency", {2, 2}}, {"rnd", {1, 10000}},
-      {"fail", {1, 2}}, {"print", {1, 10000}}, {"play", {1, 1}},
+      {"fail", {1, 2}}, {"print", {1, 10000}}, {"play", {1, 1}},          {"expect", {1, 10000}},
   };
   return table;
 }
@@ -113,6 +113,15 @@ static Command parseCommand(int lineNo, std::string_view line, bool nested) {
   c.line = lineNo;
   c.verb = w[0];
   c.args.assign(w.begin() + 1, w.end());
+  if (c.verb == "expect" && !c.args.empty()) {
+    // The line to expect is the rest as written: spoken texts hold runs of spaces.
+    std::string_view rest = line.substr(line.find(c.verb) + c.verb.size());
+    while (!rest.empty() && std::isspace(static_cast<unsigned char>(rest.front())))
+      rest.remove_prefix(1);
+    while (!rest.empty() && std::isspace(static_cast<unsigned char>(rest.back())))
+      rest.remove_suffix(1);
+    c.text = std::string(rest);
+  }
   if (c.verb != "repeat") {
     check(c);
     return c;

@@ -12,6 +12,8 @@ struct Command {
   int line = 0;
   std::string verb;
   std::vector<std::string> args;
+  // `expect`: the rest of the line as written, inner spaces kept.
+  std::string text;
   // `repeat N CMD; CMD; ...`: the commands run in turn, N times over.
   long long times = 0;
   std::vector<Command> body;
