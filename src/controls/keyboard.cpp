@@ -3,34 +3,11 @@
 #include <cmath>
 
 #include "core/form1.h"
+#include "platform/keys.h"
 
 namespace rd {
 
 namespace {
-
-// The window's virtual-key codes. Letters arrive upper case whatever Shift or Caps Lock say.
-constexpr Integer vbKeyEscape = 27;
-constexpr Integer vbKeyPageDown = 34;
-constexpr Integer vbKeyPageUp = 33;
-constexpr Integer vbKeyEnd = 35;
-constexpr Integer vbKeyHome = 36;
-constexpr Integer vbKeyLeft = 37;
-constexpr Integer vbKeyUp = 38;
-constexpr Integer vbKeyRight = 39;
-constexpr Integer vbKeyDown = 40;
-constexpr Integer vbKeySpace = 32;
-constexpr Integer vbKeyX = 88;
-constexpr Integer vbKeyY = 89;
-constexpr Integer vbKeyZ = 90;
-constexpr Integer vbKeyA = 65;
-constexpr Integer vbKeyD = 68;
-constexpr Integer vbKeyR = 82;
-constexpr Integer vbKeyT = 84;
-constexpr Integer vbKeyS = 83;
-constexpr Integer vbKeyV = 86;
-constexpr Integer vbKeyH = 72;
-constexpr Integer vbKeyE = 69;
-constexpr Integer vbKeyP = 80;
 
 // The knob's limits, in degrees of turn per tick.
 constexpr Long kKnobMin = -30;
@@ -92,58 +69,58 @@ void Form1::Form_KeyDown(Integer keyCode, Integer /*shift*/) {
   window.doEvents();
 
   // Each key is its own test; a key that is in no row does nothing.
-  if (keyCode == vbKeyEscape) shutDown();
-  if (keyCode == vbKeyPageDown) climb();
-  if (keyCode == vbKeyPageUp) descend();
-  if (keyCode == vbKeyEnd) {
+  if (keyCode == Key::Escape) shutDown();
+  if (keyCode == Key::PageDown) climb();
+  if (keyCode == Key::PageUp) descend();
+  if (keyCode == Key::End) {
     if (knob > kKnobMin) knob = knob - 1;
     knobClick(*this);
   }
-  if (keyCode == vbKeyHome) {
+  if (keyCode == Key::Home) {
     if (knob < kKnobMax) knob = knob + 1;
     knobClick(*this);
   }
-  if (keyCode == vbKeyLeft) turnLeft();
-  if (keyCode == vbKeyUp) flyForward();
-  if (keyCode == vbKeyRight) turnRight();
-  if (keyCode == vbKeyDown) flyBackward();
-  if (keyCode == vbKeySpace) fireLaser();
-  if (keyCode == vbKeyX) speak(flooredText(playerX));
+  if (keyCode == Key::Left) turnLeft();
+  if (keyCode == Key::Up) flyForward();
+  if (keyCode == Key::Right) turnRight();
+  if (keyCode == Key::Down) flyBackward();
+  if (keyCode == Key::Space) fireLaser();
+  if (keyCode == Key::X) speak(flooredText(playerX));
   // Y is the second floor coordinate; Z is the height.
-  if (keyCode == vbKeyY) speak(flooredText(playerZ));
-  if (keyCode == vbKeyZ) speak(flooredText(playerY));
-  if (keyCode == vbKeyA) {
+  if (keyCode == Key::Y) speak(flooredText(playerZ));
+  if (keyCode == Key::Z) speak(flooredText(playerY));
+  if (keyCode == Key::A) {
     speak(wholeText(playerHeading));
     speak(wholeText(enemyRelBearing));
   }
-  if (keyCode == vbKeyD) {
+  if (keyCode == Key::D) {
     speak(flooredText(dogX));
     speak(flooredText(dogZ));
   }
-  if (keyCode == vbKeyR) speak(wholeText(enemyRange));
-  if (keyCode == vbKeyT) targetingSwitch(*this);
-  if (keyCode == vbKeyS) score();
-  if (keyCode == vbKeyV) {
+  if (keyCode == Key::R) speak(wholeText(enemyRange));
+  if (keyCode == Key::T) targetingSwitch(*this);
+  if (keyCode == Key::S) score();
+  if (keyCode == Key::V) {
     speak(flooredText(playerVelX));
     speak(flooredText(playerVelY));
     speak(flooredText(playerVelZ));
     speak(flooredText(enemyVelX));
   }
-  if (keyCode == vbKeyH) speak(plainText(playerSpeed));
+  if (keyCode == Key::H) speak(plainText(playerSpeed));
   // The enemy's floor coordinates first, its height last.
-  if (keyCode == vbKeyE) {
+  if (keyCode == Key::E) {
     speak(flooredText(enemyX));
     speak(flooredText(enemyZ));
     speak(flooredText(enemyY));
   }
-  if (keyCode == vbKeyP) listeningPositionSwitch(*this);
+  if (keyCode == Key::P) listeningPositionSwitch(*this);
 }
 
 void Form1::Form_KeyUp(Integer keyCode, Integer /*shift*/) {
   if (!snd.sndRotor) return;
   // Letting go of an engine or a movement key gives the rotor its momentum for the Doppler shift.
-  if (keyCode == vbKeyPageUp || keyCode == vbKeyPageDown || keyCode == vbKeyUp ||
-      keyCode == vbKeyDown)
+  if (keyCode == Key::PageUp || keyCode == Key::PageDown || keyCode == Key::Up ||
+      keyCode == Key::Down)
     snd.sndRotor3D->setVelocity(playerVelX, playerVelY, playerVelZ);
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/keys.h"
 #include "platform/sdl/key_codes.h"
 #include "platform/sdl/sdl_input.h"
 
@@ -24,19 +25,19 @@ TEST(SdlKeyCodes, ThePhysicalKeysGiveTheVirtualKeyCodesTheGameReads) {
     int16_t code;
   };
   const Case cases[] = {
-      {SDL_SCANCODE_ESCAPE, false, 27},
-      {SDL_SCANCODE_PAGEDOWN, false, 34},
-      {SDL_SCANCODE_HOME, false, 36},
-      {SDL_SCANCODE_LEFT, false, 37},
-      {SDL_SCANCODE_A, false, 65},
-      {SDL_SCANCODE_Z, false, 90},
-      {SDL_SCANCODE_0, false, 48},
-      {SDL_SCANCODE_F1, false, 112},
+      {SDL_SCANCODE_ESCAPE, false, Key::Escape},
+      {SDL_SCANCODE_PAGEDOWN, false, Key::PageDown},
+      {SDL_SCANCODE_HOME, false, Key::Home},
+      {SDL_SCANCODE_LEFT, false, Key::Left},
+      {SDL_SCANCODE_A, false, Key::A},
+      {SDL_SCANCODE_Z, false, Key::Z},
+      {SDL_SCANCODE_0, false, Key::Digit0},
+      {SDL_SCANCODE_F1, false, Key::F1},
       {SDL_SCANCODE_MUTE, false, 0},
       // Without Num Lock the pad is a second set of arrows and paging keys.
-      {SDL_SCANCODE_KP_8, false, 38},
-      {SDL_SCANCODE_KP_8, true, 104},
-      {SDL_SCANCODE_KP_0, true, 96},
+      {SDL_SCANCODE_KP_8, false, Key::Up},
+      {SDL_SCANCODE_KP_8, true, Key::Numpad0 + 8},
+      {SDL_SCANCODE_KP_0, true, Key::Numpad0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(virtualKey(c.key, c.numLock), c.code) << SDL_GetScancodeName(c.key);
@@ -146,7 +147,7 @@ TEST_F(SdlWindowTest, KeysArriveAsCodesWhateverShiftAndCapsLockAndRepeatAsKeyDow
     key(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE);
   };
   game.onKeyDown = [&](int16_t code) {
-    if (code == 27) window->endProgram(0);
+    if (code == Key::Escape) window->endProgram(0);
   };
   EXPECT_EQ(window->run(game), 0);
   EXPECT_EQ(game.log, (std::vector<std::string>{"down 88", "up 88", "down 88", "down 34", "down 34",
