@@ -56,10 +56,12 @@ class Replay::Impl {
       render_->setClock([this](int64_t micros) { window_->advance(micros); });
     }
     game_ = std::make_unique<Form1>(Platform{*window_, *sound_, *speech_, *input_});
+    window_->attach(game_.get());
   }
 
   ~Impl() {
     // The game goes first: it holds the voices that the devices made.
+    window_->attach(nullptr);
     game_.reset();
   }
 
@@ -103,7 +105,7 @@ class Replay::Impl {
     } else if (v == "wait") {
       long long ms = 0;
       parseLong(c.args[0], ms);
-      wait(ms * 1000);
+      window_->runClock(ms * 1000);
     } else if (v == "call") {
       Form1::Procedure p = Form1::procedureByName(c.args[0]);
       if (!p) throw ScriptError(c.line, "the game has no procedure '" + c.args[0] + "'");
@@ -142,29 +144,6 @@ class Replay::Impl {
     Slot<Voice>* slot = game_->snd.voiceByName(name);
     if (!slot) throw ScriptError(c.line, "no voice named '" + name + "'");
     return *slot;
-  }
-
-  // Runs the clock, firing every enabled timer when it falls due (earliest first).
-  void wait(int64_t micros) {
-    const int64_t end = window_->now() + micros;
-    for (;;) {
-      std::optional<TimerId> next;
-      int64_t nextDue = std::numeric_limits<int64_t>::max();
-      for (int i = 0; i < kTimerCount; ++i) {
-        auto id = static_cast<TimerId>(i);
-        if (!window_->timerEnabled(id)) continue;
-        int64_t due = window_->dueAt(id);
-        if (due <= end && due < nextDue) {
-          next = id;
-          nextDue = due;
-        }
-      }
-      if (!next) break;
-      if (nextDue > window_->now()) window_->advance(nextDue - window_->now());
-      game_->timer(*next);
-      window_->fired(*next);
-    }
-    if (end > window_->now()) window_->advance(end - window_->now());
   }
 
   void set(const Command& c, const std::string& name, const std::string& text) {

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <string>
 
-#include "platform/sdl/dispatcher.h"
+#include "platform/dispatcher.h"
 #include "platform/window.h"
 
 struct SDL_Window;
