@@ -1,6 +1,7 @@
 // Climbing, descending and landing. The engine speed is the rotor voice's frequency: it rises and
 // falls 100 Hz a command, the helicopter lifts 0.1 a climb once the rotor runs above 10000 Hz,
 // and lands (or crashes, coming down too hard) when the rotor drops below it.
+#include "core/config.h"
 #include "core/form1.h"
 
 namespace rd {
@@ -29,7 +30,7 @@ void Form1::climb() {
 }
 
 void Form1::descend() {
-  if (snd.sndRotor->getFrequency() <= 5000) return;
+  if (snd.sndRotor->getFrequency() <= config::kIdleRotorHz) return;
   snd.sndRotor->setFrequency(snd.sndRotor->getFrequency() - 100);
   if (playerY > 1) playerY = playerY - 0.1;
   snd.sndRotor3D->setVelocity(playerVelX, playerVelY, playerVelZ);

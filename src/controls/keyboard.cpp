@@ -2,6 +2,7 @@
 // the end of the program); a key-up only hands the player's momentum to the rotor voice.
 #include <cmath>
 
+#include "core/config.h"
 #include "core/form1.h"
 #include "platform/keys.h"
 
@@ -13,16 +14,13 @@ namespace {
 constexpr Long kKnobMin = -30;
 constexpr Long kKnobMax = 30;
 
-// Degrees to radians as the game has always held the factor: pi/180 rounded to a Single.
-constexpr double kRadiansPerDegree = 0.017453292f;
-
 std::string wholeText(Long v) { return plainText(static_cast<long long>(v)); }
 
 // The knob clicks where it points: three units around the head, 9 degrees of angle per step,
 // straight ahead at 0 and to the right for small positive values. The product is formed in
 // double, where it is exact for every knob value.
 void knobClick(Form1& game) {
-  const double angle = static_cast<double>(game.knob) * 36 * kRadiansPerDegree / 4;
+  const double angle = static_cast<double>(game.knob) * 36 * config::kRadiansPerDegree / 4;
   game.knobZ = static_cast<Single>(3 * std::cos(angle));
   game.knobX = static_cast<Single>(3 * std::sin(angle));
   game.playKnobClick();

@@ -2,6 +2,7 @@
 // the room's centre lines; stepping also finds the walls, the television, the fan's wall switch
 // and the "Ouch" spot. A turn is 5 degrees and clicks the knob voice in the room listening
 // position.
+#include "core/config.h"
 #include "core/form1.h"
 
 namespace rd {
@@ -20,8 +21,10 @@ void step(Form1& game, Direction direction) {
   Single z = game.playerZ + sign * (game.stepZ * game.playerVelZ / game.stepDivZ);
   game.playerX = x;
   game.playerZ = z;
-  if (x > 20 || z > 20 || x < -20 || z < -20) {
-    if (game.playerVelX > 5 || game.playerVelZ > 5) game.Playercrash();
+  if (x > config::kWall || z > config::kWall || x < -config::kWall || z < -config::kWall) {
+    if (game.playerVelX > config::kWallCrashMomentum ||
+        game.playerVelZ > config::kWallCrashMomentum)
+      game.Playercrash();
     game.scraped();
   }
 }

@@ -1,5 +1,6 @@
 // The new game: start values, the sound device and listener, the bank, the room's looping voices
 // at their places, and the three timers. Stops at the first failing step.
+#include "core/config.h"
 #include "core/form1.h"
 
 namespace rd {
@@ -64,7 +65,7 @@ void Form1::StartGame() {
   snd.sndFan3D->setMaxDistance(8.0f);
   snd.listener->setRolloffFactor(1.0f);
 
-  snd.sndRotor->setFrequency(5000);
+  snd.sndRotor->setFrequency(config::kIdleRotorHz);
   snd.sndRotor->loop();
 
   snd.sndWind3D->setPosition(playerX, playerY, playerZ);

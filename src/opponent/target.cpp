@@ -4,17 +4,17 @@
 // whole heights are, and the lock tone loops while the enemy is dead ahead at the same height.
 #include <cmath>
 
+#include "core/config.h"
 #include "core/form1.h"
 
 namespace rd {
 
 namespace {
 
-// The game's pi, its degrees per radian and its radians per degree are single-precision numbers
-// used in double arithmetic; the bearings the players hear were tuned with exactly these.
+// Pi and degrees per radian are single-precision numbers used in double arithmetic, like the
+// radians factor; the bearings the players hear were tuned with exactly these.
 constexpr double kPi = 3.1415927f;
 constexpr double kDegreesPerRadian = 57.295776f;
-constexpr double kRadiansPerDegree = 0.017453292f;
 
 // Whole-number position: Int of a coordinate, kept as a Single.
 Single whole(Single v) { return static_cast<Single>(Int(v)); }
@@ -58,7 +58,7 @@ void Form1::targetTimer_timer() {
   enemyRelBearing =
       relativeBearing(toLong(getBearing(wholePlayerX, wholePlayerZ, wholeEnemyX, wholeEnemyZ)));
 
-  const double radians = enemyRelBearing * kRadiansPerDegree;
+  const double radians = enemyRelBearing * config::kRadiansPerDegree;
 
   // The bearing tone: 60000 Hz dead ahead, 50 Hz lower per degree off the nose either side.
   if (enemyRelBearing <= 180) {

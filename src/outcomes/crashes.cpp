@@ -24,8 +24,8 @@ void Form1::playerFall(Long counts) {
     } else {
       snd.sndRotor3D->setPosition(playerX, playerY, playerZ);
     }
-    snd.sndRotor->setFrequency(snd.sndRotor->getFrequency() - 54);
-    fallY = fallY - 0.05f;
+    snd.sndRotor->setFrequency(snd.sndRotor->getFrequency() - config::kFallPitchStepHz);
+    fallY = fallY - config::kFallStep;
   }
 }
 
@@ -36,12 +36,12 @@ void Form1::enemyFall(Long counts, bool pitchFloor) {
     enemyY = fallY;
     snd.sndEnemy3D->setPosition(enemyX, enemyY, enemyZ);
     if (!pitchFloor) {
-      snd.sndEnemy->setFrequency(snd.sndEnemy->getFrequency() - 54);
+      snd.sndEnemy->setFrequency(snd.sndEnemy->getFrequency() - config::kFallPitchStepHz);
     } else if (snd.sndEnemy->getFrequency() > 5100) {
       // A shot-down enemy's rotor never sinks below its idle pitch.
-      snd.sndEnemy->setFrequency(snd.sndEnemy->getFrequency() - 54);
+      snd.sndEnemy->setFrequency(snd.sndEnemy->getFrequency() - config::kFallPitchStepHz);
     }
-    fallY = fallY - 0.05f;
+    fallY = fallY - config::kFallStep;
   }
 }
 
@@ -65,7 +65,7 @@ void Form1::EnemySmash() {
 }
 
 void Form1::Playercrash() {
-  playerFall(100000);
+  playerFall(config::kCrashFallCounts);
   impactSound(playerX, playerY, playerZ);
   playerSpeed = 0;
   playerVelX = 1.0f;
@@ -73,7 +73,7 @@ void Form1::Playercrash() {
   playerVelZ = 1.0f;
   if (playerLives != 0) {
     playerLives = playerLives - 1;
-    snd.sndRotor->setFrequency(5000);
+    snd.sndRotor->setFrequency(config::kIdleRotorHz);
   } else {
     playSoundFile("PlayerSmash");
     endGame();
@@ -107,7 +107,7 @@ void Form1::scraped() {
 void Form1::collide() {
   playSoundFile("collide");
   // Only the player goes down; the enemy stays where it is.
-  playerFall(100000);
+  playerFall(config::kCrashFallCounts);
   impactSound(playerX, playerY, playerZ);
   playerVelX = 1.0f;
   playerVelY = 1.0f;
@@ -117,7 +117,7 @@ void Form1::collide() {
   enemyVelZ = 1.0f;
   if (playerLives != 0) {
     playerLives = playerLives - 1;
-    snd.sndRotor->setFrequency(5000);
+    snd.sndRotor->setFrequency(config::kIdleRotorHz);
   } else {
     snd.sndEnemy->stop();
     snd.sndRotor->stop();
@@ -127,14 +127,14 @@ void Form1::collide() {
 }
 
 void Form1::enemycrash() {
-  enemyFall(100000, false);
+  enemyFall(config::kCrashFallCounts, false);
   impactSound(enemyX, enemyY, enemyZ);
   enemyVelX = 1.0f;
   enemyVelY = 1.0f;
   enemyVelZ = 1.0f;
   if (enemyLives != 0) {
     enemyLives = enemyLives - 1;
-    snd.sndEnemy->setFrequency(5000);
+    snd.sndEnemy->setFrequency(config::kIdleRotorHz);
   } else {
     // The enemy's last helicopter: it falls silent for good, and the game goes on.
     snd.sndEnemy->stop();

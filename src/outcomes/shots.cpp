@@ -1,27 +1,21 @@
 // Shots and the dog's crunches. A shot-down helicopter sinks to about height 1 and flies on while
 // the other side scores; it costs no spare helicopter. The dog catching either helicopter on the
 // floor ends the game.
+#include "core/config.h"
 #include "core/form1.h"
 
 namespace rd {
 
-namespace {
-
-// A shot-down helicopter's fall holds 120000 counts between steps, longer than a crash's.
-constexpr Long kShotDownFallCounts = 120000;
-
-}  // namespace
-
 void Form1::enemyShotDown() {
   randomizeHeading();
-  enemyFall(kShotDownFallCounts, true);
+  enemyFall(config::kShotDownFallCounts, true);
   impactSound(enemyX, enemyY, enemyZ);
   playSoundFile("EnemyShotDown");
   playerScore = playerScore + 1;
   enemyVelX = 1.0f;
   enemyVelY = 1.0f;
   enemyVelZ = 1.0f;
-  snd.sndEnemy->setFrequency(5000);
+  snd.sndEnemy->setFrequency(config::kIdleRotorHz);
 }
 
 // Every enemy shot down leaves the player facing somewhere new, 1 to 359, never exactly 0.
@@ -32,14 +26,14 @@ void Form1::randomizeHeading() {
 }
 
 void Form1::PlayerShotDown() {
-  playerFall(kShotDownFallCounts);
+  playerFall(config::kShotDownFallCounts);
   impactSound(playerX, playerY, playerZ);
   playSoundFile("PlayerShotDown");
   enemyScore = enemyScore + 1;
   playerVelX = 1.0f;
   playerVelY = 1.0f;
   playerVelZ = 1.0f;
-  snd.sndRotor->setFrequency(5000);
+  snd.sndRotor->setFrequency(config::kIdleRotorHz);
   scatterPlayer();
 }
 

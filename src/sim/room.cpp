@@ -1,16 +1,17 @@
 // The room's hazards and the dog: the walls, the television, the other helicopter, the ceiling
 // fan and the dog, tested on every tick in the tick's order. Each test reads the state as the
 // steps before it (and the outcomes they called) left it.
+#include "core/config.h"
 #include "core/form1.h"
 
 namespace rd {
 
+using config::kInsideWall;
+using config::kWall;
+using config::kWallCrashMomentum;
+
 namespace {
 
-// The walls stand at -20 and 20 along x and z.
-constexpr Single kWall = 20;
-// A helicopter that hits a wall faster than this along x or z crashes; slower, it only scrapes.
-constexpr Single kWallCrashMomentum = 5;
 // The dog's roll is 1 to 1000; above this (1 in 20) it changes course.
 constexpr Single kDogTurnRoll = 950;
 
@@ -81,10 +82,10 @@ void Form1::dogWanders() {
   dogX = dogX + dogVelX;
   dogZ = dogZ + dogVelZ;
   snd.sndDogBark3D->setPosition(dogX, 0, dogZ);
-  if (dogX > kWall) dogX = 19;
-  if (dogX < -kWall) dogX = -19;
-  if (dogZ > kWall) dogZ = 19;
-  if (dogZ < -kWall) dogZ = -19;
+  if (dogX > kWall) dogX = kInsideWall;
+  if (dogX < -kWall) dogX = -kInsideWall;
+  if (dogZ > kWall) dogZ = kInsideWall;
+  if (dogZ < -kWall) dogZ = -kInsideWall;
 }
 
 // Step 23: the dog bites a player on the floor in its whole cell.

@@ -4,16 +4,10 @@
 // and the voices that follow the player (listener or rotor, wind) are re-placed and re-tuned.
 #include <cmath>
 
+#include "core/config.h"
 #include "core/form1.h"
 
 namespace rd {
-
-namespace {
-
-// Degrees to radians: pi/180 as a single, used in double precision.
-constexpr double kRadiansPerDegree = static_cast<double>(0.017453292f);
-
-}  // namespace
 
 void Form1::CheckThings_timer() {
   // Nothing happens until the sound bank exists, not even the yield.
@@ -87,8 +81,8 @@ void Form1::orientListener() {
   // Not a remainder: below 0 is 360 and above 360 is 0, so -5 gives 360 and 365 gives 0.
   if (playerHeading < 0) playerHeading = 360;
   if (playerHeading > 360) playerHeading = 0;
-  lookX = static_cast<Single>(3 * std::sin(playerHeading * kRadiansPerDegree));
-  lookZ = static_cast<Single>(3 * std::cos(playerHeading * kRadiansPerDegree));
+  lookX = static_cast<Single>(3 * std::sin(playerHeading * config::kRadiansPerDegree));
+  lookZ = static_cast<Single>(3 * std::cos(playerHeading * config::kRadiansPerDegree));
   // In the cockpit the listener looks along the heading, its front tilted up by the height and
   // its top along +z.
   if (playerY > 1 && fixedListener == vbFalse) {
@@ -97,8 +91,8 @@ void Form1::orientListener() {
 }
 
 void Form1::headingStep() {
-  stepX = static_cast<Single>(std::sin(playerHeading * kRadiansPerDegree));
-  stepZ = static_cast<Single>(std::cos(playerHeading * kRadiansPerDegree));
+  stepX = static_cast<Single>(std::sin(playerHeading * config::kRadiansPerDegree));
+  stepZ = static_cast<Single>(std::cos(playerHeading * config::kRadiansPerDegree));
   // Steps are half as long near the room's centre lines.
   if (-1 < playerX && playerX < 1) {
     stepDivX = 10;
