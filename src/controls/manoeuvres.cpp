@@ -51,19 +51,19 @@ void Form1::flyForward() {
   if (Int(playerX) == 0 && Int(playerY) == 6 && playerZ > 19.5) {
     snd.sndSwitch3D->setPosition(0, 5, 19);
     snd.sndSwitch->play();
-    playerZ = 19;
+    playerZ = config::kInsideWall;
     snd.sndFan->loop();
     fanOn = vbTrue;
   }
   if (Int(playerX) == 0 && Int(playerY) == 4 && playerZ > 19.5) {
     snd.sndSwitch3D->setPosition(0, 5, 19);
     snd.sndSwitch->play();
-    playerZ = 19;
+    playerZ = config::kInsideWall;
     snd.sndFan->stop();
     fanOn = vbFalse;
   }
   if (Int(playerX) == 0 && Int(playerY) == 5 && playerZ > 19.5) {
-    playerZ = 19;
+    playerZ = config::kInsideWall;
   }
 
   if (Int(playerX) == 8 && Int(playerZ) == 8 && playerY < 3) {
@@ -97,15 +97,9 @@ void turn(Form1& game, Turn direction) {
   if (!(game.playerY > 1)) return;
   game.playerHeading = game.playerHeading + static_cast<Long>(direction);
   game.orientListener();
-  std::unique_ptr<Voice3D> knob3D = game.snd.sndKnob->take3D();
-  knob3D->setMode(Mode3D::headRelative);
-  knob3D->setPosition(game.lookX + 1, 0, game.lookZ + 1);
-  if (game.playerHeading == 0 || game.playerHeading == 360) {
-    game.snd.sndKnob->setFrequency(80000);
-  } else {
-    game.snd.sndKnob->setFrequency(44100);
-  }
-  if (game.fixedListener != vbFalse) game.snd.sndKnob->play();
+  game.clickKnob(game.lookX + 1, game.lookZ + 1,
+                 game.playerHeading == 0 || game.playerHeading == 360,
+                 game.fixedListener != vbFalse);
 }
 
 }  // namespace

@@ -6,12 +6,26 @@
 #include <memory>
 #include <string>
 
+#include "core/config.h"
 #include "core/game_state.h"
 #include "core/values.h"
 #include "platform/platform.h"
 #include "sound/sound_bank.h"
 
 namespace rd {
+
+// A coordinate found beyond a wall goes back one unit inside it; true when it had to.
+inline bool putInsideWalls(Single& coordinate) {
+  if (coordinate > config::kWall) {
+    coordinate = config::kInsideWall;
+    return true;
+  }
+  if (coordinate < -config::kWall) {
+    coordinate = -config::kInsideWall;
+    return true;
+  }
+  return false;
+}
 
 class Form1 : public GameRecord, public GameEvents {
  public:
@@ -41,6 +55,9 @@ class Form1 : public GameRecord, public GameEvents {
   void shutDown();
   void playSoundFile(const std::string& name);
   void playKnobClick();
+  // The knob voice's click at (x, z) around the head, higher at the centre; heard only when
+  // `audible`.
+  void clickKnob(Single x, Single z, bool centre, bool audible);
   void endGame();
 
   // ---- Keyboard and mouse (controls/keyboard.cpp, controls/mouse.cpp)
@@ -107,6 +124,11 @@ class Form1 : public GameRecord, public GameEvents {
   // The enemy likewise; with `pitchFloor` its rotor only drops while above 5100 Hz.
   void enemyFall(Long counts, bool pitchFloor);
   void impactSound(Single x, Single y, Single z);
+  // Momentum back to 1 on every axis, as after every crash and shot.
+  void resetPlayerMomentum();
+  void resetEnemyMomentum();
+  // One spare helicopter fewer and the rotor back at idle; false when none was left to lose.
+  bool playerLosesLife();
   // Holds the game for a busy wait of `counts` turns, leaving delayCount past the last count.
   void busyWait(Long counts);
 

@@ -64,17 +64,31 @@ void Form1::EnemySmash() {
   speak("Aha!  I nailed it.  Beatcha to it punk!");
 }
 
+void Form1::resetPlayerMomentum() {
+  playerVelX = 1.0f;
+  playerVelY = 1.0f;
+  playerVelZ = 1.0f;
+}
+
+void Form1::resetEnemyMomentum() {
+  enemyVelX = 1.0f;
+  enemyVelY = 1.0f;
+  enemyVelZ = 1.0f;
+}
+
+bool Form1::playerLosesLife() {
+  if (playerLives == 0) return false;
+  playerLives = playerLives - 1;
+  snd.sndRotor->setFrequency(config::kIdleRotorHz);
+  return true;
+}
+
 void Form1::Playercrash() {
   playerFall(config::kCrashFallCounts);
   impactSound(playerX, playerY, playerZ);
   playerSpeed = 0;
-  playerVelX = 1.0f;
-  playerVelY = 1.0f;
-  playerVelZ = 1.0f;
-  if (playerLives != 0) {
-    playerLives = playerLives - 1;
-    snd.sndRotor->setFrequency(config::kIdleRotorHz);
-  } else {
+  resetPlayerMomentum();
+  if (!playerLosesLife()) {
     playSoundFile("PlayerSmash");
     endGame();
   }
@@ -86,22 +100,9 @@ void Form1::scraped() {
     scrape3D->setPosition(playerX, playerY, playerZ);
     snd.sndScrape->play();
   }
-  if (playerX > 20) {
-    playerX = 19;
-    playerVelX = 1.0f;
-  }
-  if (playerX < -20) {
-    playerX = -19;
-    playerVelX = 1.0f;
-  }
-  if (playerZ > 20) {
-    playerZ = 19;
-    playerVelZ = 1.0f;
-  }
-  if (playerZ < -20) {
-    playerZ = -19;
-    playerVelZ = 1.0f;
-  }
+  // Back inside, with the momentum into the wall gone.
+  if (putInsideWalls(playerX)) playerVelX = 1.0f;
+  if (putInsideWalls(playerZ)) playerVelZ = 1.0f;
 }
 
 void Form1::collide() {
@@ -109,16 +110,9 @@ void Form1::collide() {
   // Only the player goes down; the enemy stays where it is.
   playerFall(config::kCrashFallCounts);
   impactSound(playerX, playerY, playerZ);
-  playerVelX = 1.0f;
-  playerVelY = 1.0f;
-  playerVelZ = 1.0f;
-  enemyVelX = 1.0f;
-  enemyVelY = 1.0f;
-  enemyVelZ = 1.0f;
-  if (playerLives != 0) {
-    playerLives = playerLives - 1;
-    snd.sndRotor->setFrequency(config::kIdleRotorHz);
-  } else {
+  resetPlayerMomentum();
+  resetEnemyMomentum();
+  if (!playerLosesLife()) {
     snd.sndEnemy->stop();
     snd.sndRotor->stop();
     playSoundFile("PlayerSmash");
@@ -129,9 +123,7 @@ void Form1::collide() {
 void Form1::enemycrash() {
   enemyFall(config::kCrashFallCounts, false);
   impactSound(enemyX, enemyY, enemyZ);
-  enemyVelX = 1.0f;
-  enemyVelY = 1.0f;
-  enemyVelZ = 1.0f;
+  resetEnemyMomentum();
   if (enemyLives != 0) {
     enemyLives = enemyLives - 1;
     snd.sndEnemy->setFrequency(config::kIdleRotorHz);

@@ -12,9 +12,7 @@ void Form1::enemyShotDown() {
   impactSound(enemyX, enemyY, enemyZ);
   playSoundFile("EnemyShotDown");
   playerScore = playerScore + 1;
-  enemyVelX = 1.0f;
-  enemyVelY = 1.0f;
-  enemyVelZ = 1.0f;
+  resetEnemyMomentum();
   snd.sndEnemy->setFrequency(config::kIdleRotorHz);
 }
 
@@ -30,9 +28,7 @@ void Form1::PlayerShotDown() {
   impactSound(playerX, playerY, playerZ);
   playSoundFile("PlayerShotDown");
   enemyScore = enemyScore + 1;
-  playerVelX = 1.0f;
-  playerVelY = 1.0f;
-  playerVelZ = 1.0f;
+  resetPlayerMomentum();
   snd.sndRotor->setFrequency(config::kIdleRotorHz);
   scatterPlayer();
 }
@@ -45,10 +41,8 @@ void Form1::PlayerShotDown() {
 void Form1::scatterPlayer() {
   playerX = static_cast<Single>(Int(Rnd() * 4.0 + 1) + playerX - 2);
   playerZ = static_cast<Single>(Int(Rnd() * 4.0 + 1) + playerZ - 2);
-  if (playerX > 20) playerX = 19;
-  if (playerX < -20) playerX = -19;
-  if (playerZ > 20) playerZ = 19;
-  if (playerZ < -20) playerZ = -19;
+  putInsideWalls(playerX);
+  putInsideWalls(playerZ);
 }
 
 void Form1::EnemyCrunch() {

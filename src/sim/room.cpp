@@ -6,7 +6,6 @@
 
 namespace rd {
 
-using config::kInsideWall;
 using config::kWall;
 using config::kWallCrashMomentum;
 
@@ -82,10 +81,8 @@ void Form1::dogWanders() {
   dogX = dogX + dogVelX;
   dogZ = dogZ + dogVelZ;
   snd.sndDogBark3D->setPosition(dogX, 0, dogZ);
-  if (dogX > kWall) dogX = kInsideWall;
-  if (dogX < -kWall) dogX = -kInsideWall;
-  if (dogZ > kWall) dogZ = kInsideWall;
-  if (dogZ < -kWall) dogZ = -kInsideWall;
+  putInsideWalls(dogX);
+  putInsideWalls(dogZ);
 }
 
 // Step 23: the dog bites a player on the floor in its whole cell.
