@@ -24,7 +24,7 @@ void Form1::climb() {
       }
     }
   }
-  if (snd.sndRotor->getFrequency() > 10000) landed = vbFalse;
+  if (snd.sndRotor->getFrequency() > 10000) landed = false;
   // Whatever hangs in the cell at the room's centre under the ceiling breaks.
   if (Int(playerX) == 0 && Int(playerY) == 10 && Int(playerZ) == 0) smash();
 }
@@ -36,7 +36,7 @@ void Form1::descend() {
   snd.sndRotor3D->setVelocity(playerVelX, playerVelY, playerVelZ);
   // The landing depends on the engine alone: below 10000 Hz the helicopter lands where it is.
   if (snd.sndRotor->getFrequency() >= 10000) return;
-  if (landed != vbFalse) return;
+  if (landed) return;
   if (playerVelY > 5) {
     Playercrash();
     return;
@@ -44,7 +44,7 @@ void Form1::descend() {
   {
     std::unique_ptr<Voice3D> land3D = snd.sndLand->take3D();
     land3D->setPosition(playerX, playerY, playerZ);
-    landed = vbTrue;
+    landed = true;
     snd.sndLand->play();
   }
   if (-0.4 < playerX && playerX < 0.4 && Int(playerZ) == 0) {

@@ -28,11 +28,11 @@ void knobClick(Form1& game) {
 
 // T stops the target cycle, the next T starts it again.
 void targetingSwitch(Form1& game) {
-  if (game.finderOn == vbFalse) {
-    game.finderOn = vbTrue;
+  if (!game.finderOn) {
+    game.finderOn = true;
     game.window.setTimerEnabled(TimerId::targetTimer, true);
   } else {
-    game.finderOn = vbFalse;
+    game.finderOn = false;
     game.window.setTimerEnabled(TimerId::targetTimer, false);
   }
 }
@@ -41,15 +41,15 @@ void targetingSwitch(Form1& game) {
 // or riding on board with the rotor quieter and inside the head.
 void listeningPositionSwitch(Form1& game) {
   ModDXSound& snd = game.snd;
-  if (game.fixedListener == vbFalse) {
-    game.fixedListener = vbTrue;
+  if (!game.fixedListener) {
+    game.fixedListener = true;
     snd.sndRotor->setVolume(0);
     snd.sndRotor3D->setMode(Mode3D::normal);
     snd.listener->setPosition(0, 2, 0);
     snd.sndRotor3D->setPosition(game.playerX, game.playerY, game.playerZ);
     snd.listener->setOrientation(0, 0, 1, 0, 1, 0);
   } else {
-    game.fixedListener = vbFalse;
+    game.fixedListener = false;
     snd.sndRotor->setVolume(-2500);
     snd.sndRotor3D->setMode(Mode3D::off);
     // On the ground the listener keeps facing the way it faced.

@@ -35,13 +35,13 @@ void Form1::flyForward() {
   if (playerY > 0.5) step(*this, Direction::forward);
 
   // The television: a slow touch scrapes it, enough speed along x smashes it (both can happen).
-  if (Int(playerX) == -5 && playerY < 5 && Int(playerZ) == 12 && tvOn != vbFalse) {
+  if (Int(playerX) == -5 && playerY < 5 && Int(playerZ) == 12 && tvOn) {
     if (playerVelX < 4 || playerVelZ < 4) scraped();
     if (playerVelX >= 4) {
       snd.sndTv->stop();
       smash();
       playSoundFile("TVSmash");
-      tvOn = vbFalse;
+      tvOn = false;
       enemySpeed = enemySpeed + 50;
     }
   }
@@ -53,14 +53,14 @@ void Form1::flyForward() {
     snd.sndSwitch->play();
     playerZ = config::kInsideWall;
     snd.sndFan->loop();
-    fanOn = vbTrue;
+    fanOn = true;
   }
   if (Int(playerX) == 0 && Int(playerY) == 4 && playerZ > 19.5) {
     snd.sndSwitch3D->setPosition(0, 5, 19);
     snd.sndSwitch->play();
     playerZ = config::kInsideWall;
     snd.sndFan->stop();
-    fanOn = vbFalse;
+    fanOn = false;
   }
   if (Int(playerX) == 0 && Int(playerY) == 5 && playerZ > 19.5) {
     playerZ = config::kInsideWall;
@@ -75,9 +75,9 @@ void Form1::flyBackward() {
   if (playerY > 1 && playerX > -21 && playerZ > -21) step(*this, Direction::backward);
 
   // Backing into the television always smashes it.
-  if (Int(playerX) == -5 && playerY < 5 && Int(playerZ) == 12 && tvOn != vbFalse) {
+  if (Int(playerX) == -5 && playerY < 5 && Int(playerZ) == 12 && tvOn) {
     snd.sndTv->stop();
-    tvOn = vbFalse;
+    tvOn = false;
     playSoundFile("TVSmash");
     smash();
   }
@@ -98,8 +98,7 @@ void turn(Form1& game, Turn direction) {
   game.playerHeading = game.playerHeading + static_cast<Long>(direction);
   game.orientListener();
   game.clickKnob(game.lookX + 1, game.lookZ + 1,
-                 game.playerHeading == 0 || game.playerHeading == 360,
-                 game.fixedListener != vbFalse);
+                 game.playerHeading == 0 || game.playerHeading == 360, game.fixedListener);
 }
 
 }  // namespace

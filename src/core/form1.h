@@ -164,9 +164,4 @@ class Form1 : public GameRecord, public GameEvents {
   [[noreturn]] void fatal(const std::string& entry, const ServiceError& error);
 };
 
-// Thrown by a procedure that this build does not have yet; scripts report it by name.
-struct NotWritten {
-  std::string procedure;
-};
-
 }  // namespace rd

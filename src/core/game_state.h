@@ -11,7 +11,8 @@
 
 namespace rd {
 
-// B Boolean, L Long, S Single, O object reference (the speech voice).
+// B Boolean (a bool; scripts print and set it as -1 and 0), L Long, S Single, O object reference
+// (the speech voice).
 #define RD_GAME_RECORD(B, L, S, O)                                                                 \
   L(EventHandle)                                                                                   \
   L(heightGap) S(bearingDx) S(bearingDz) S(randomHeading) B(lockedOn) B(enemyBoosted) S(stepDivX)  \
@@ -29,7 +30,7 @@ namespace rd {
                                                   S(stepZ) S(enemyCueX) S(enemyCueZ)
 
 struct GameRecord {
-#define RD_DECLARE_B(name) Boolean name = vbFalse;
+#define RD_DECLARE_B(name) bool name = false;
 #define RD_DECLARE_L(name) Long name = 0;
 #define RD_DECLARE_S(name) Single name = 0.0f;
 #define RD_DECLARE_O(name) std::unique_ptr<SpeechVoice> name;

@@ -8,10 +8,10 @@ namespace rd {
 void Form1::StartGame() {
   enemySpeed = 1.0f;
   enemyY = 1.0f;
-  tvOn = vbTrue;
-  fanOn = vbTrue;
-  lockedOn = vbFalse;
-  inRange = vbFalse;
+  tvOn = true;
+  fanOn = true;
+  lockedOn = false;
+  inRange = false;
   enemyHeading = 0;
   enemyLives = 10;
   tvX = -5.0f;
@@ -90,7 +90,7 @@ void Form1::StartGame() {
   window.setTimerInterval(TimerId::CheckThings, 1);
   window.setTimerInterval(TimerId::targetTimer, 500);
   window.setTimerEnabled(TimerId::targetTimer, true);
-  finderOn = vbTrue;
+  finderOn = true;
   window.setTimerInterval(TimerId::TVTimer, 9000);
   window.setTimerEnabled(TimerId::TVTimer, false);
   window.setTimerEnabled(TimerId::CheckThings, true);

@@ -36,7 +36,7 @@ Single Form1::getBearing(Single x1, Single z1, Single x2, Single z2) {
     if (x2 < x1) a = 270;
   }
   // The range flag comes from the range worked out by the last full pass of the finder.
-  inRange = toBoolean(enemyRange <= 10);
+  inRange = enemyRange <= 10;
   return static_cast<Single>(a);
 }
 
@@ -93,21 +93,21 @@ void Form1::targetTimer_timer() {
 
   // The blip: level with the enemy, in range, but not yet dead ahead. The range flag here is
   // still the one from the previous pass.
-  if (sameHeight && inRange == vbTrue && enemyRelBearing != 0 && enemyRelBearing != 360) {
+  if (sameHeight && inRange && enemyRelBearing != 0 && enemyRelBearing != 360) {
     snd.sndTargetX->play();
   }
 
   // The lock: dead ahead and level. It holds while the enemy stays within 10 degrees of the nose.
   if ((enemyRelBearing == 0 || enemyRelBearing == 360) && sameHeight) {
     snd.sndAcquired->loop();
-    lockedOn = vbTrue;
+    lockedOn = true;
   }
-  if (enemyRelBearing > 10 && enemyRelBearing < 350 && lockedOn == vbTrue) {
-    lockedOn = vbFalse;
+  if (enemyRelBearing > 10 && enemyRelBearing < 350 && lockedOn) {
+    lockedOn = false;
     snd.sndAcquired->stop();
   }
   if (!sameHeight) {
-    lockedOn = vbFalse;
+    lockedOn = false;
     snd.sndAcquired->stop();
   }
 

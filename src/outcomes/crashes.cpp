@@ -19,7 +19,7 @@ void Form1::playerFall(Long counts) {
   while (fallY >= 1) {
     busyWait(counts);
     playerY = fallY;
-    if (fixedListener == vbFalse) {
+    if (!fixedListener) {
       snd.listener->setPosition(playerX, playerY, playerZ);
     } else {
       snd.sndRotor3D->setPosition(playerX, playerY, playerZ);

@@ -26,9 +26,9 @@ void Form1::enemyAtWalls() {
 
 // Step 10: the enemy flies low into the playing television at whole cell (-5, 12).
 void Form1::enemyAndTelevision() {
-  if (Int(enemyX) == -5 && enemyY < 5 && Int(enemyZ) == 12 && tvOn == vbTrue) {
+  if (Int(enemyX) == -5 && enemyY < 5 && Int(enemyZ) == 12 && tvOn) {
     snd.sndTv->stop();
-    tvOn = vbFalse;
+    tvOn = false;
     EnemySmash();
   }
 }
@@ -40,7 +40,7 @@ void Form1::helicoptersCollide() {
 
 // Step 12: the running fan's blades reach 2 units from the centre, from height 8 up.
 void Form1::enemyAndFan() {
-  if (-2 < enemyX && enemyX < 2 && enemyY >= 8 && -2 < enemyZ && enemyZ < 2 && fanOn == vbTrue) {
+  if (-2 < enemyX && enemyX < 2 && enemyY >= 8 && -2 < enemyZ && enemyZ < 2 && fanOn) {
     snd.sndFanHit3D->setPosition(enemyX, enemyY, enemyZ);
     snd.sndFanHit->play();
     enemycrash();
@@ -55,8 +55,7 @@ void Form1::enemyAtFanCentre() {
 // Step 20: the fan catches the player within 3 units of the centre and throws it to a whole place
 // away from the centre lines, facing a new way. Its height stays.
 void Form1::playerAndFan() {
-  if (playerY >= 8 && fanOn == vbTrue && -3 < playerX && playerX < 3 && -3 < playerZ &&
-      playerZ < 3) {
+  if (playerY >= 8 && fanOn && -3 < playerX && playerX < 3 && -3 < playerZ && playerZ < 3) {
     snd.sndFanHit3D->setPosition(playerX, playerY, playerZ);
     snd.sndFanHit->play();
     newPlayerX = static_cast<Single>(Int(19 * Rnd() + 1));

@@ -85,7 +85,7 @@ void Form1::orientListener() {
   lookZ = static_cast<Single>(3 * std::cos(playerHeading * config::kRadiansPerDegree));
   // In the cockpit the listener looks along the heading, its front tilted up by the height and
   // its top along +z.
-  if (playerY > 1 && fixedListener == vbFalse) {
+  if (playerY > 1 && !fixedListener) {
     snd.listener->setOrientation(lookX, playerY, lookZ, 0, 0, 1);
   }
 }
@@ -108,7 +108,7 @@ void Form1::headingStep() {
 
 void Form1::listeningPosition() {
   // In the cockpit the listener rides with the player; in the room the rotor sounds from there.
-  if (fixedListener == vbFalse) {
+  if (!fixedListener) {
     snd.listener->setPosition(playerX, playerY, playerZ);
   } else {
     snd.sndRotor3D->setPosition(playerX, playerY, playerZ);
@@ -126,7 +126,7 @@ void Form1::windVoice() {
   snd.sndWind->setFrequency(toLong(2 * windLevel));
   snd.sndWind->setVolume(toLong(playerSpeed / 2 - 2500));
   snd.sndWind3D->setPosition(playerX, playerY, playerZ);
-  if (fixedListener == vbFalse) {
+  if (!fixedListener) {
     snd.sndWind3D->setMode(Mode3D::off);
   } else {
     snd.sndWind3D->setMode(Mode3D::normal);

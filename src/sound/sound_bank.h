@@ -17,7 +17,8 @@ namespace rd {
 #define RD_LASTING_3D(X)                                                                          \
   X(sndRotor)                                                                                     \
   X(sndEnemyAlarm)                                                                                \
-  X(sndBreak) X(sndEnemy) X(sndTv) X(sndCrunch) X(sndWind) X(sndFan) X(sndFanHit) X(sndSwitch)    \
+  X(sndBreak)                                                                                     \
+  X(sndEnemy) X(sndTv) X(sndCrunch) X(sndWind) X(sndFan) X(sndFanHit) X(sndSwitch)                \
       X(sndPlayerLaser) X(sndEnemyLaser) X(sndExplode) X(sndTargetX) X(sndTargetY) X(sndAcquired) \
           X(sndDogBark)
 

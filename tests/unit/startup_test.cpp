@@ -42,12 +42,12 @@ TEST(NewGame, EveryStartValue) {
   EXPECT_EQ(f.enemyZ, 18.0f);
   EXPECT_EQ(f.enemyHeading, 0);
   EXPECT_EQ(f.enemySpeed, 1.0f);
-  EXPECT_EQ(f.tvOn, vbTrue);
-  EXPECT_EQ(f.fanOn, vbTrue);
-  EXPECT_EQ(f.lockedOn, vbFalse);
-  EXPECT_EQ(f.inRange, vbFalse);
-  EXPECT_EQ(f.finderOn, vbTrue);
-  EXPECT_EQ(f.fixedListener, vbTrue);
+  EXPECT_TRUE(f.tvOn);
+  EXPECT_TRUE(f.fanOn);
+  EXPECT_FALSE(f.lockedOn);
+  EXPECT_FALSE(f.inRange);
+  EXPECT_TRUE(f.finderOn);
+  EXPECT_TRUE(f.fixedListener);
   EXPECT_EQ(f.tvX, -5.0f);
   EXPECT_EQ(f.tvY, 0.0f);
   EXPECT_EQ(f.tvZ, 12.0f);
@@ -68,8 +68,8 @@ TEST(NewGame, EveryStartValue) {
   EXPECT_EQ(f.playerVelZ, 1.0f);
   EXPECT_EQ(f.enemyVelX, 0.0f);
   // Variables no one has written yet read 0 or False.
-  EXPECT_EQ(f.landed, vbFalse);
-  EXPECT_EQ(f.enemyBoosted, vbFalse);
+  EXPECT_FALSE(f.landed);
+  EXPECT_FALSE(f.enemyBoosted);
   EXPECT_EQ(f.windLevel, 0.0f);
   EXPECT_EQ(f.heightGap, 0);
   EXPECT_TRUE(f.voice != nullptr);
@@ -179,7 +179,7 @@ TEST(StartUp, EachFailingStepIsSkippedAndTheGameStillStarts) {
     ASSERT_EQ(g.load(), -1);
     EXPECT_EQ(loops(g.lines()), kRoomLoops);
     EXPECT_TRUE(g.window.timerEnabled(TimerId::CheckThings));
-    EXPECT_EQ(g.game.fixedListener, vbTrue);
+    EXPECT_TRUE(g.game.fixedListener);
     EXPECT_EQ(g.game.stepDivX, 10.0f);
     EXPECT_EQ(g.game.voice != nullptr, call != "speech.create");
   }

@@ -27,12 +27,6 @@ TEST(Values, StoringIntoALongRoundsHalvesToEven) {
   EXPECT_EQ(toLong(std::numeric_limits<double>::quiet_NaN()), 0);
 }
 
-TEST(Values, BooleansAreMinusOneAndZero) {
-  EXPECT_EQ(toBoolean(true), -1);
-  EXPECT_EQ(toBoolean(false), 0);
-  EXPECT_EQ(vbTrue, -1);
-}
-
 TEST(Values, SpokenTextForms) {
   EXPECT_EQ(flooredText(-0.5f), "-1");
   EXPECT_EQ(flooredText(19.99f), "19");

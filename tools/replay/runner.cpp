@@ -154,7 +154,7 @@ class Replay::Impl {
       case FieldRef::Type::boolean:
         if (!parseLong(text, whole) || (whole != -1 && whole != 0))
           throw ScriptError(c.line, name + " is a Boolean: -1 or 0");
-        *static_cast<Boolean*>(f.ptr) = static_cast<Boolean>(whole);
+        *static_cast<bool*>(f.ptr) = whole == -1;
         return;
       case FieldRef::Type::long_:
         if (!parseLong(text, whole) || whole < std::numeric_limits<Long>::min() ||
@@ -205,7 +205,7 @@ class Replay::Impl {
       std::string value;
       switch (f.type) {
         case FieldRef::Type::boolean:
-          value = std::to_string(*static_cast<Boolean*>(f.ptr));
+          value = *static_cast<bool*>(f.ptr) ? "-1" : "0";
           break;
         case FieldRef::Type::long_:
           value = std::to_string(*static_cast<Long*>(f.ptr));
@@ -274,9 +274,6 @@ int run(const std::vector<Command>& script, const Options& options, std::ostream
     session->finish();
   } catch (const ScriptError& e) {
     err << e.what() << '\n';
-    return 2;
-  } catch (const NotWritten& e) {
-    err << "line " << line << ": the procedure " << e.procedure << " is not written yet\n";
     return 2;
   } catch (const ServiceError& e) {
     err << "line " << line << ": " << e.what() << '\n';
