@@ -74,34 +74,35 @@ class Form1 : public GameRecord, public GameEvents {
   void descend();
   void fireLaser();
 
-  // ---- The tick and player flight (sim/tick.cpp)
+  // ---- The tick and player flight (sim/tick.cpp); the tick runs the steps below in its own
+  // order, interleaved with the enemy's and the room's.
   void CheckThings_timer();
   void orientListener();
   void headingStep();
-  void playerMomentum();     // step 15
-  void overallSpeed();       // step 16
-  void rememberPositions();  // step 17
-  void listeningPosition();  // step 19
-  void windVoice();          // step 21
+  void playerMomentum();
+  void overallSpeed();
+  void rememberPositions();
+  void listeningPosition();
+  void windVoice();
 
   // ---- Enemy flight (sim/enemy.cpp)
-  void enemyAltitudeFloor();  // step 3
-  void enemyDodgeOrPursue();  // step 5
-  void enemyBearingTurn();    // step 6
-  void enemyVoicePitch();     // step 8
-  void enemyFires();          // step 9
-  void enemyMomentum();       // step 14
+  void enemyAltitudeFloor();
+  void enemyDodgeOrPursue();
+  void enemyBearingTurn();
+  void enemyVoicePitch();
+  void enemyFires();
+  void enemyMomentum();
 
   // ---- Room hazards and contact tests (sim/room.cpp)
-  void enemyAtWalls();        // step 7
-  void enemyAndTelevision();  // step 10
-  void helicoptersCollide();  // step 11
-  void enemyAndFan();         // step 12
-  void enemyAtFanCentre();    // step 13
-  void playerAndFan();        // step 20
-  void dogWanders();          // step 22
-  void dogAndPlayer();        // step 23
-  void dogAndEnemy();         // step 24
+  void enemyAtWalls();
+  void enemyAndTelevision();
+  void helicoptersCollide();
+  void enemyAndFan();
+  void enemyAtFanCentre();
+  void playerAndFan();
+  void dogWanders();
+  void dogAndPlayer();
+  void dogAndEnemy();
 
   // ---- Target cycle and television (opponent/)
   void targetTimer_timer();

@@ -8,8 +8,8 @@
 namespace rd {
 
 void Form1::busyWait(Long counts) {
-  // The counting loop froze the whole game while it ran; holding the thread does the same, and
-  // leaves the counter where the loop left it, one past the last count.
+  // The whole game holds still between two steps of a fall while the sound device keeps mixing,
+  // so the sinking rotor is heard step by step. The counter ends one past the last count.
   window.hold(counts * config::kMsPerBusyCount);
   delayCount = static_cast<Single>(counts + 1);
 }
