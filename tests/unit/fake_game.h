@@ -10,6 +10,7 @@
 
 #include "core/form1.h"
 #include "platform/fake/recording_platform.h"
+#include "script_names.h"
 #include "sound/recordings.h"
 
 namespace rd::testing {
@@ -72,6 +73,9 @@ struct FakeGame {
   fake::FakeInput input{trace};
   fake::FakeWindow window{trace, sounds.path()};
   Form1 game{Platform{window, sound, speech, input}};
+
+  // Reports and logs in the names the replay prints.
+  FakeGame() { window.logNames = replay::toScriptNames; }
 
   // Runs start-up; returns the program's exit status if it ended, or -1 while it runs.
   int load() {

@@ -10,6 +10,7 @@
 #include "core/form1.h"
 #include "platform/fake/recording_platform.h"
 #include "render.h"
+#include "script_names.h"
 
 namespace rd::replay {
 
@@ -33,7 +34,7 @@ const char* stateName(fake::PlayState s) {
 std::optional<TimerId> timerByName(const std::string& name) {
   for (int i = 0; i < kTimerCount; ++i) {
     auto id = static_cast<TimerId>(i);
-    if (name == timerName(id)) return id;
+    if (name == timerName(id) || gameName(name) == timerName(id)) return id;
   }
   return std::nullopt;
 }
@@ -57,6 +58,7 @@ class Replay::Impl {
     }
     game_ = std::make_unique<Form1>(Platform{*window_, *sound_, *speech_, *input_});
     window_->attach(game_.get());
+    window_->logNames = toScriptNames;
   }
 
   ~Impl() {
@@ -108,6 +110,7 @@ class Replay::Impl {
       window_->runClock(ms * 1000);
     } else if (v == "call") {
       Form1::Procedure p = Form1::procedureByName(c.args[0]);
+      if (!p) p = Form1::procedureByName(std::string(gameName(c.args[0])));
       if (!p) throw ScriptError(c.line, "the game has no procedure '" + c.args[0] + "'");
       game_->runAsEntry(c.args[0], p);
     } else if (v == "set") {

@@ -305,13 +305,17 @@ void FakeWindow::show() { trace_.call("window.show"); }
 void FakeWindow::changeToProgramFolder() { trace_.call("window.chdir"); }
 std::string FakeWindow::soundFile(const std::string& name) { return soundsDir_ + "/" + name; }
 
+std::string FakeWindow::logName(const std::string& name) const {
+  return logNames ? logNames(name) : name;
+}
+
 void FakeWindow::setTimerInterval(TimerId id, int32_t ms) {
-  trace_.call(std::string(timerName(id)) + ".setInterval");
+  trace_.call(logName(timerName(id)) + ".setInterval");
   events_.setTimerInterval(id, ms);
 }
 
 void FakeWindow::setTimerEnabled(TimerId id, bool enabled) {
-  trace_.call(std::string(timerName(id)) + ".setEnabled");
+  trace_.call(logName(timerName(id)) + ".setEnabled");
   events_.setTimerEnabled(id, enabled);
 }
 
@@ -353,7 +357,9 @@ void FakeWindow::runClock(int64_t micros) {
 
 uint32_t FakeWindow::clockSeed() { return static_cast<uint32_t>(now_ / 1000); }
 
-void FakeWindow::reportError(const std::string& text, bool) { trace_.line("error: " + text); }
+void FakeWindow::reportError(const std::string& text, bool) {
+  trace_.line("error: " + logName(text));
+}
 
 void FakeWindow::programEnding(int code) { trace_.line("exit: " + std::to_string(code)); }
 

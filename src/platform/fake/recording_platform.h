@@ -150,6 +150,8 @@ class FakeWindow : public Window {
 
   // The game that the timers are handed to.
   void attach(GameEvents* game);
+  // The names the log uses for the timers and in error reports; unset, the game's own.
+  std::function<std::string(const std::string&)> logNames;
 
   // The virtual clock, in microseconds since the program started.
   int64_t now() const { return now_; }
@@ -163,6 +165,7 @@ class FakeWindow : public Window {
   int doEventsCount() const { return doEvents_; }
 
  private:
+  std::string logName(const std::string& name) const;
   Trace& trace_;
   std::string soundsDir_;
   int64_t now_ = 0;
