@@ -13,6 +13,7 @@ namespace rd {
 
 // B Boolean (a bool; scripts print and set it as -1 and 0), L Long, S Single, O object reference
 // (the speech voice).
+// clang-format off
 #define RD_GAME_RECORD(B, L, S, O)                                                                 \
   L(EventHandle)                                                                                   \
   L(heightGap) S(bearingDx) S(bearingDz) S(randomHeading) B(lockedOn) B(enemyBoosted) S(stepDivX)  \
@@ -28,6 +29,7 @@ namespace rd {
                                           L(playerHeading) S(playerVelX) S(playerVelY)             \
                                               S(playerVelZ) L(knob) L(enemyRange) S(stepX)         \
                                                   S(stepZ) S(enemyCueX) S(enemyCueZ)
+// clang-format on
 
 struct GameRecord {
 #define RD_DECLARE_B(name) bool name = false;

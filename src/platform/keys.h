@@ -31,8 +31,8 @@ enum : int16_t {
   PrintScreen = 44,
   Insert = 45,
   Delete = 46,
-  Digit0 = '0',
   // clang-format off
+  Digit0 = '0', Digit1, Digit2, Digit3, Digit4, Digit5, Digit6, Digit7, Digit8, Digit9,
   A = 'A', B = 'B', C = 'C', D = 'D', E = 'E', F = 'F', G = 'G', H = 'H', I = 'I', J = 'J',
   K = 'K', L = 'L', M = 'M', N = 'N', O = 'O', P = 'P', Q = 'Q', R = 'R', S = 'S', T = 'T',
   U = 'U', V = 'V', W = 'W', X = 'X', Y = 'Y', Z = 'Z',
@@ -40,7 +40,9 @@ enum : int16_t {
   LeftWin = 91,
   RightWin = 92,
   Apps = 93,
-  Numpad0 = 96,
+  // clang-format off
+  Numpad0 = 96, Numpad1, Numpad2, Numpad3, Numpad4, Numpad5, Numpad6, Numpad7, Numpad8, Numpad9,
+  // clang-format on
   Multiply = 106,
   Add = 107,
   Subtract = 109,

@@ -14,13 +14,26 @@
 namespace rd {
 
 // The voices that keep a 3D control for the whole run, in the order the controls are taken.
-#define RD_LASTING_3D(X)                                                                          \
-  X(sndRotor)                                                                                     \
-  X(sndEnemyAlarm)                                                                                \
-  X(sndBreak)                                                                                     \
-  X(sndEnemy) X(sndTv) X(sndCrunch) X(sndWind) X(sndFan) X(sndFanHit) X(sndSwitch)                \
-      X(sndPlayerLaser) X(sndEnemyLaser) X(sndExplode) X(sndTargetX) X(sndTargetY) X(sndAcquired) \
-          X(sndDogBark)
+// clang-format off
+#define RD_LASTING_3D(X) \
+  X(sndRotor) \
+  X(sndEnemyAlarm) \
+  X(sndBreak) \
+  X(sndEnemy) \
+  X(sndTv) \
+  X(sndCrunch) \
+  X(sndWind) \
+  X(sndFan) \
+  X(sndFanHit) \
+  X(sndSwitch) \
+  X(sndPlayerLaser) \
+  X(sndEnemyLaser) \
+  X(sndExplode) \
+  X(sndTargetX) \
+  X(sndTargetY) \
+  X(sndAcquired) \
+  X(sndDogBark)
+// clang-format on
 
 // A held platform object that may not exist (the bank failed to load, a control not taken yet).
 // Using an empty slot fails like any other service call instead of crashing.
