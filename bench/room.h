@@ -25,9 +25,9 @@ inline std::string soundFile(const std::string& name) { return soundsDir() + "/"
 // The bank's 21 voices, in load order: voice name and file.
 inline const std::vector<std::pair<std::string, std::string>>& bank() {
   static const std::vector<std::pair<std::string, std::string>> voices = {
-#define RD_ENTRY(voice, file) {#voice, file},
-      RD_SOUND_BANK(RD_ENTRY)
-#undef RD_ENTRY
+#define RD_VOICE(voice, file, rate, loops, recipe) {#voice, file},
+#define RD_CUE(file, rate, loops, recipe)
+#include "sound/recordings.def"
   };
   return voices;
 }
@@ -37,7 +37,6 @@ inline const std::vector<std::pair<std::string, std::string>>& bank() {
 // keeps its default; 360-degree cone angles: no cone.
 struct LoopPlace {
   const char* voice;
-  const char* file;
   float x, y, z;
   int32_t frequency;
   int32_t volume;
@@ -47,12 +46,12 @@ struct LoopPlace {
 
 // In the order the new game starts them.
 inline constexpr LoopPlace kRoomLoops[] = {
-    {"sndRotor", "zelkar.wav", 0.1f, 0, 1, 5000, 0, 5, 10, -1000, 1, 10},
-    {"sndWind", "wind.wav", 0.1f, 0, 1, 0, -4000, 5, 30, -2000, 0, 0},
-    {"sndEnemy", "enemy.wav", 18, 3, 18, 0, 0, 360, 360, 0, 1, 10},
-    {"sndTv", "tv.wav", -5, 0, 12, 0, 0, 360, 360, 0, 0, 0},
-    {"sndFan", "fan.wav", 0, 9, 0, 0, 0, 360, 360, 0, 1, 8},
-    {"sndDogBark", "DogBark.wav", 13, 0, 13, 0, 0, 360, 360, 0, 0.7f, 20},
+    {"sndRotor", 0.1f, 0, 1, 5000, 0, 5, 10, -1000, 1, 10},
+    {"sndWind", 0.1f, 0, 1, 0, -4000, 5, 30, -2000, 0, 0},
+    {"sndEnemy", 18, 3, 18, 0, 0, 360, 360, 0, 1, 10},
+    {"sndTv", -5, 0, 12, 0, 0, 360, 360, 0, 0, 0},
+    {"sndFan", 0, 9, 0, 0, 0, 360, 360, 0, 1, 8},
+    {"sndDogBark", 13, 0, 13, 0, 0, 360, 360, 0, 0.7f, 20},
 };
 
 // The listener of the new game: looking along +z from above the room's centre.

@@ -142,8 +142,6 @@ int main(int argc, char** argv) {
     return play(*window, settings);
   } catch (const rd::ProgramEnd& end) {
     return end.code;
-  } catch (const rd::NotWritten& e) {
-    failure = "the procedure " + e.procedure + " is not written yet";
   } catch (const rd::ServiceError& e) {
     failure = e.what();
   } catch (const std::exception& e) {

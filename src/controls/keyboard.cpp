@@ -2,42 +2,17 @@
 // the end of the program); a key-up only hands the player's momentum to the rotor voice.
 #include <cmath>
 
+#include "core/config.h"
 #include "core/form1.h"
+#include "platform/keys.h"
 
 namespace rd {
 
 namespace {
 
-// The window's virtual-key codes. Letters arrive upper case whatever Shift or Caps Lock say.
-constexpr Integer vbKeyEscape = 27;
-constexpr Integer vbKeyPageDown = 34;
-constexpr Integer vbKeyPageUp = 33;
-constexpr Integer vbKeyEnd = 35;
-constexpr Integer vbKeyHome = 36;
-constexpr Integer vbKeyLeft = 37;
-constexpr Integer vbKeyUp = 38;
-constexpr Integer vbKeyRight = 39;
-constexpr Integer vbKeyDown = 40;
-constexpr Integer vbKeySpace = 32;
-constexpr Integer vbKeyX = 88;
-constexpr Integer vbKeyY = 89;
-constexpr Integer vbKeyZ = 90;
-constexpr Integer vbKeyA = 65;
-constexpr Integer vbKeyD = 68;
-constexpr Integer vbKeyR = 82;
-constexpr Integer vbKeyT = 84;
-constexpr Integer vbKeyS = 83;
-constexpr Integer vbKeyV = 86;
-constexpr Integer vbKeyH = 72;
-constexpr Integer vbKeyE = 69;
-constexpr Integer vbKeyP = 80;
-
 // The knob's limits, in degrees of turn per tick.
 constexpr Long kKnobMin = -30;
 constexpr Long kKnobMax = 30;
-
-// Degrees to radians as the game has always held the factor: pi/180 rounded to a Single.
-constexpr double kRadiansPerDegree = 0.017453292f;
 
 std::string wholeText(Long v) { return plainText(static_cast<long long>(v)); }
 
@@ -45,7 +20,7 @@ std::string wholeText(Long v) { return plainText(static_cast<long long>(v)); }
 // straight ahead at 0 and to the right for small positive values. The product is formed in
 // double, where it is exact for every knob value.
 void knobClick(Form1& game) {
-  const double angle = static_cast<double>(game.knob) * 36 * kRadiansPerDegree / 4;
+  const double angle = static_cast<double>(game.knob) * 36 * config::kRadiansPerDegree / 4;
   game.knobZ = static_cast<Single>(3 * std::cos(angle));
   game.knobX = static_cast<Single>(3 * std::sin(angle));
   game.playKnobClick();
@@ -53,11 +28,11 @@ void knobClick(Form1& game) {
 
 // T stops the target cycle, the next T starts it again.
 void targetingSwitch(Form1& game) {
-  if (game.finderOn == vbFalse) {
-    game.finderOn = vbTrue;
+  if (!game.finderOn) {
+    game.finderOn = true;
     game.window.setTimerEnabled(TimerId::targetTimer, true);
   } else {
-    game.finderOn = vbFalse;
+    game.finderOn = false;
     game.window.setTimerEnabled(TimerId::targetTimer, false);
   }
 }
@@ -66,15 +41,15 @@ void targetingSwitch(Form1& game) {
 // or riding on board with the rotor quieter and inside the head.
 void listeningPositionSwitch(Form1& game) {
   ModDXSound& snd = game.snd;
-  if (game.fixedListener == vbFalse) {
-    game.fixedListener = vbTrue;
+  if (!game.fixedListener) {
+    game.fixedListener = true;
     snd.sndRotor->setVolume(0);
     snd.sndRotor3D->setMode(Mode3D::normal);
     snd.listener->setPosition(0, 2, 0);
     snd.sndRotor3D->setPosition(game.playerX, game.playerY, game.playerZ);
     snd.listener->setOrientation(0, 0, 1, 0, 1, 0);
   } else {
-    game.fixedListener = vbFalse;
+    game.fixedListener = false;
     snd.sndRotor->setVolume(-2500);
     snd.sndRotor3D->setMode(Mode3D::off);
     // On the ground the listener keeps facing the way it faced; in the air it faces the heading,
@@ -92,58 +67,58 @@ void Form1::Form_KeyDown(Integer keyCode, Integer /*shift*/) {
   window.doEvents();
 
   // Each key is its own test; a key that is in no row does nothing.
-  if (keyCode == vbKeyEscape) shutDown();
-  if (keyCode == vbKeyPageDown) climb();
-  if (keyCode == vbKeyPageUp) descend();
-  if (keyCode == vbKeyEnd) {
+  if (keyCode == Key::Escape) shutDown();
+  if (keyCode == Key::PageDown) climb();
+  if (keyCode == Key::PageUp) descend();
+  if (keyCode == Key::End) {
     if (knob > kKnobMin) knob = knob - 1;
     knobClick(*this);
   }
-  if (keyCode == vbKeyHome) {
+  if (keyCode == Key::Home) {
     if (knob < kKnobMax) knob = knob + 1;
     knobClick(*this);
   }
-  if (keyCode == vbKeyLeft) turnLeft();
-  if (keyCode == vbKeyUp) flyForward();
-  if (keyCode == vbKeyRight) turnRight();
-  if (keyCode == vbKeyDown) flyBackward();
-  if (keyCode == vbKeySpace) fireLaser();
-  if (keyCode == vbKeyX) speak(flooredText(playerX));
+  if (keyCode == Key::Left) turnLeft();
+  if (keyCode == Key::Up) flyForward();
+  if (keyCode == Key::Right) turnRight();
+  if (keyCode == Key::Down) flyBackward();
+  if (keyCode == Key::Space) fireLaser();
+  if (keyCode == Key::X) speak(flooredText(playerX));
   // Y is the second floor coordinate; Z is the height.
-  if (keyCode == vbKeyY) speak(flooredText(playerZ));
-  if (keyCode == vbKeyZ) speak(flooredText(playerY));
-  if (keyCode == vbKeyA) {
+  if (keyCode == Key::Y) speak(flooredText(playerZ));
+  if (keyCode == Key::Z) speak(flooredText(playerY));
+  if (keyCode == Key::A) {
     speak(wholeText(playerHeading));
     speak(wholeText(enemyRelBearing));
   }
-  if (keyCode == vbKeyD) {
+  if (keyCode == Key::D) {
     speak(flooredText(dogX));
     speak(flooredText(dogZ));
   }
-  if (keyCode == vbKeyR) speak(wholeText(enemyRange));
-  if (keyCode == vbKeyT) targetingSwitch(*this);
-  if (keyCode == vbKeyS) score();
-  if (keyCode == vbKeyV) {
+  if (keyCode == Key::R) speak(wholeText(enemyRange));
+  if (keyCode == Key::T) targetingSwitch(*this);
+  if (keyCode == Key::S) score();
+  if (keyCode == Key::V) {
     speak(flooredText(playerVelX));
     speak(flooredText(playerVelY));
     speak(flooredText(playerVelZ));
     speak(flooredText(enemyVelX));
   }
-  if (keyCode == vbKeyH) speak(plainText(playerSpeed));
+  if (keyCode == Key::H) speak(plainText(playerSpeed));
   // The enemy's floor coordinates first, its height last.
-  if (keyCode == vbKeyE) {
+  if (keyCode == Key::E) {
     speak(flooredText(enemyX));
     speak(flooredText(enemyZ));
     speak(flooredText(enemyY));
   }
-  if (keyCode == vbKeyP) listeningPositionSwitch(*this);
+  if (keyCode == Key::P) listeningPositionSwitch(*this);
 }
 
 void Form1::Form_KeyUp(Integer keyCode, Integer /*shift*/) {
   if (!snd.sndRotor) return;
   // Letting go of an engine or a movement key gives the rotor its momentum for the Doppler shift.
-  if (keyCode == vbKeyPageUp || keyCode == vbKeyPageDown || keyCode == vbKeyUp ||
-      keyCode == vbKeyDown)
+  if (keyCode == Key::PageUp || keyCode == Key::PageDown || keyCode == Key::Up ||
+      keyCode == Key::Down)
     snd.sndRotor3D->setVelocity(playerVelX, playerVelY, playerVelZ);
 }
 

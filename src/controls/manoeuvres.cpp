@@ -2,6 +2,7 @@
 // the room's centre lines; stepping also finds the walls, the television, the fan's wall switch
 // and the "Ouch" spot. A turn is 5 degrees and clicks the knob voice in the room listening
 // position.
+#include "core/config.h"
 #include "core/form1.h"
 
 namespace rd {
@@ -20,8 +21,10 @@ void step(Form1& game, Direction direction) {
   Single z = game.playerZ + sign * (game.stepZ * game.playerVelZ / game.stepDivZ);
   game.playerX = x;
   game.playerZ = z;
-  if (x > 20 || z > 20 || x < -20 || z < -20) {
-    if (game.playerVelX > 5 || game.playerVelZ > 5) game.Playercrash();
+  if (x > config::kWall || z > config::kWall || x < -config::kWall || z < -config::kWall) {
+    if (game.playerVelX > config::kWallCrashMomentum ||
+        game.playerVelZ > config::kWallCrashMomentum)
+      game.Playercrash();
     game.scraped();
   }
 }
@@ -32,13 +35,13 @@ void Form1::flyForward() {
   if (playerY > 0.5) step(*this, Direction::forward);
 
   // The television: a slow touch scrapes it, enough speed along x smashes it (both can happen).
-  if (Int(playerX) == -5 && playerY < 5 && Int(playerZ) == 12 && tvOn != vbFalse) {
+  if (Int(playerX) == -5 && playerY < 5 && Int(playerZ) == 12 && tvOn) {
     if (playerVelX < 4 || playerVelZ < 4) scraped();
     if (playerVelX >= 4) {
       snd.sndTv->stop();
       smash();
       playSoundFile("TVSmash");
-      tvOn = vbFalse;
+      tvOn = false;
       enemySpeed = enemySpeed + 50;
     }
   }
@@ -48,19 +51,19 @@ void Form1::flyForward() {
   if (Int(playerX) == 0 && Int(playerY) == 6 && playerZ > 19.5) {
     snd.sndSwitch3D->setPosition(0, 5, 19);
     snd.sndSwitch->play();
-    playerZ = 19;
+    playerZ = config::kInsideWall;
     snd.sndFan->loop();
-    fanOn = vbTrue;
+    fanOn = true;
   }
   if (Int(playerX) == 0 && Int(playerY) == 4 && playerZ > 19.5) {
     snd.sndSwitch3D->setPosition(0, 5, 19);
     snd.sndSwitch->play();
-    playerZ = 19;
+    playerZ = config::kInsideWall;
     snd.sndFan->stop();
-    fanOn = vbFalse;
+    fanOn = false;
   }
   if (Int(playerX) == 0 && Int(playerY) == 5 && playerZ > 19.5) {
-    playerZ = 19;
+    playerZ = config::kInsideWall;
   }
 
   if (Int(playerX) == 8 && Int(playerZ) == 8 && playerY < 3) {
@@ -72,9 +75,9 @@ void Form1::flyBackward() {
   if (playerY > 1 && playerX > -21 && playerZ > -21) step(*this, Direction::backward);
 
   // Backing into the television always smashes it.
-  if (Int(playerX) == -5 && playerY < 5 && Int(playerZ) == 12 && tvOn != vbFalse) {
+  if (Int(playerX) == -5 && playerY < 5 && Int(playerZ) == 12 && tvOn) {
     snd.sndTv->stop();
-    tvOn = vbFalse;
+    tvOn = false;
     playSoundFile("TVSmash");
     smash();
   }
@@ -94,15 +97,8 @@ void turn(Form1& game, Turn direction) {
   if (!(game.playerY > 1)) return;
   game.playerHeading = longSum(game.playerHeading, static_cast<Long>(direction));
   game.orientListener();
-  std::unique_ptr<Voice3D> knob3D = game.snd.sndKnob->take3D();
-  knob3D->setMode(Mode3D::headRelative);
-  knob3D->setPosition(game.lookX + 1, 0, game.lookZ + 1);
-  if (game.playerHeading == 0 || game.playerHeading == 360) {
-    game.snd.sndKnob->setFrequency(80000);
-  } else {
-    game.snd.sndKnob->setFrequency(44100);
-  }
-  if (game.fixedListener != vbFalse) game.snd.sndKnob->play();
+  game.clickKnob(game.lookX + 1, game.lookZ + 1,
+                 game.playerHeading == 0 || game.playerHeading == 360, game.fixedListener);
 }
 
 }  // namespace

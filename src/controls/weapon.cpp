@@ -16,7 +16,7 @@ void Form1::fireLaser() {
   snd.sndPlayerLaser->play();
 
   // The enemy: level by whole heights, ahead and in range.
-  if (Int(playerY) == Int(enemyY) && ahead(enemyRelBearing) && inRange == vbTrue) {
+  if (Int(playerY) == Int(enemyY) && ahead(enemyRelBearing) && inRange) {
     snd.sndExplode3D->setPosition(enemyCueX, 0, enemyCueZ);
     snd.sndExplode->play();
     enemyShotDown();
@@ -25,8 +25,7 @@ void Form1::fireLaser() {
 
   // The television, whatever became of the enemy: fired low at a set that is playing. Switching it
   // off means starting its timer; it stays whole.
-  if (playerY <= 3 && !window.timerEnabled(TimerId::TVTimer) && tvOn == vbTrue &&
-      ahead(Int(tvRelBearing))) {
+  if (playerY <= 3 && !window.timerEnabled(TimerId::TVTimer) && tvOn && ahead(Int(tvRelBearing))) {
     window.setTimerEnabled(TimerId::TVTimer, true);
     snd.sndExplode3D->setPosition(tvX, 0, tvZ);
     snd.sndExplode->play();

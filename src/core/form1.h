@@ -7,12 +7,26 @@
 #include <string>
 #include <string_view>
 
+#include "core/config.h"
 #include "core/game_state.h"
 #include "core/values.h"
 #include "platform/platform.h"
 #include "sound/sound_bank.h"
 
 namespace rd {
+
+// A coordinate found beyond a wall goes back one unit inside it; true when it had to.
+inline bool putInsideWalls(Single& coordinate) {
+  if (coordinate > config::kWall) {
+    coordinate = config::kInsideWall;
+    return true;
+  }
+  if (coordinate < -config::kWall) {
+    coordinate = -config::kInsideWall;
+    return true;
+  }
+  return false;
+}
 
 class Form1 : public GameRecord, public GameEvents {
  public:
@@ -44,6 +58,9 @@ class Form1 : public GameRecord, public GameEvents {
   void shutDown();
   void playSoundFile(const std::string& name);
   void playKnobClick();
+  // The knob voice's click at (x, z) around the head, higher at the centre; heard only when
+  // `audible`.
+  void clickKnob(Single x, Single z, bool centre, bool audible);
   void endGame();
 
   // ---- Keyboard and mouse (controls/keyboard.cpp, controls/mouse.cpp)
@@ -60,34 +77,35 @@ class Form1 : public GameRecord, public GameEvents {
   void descend();
   void fireLaser();
 
-  // ---- The tick and player flight (sim/tick.cpp)
+  // ---- The tick and player flight (sim/tick.cpp); the tick runs the steps below in its own
+  // order, interleaved with the enemy's and the room's.
   void CheckThings_timer();
   void orientListener();
   void headingStep();
-  void playerMomentum();     // step 15
-  void overallSpeed();       // step 16
-  void rememberPositions();  // step 17
-  void listeningPosition();  // step 19
-  void windVoice();          // step 21
+  void playerMomentum();
+  void overallSpeed();
+  void rememberPositions();
+  void listeningPosition();
+  void windVoice();
 
   // ---- Enemy flight (sim/enemy.cpp)
-  void enemyAltitudeFloor();  // step 3
-  void enemyDodgeOrPursue();  // step 5
-  void enemyBearingTurn();    // step 6
-  void enemyVoicePitch();     // step 8
-  void enemyFires();          // step 9
-  void enemyMomentum();       // step 14
+  void enemyAltitudeFloor();
+  void enemyDodgeOrPursue();
+  void enemyBearingTurn();
+  void enemyVoicePitch();
+  void enemyFires();
+  void enemyMomentum();
 
   // ---- Room hazards and contact tests (sim/room.cpp)
-  void enemyAtWalls();        // step 7
-  void enemyAndTelevision();  // step 10
-  void helicoptersCollide();  // step 11
-  void enemyAndFan();         // step 12
-  void enemyAtFanCentre();    // step 13
-  void playerAndFan();        // step 20
-  void dogWanders();          // step 22
-  void dogAndPlayer();        // step 23
-  void dogAndEnemy();         // step 24
+  void enemyAtWalls();
+  void enemyAndTelevision();
+  void helicoptersCollide();
+  void enemyAndFan();
+  void enemyAtFanCentre();
+  void playerAndFan();
+  void dogWanders();
+  void dogAndPlayer();
+  void dogAndEnemy();
 
   // ---- Target cycle and television (opponent/)
   void targetTimer_timer();
@@ -110,6 +128,11 @@ class Form1 : public GameRecord, public GameEvents {
   // The enemy likewise; with `pitchFloor` its rotor only drops while above 5100 Hz.
   void enemyFall(Long counts, bool pitchFloor);
   void impactSound(Single x, Single y, Single z);
+  // Momentum back to 1 on every axis, as after every crash and shot.
+  void resetPlayerMomentum();
+  void resetEnemyMomentum();
+  // One spare helicopter fewer and the rotor back at idle; false when none was left to lose.
+  bool playerLosesLife();
   // Holds the game for a busy wait of `counts` turns, leaving delayCount past the last count.
   void busyWait(Long counts);
 
@@ -143,11 +166,6 @@ class Form1 : public GameRecord, public GameEvents {
 
  private:
   [[noreturn]] void fatal(const std::string& entry, const ServiceError& error);
-};
-
-// Thrown by a procedure that this build does not have yet; scripts report it by name.
-struct NotWritten {
-  std::string procedure;
 };
 
 }  // namespace rd

@@ -11,7 +11,9 @@
 
 namespace rd {
 
-// B Boolean, L Long, S Single, O object reference (the speech voice).
+// B Boolean (a bool; scripts print and set it as -1 and 0), L Long, S Single, O object reference
+// (the speech voice).
+// clang-format off
 #define RD_GAME_RECORD(B, L, S, O)                                                                 \
   L(EventHandle)                                                                                   \
   L(heightGap) S(bearingDx) S(bearingDz) S(randomHeading) B(lockedOn) B(enemyBoosted) S(stepDivX)  \
@@ -27,9 +29,10 @@ namespace rd {
                                           L(playerHeading) S(playerVelX) S(playerVelY)             \
                                               S(playerVelZ) L(knob) L(enemyRange) S(stepX)         \
                                                   S(stepZ) S(enemyCueX) S(enemyCueZ)
+// clang-format on
 
 struct GameRecord {
-#define RD_DECLARE_B(name) Boolean name = vbFalse;
+#define RD_DECLARE_B(name) bool name = false;
 #define RD_DECLARE_L(name) Long name = 0;
 #define RD_DECLARE_S(name) Single name = 0.0f;
 #define RD_DECLARE_O(name) std::unique_ptr<SpeechVoice> name;

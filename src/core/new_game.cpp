@@ -1,5 +1,6 @@
 // The new game: start values, the sound device and listener, the bank, the room's looping voices
 // at their places, and the three timers. Stops at the first failing step.
+#include "core/config.h"
 #include "core/form1.h"
 
 namespace rd {
@@ -7,10 +8,10 @@ namespace rd {
 void Form1::StartGame() {
   enemySpeed = 1.0f;
   enemyY = 1.0f;
-  tvOn = vbTrue;
-  fanOn = vbTrue;
-  lockedOn = vbFalse;
-  inRange = vbFalse;
+  tvOn = true;
+  fanOn = true;
+  lockedOn = false;
+  inRange = false;
   enemyHeading = 0;
   enemyLives = 10;
   tvX = -5.0f;
@@ -64,7 +65,7 @@ void Form1::StartGame() {
   snd.sndFan3D->setMaxDistance(8.0f);
   snd.listener->setRolloffFactor(1.0f);
 
-  snd.sndRotor->setFrequency(5000);
+  snd.sndRotor->setFrequency(config::kIdleRotorHz);
   snd.sndRotor->loop();
 
   snd.sndWind3D->setPosition(playerX, playerY, playerZ);
@@ -89,7 +90,7 @@ void Form1::StartGame() {
   window.setTimerInterval(TimerId::CheckThings, 1);
   window.setTimerInterval(TimerId::targetTimer, 500);
   window.setTimerEnabled(TimerId::targetTimer, true);
-  finderOn = vbTrue;
+  finderOn = true;
   window.setTimerInterval(TimerId::TVTimer, 9000);
   window.setTimerEnabled(TimerId::TVTimer, false);
   window.setTimerEnabled(TimerId::CheckThings, true);

@@ -42,7 +42,7 @@ void Form1::Form_Load() {
   step([&] { mouse->acquire(); });
   stepDivX = 10.0f;
   stepDivZ = 10.0f;
-  fixedListener = vbTrue;
+  fixedListener = true;
   playerSpeed = 0;
   step([&] { voice = speechSystem.createVoice(); });
 

@@ -1,5 +1,5 @@
-// The value conventions of the game record: Booleans are -1 and 0, Int is the floor, a Single
-// stored into a Long rounds half to even, and numbers are spoken in two text forms.
+// The value conventions of the game record: Int is the floor, a Single stored into a Long rounds
+// half to even, and numbers are spoken in two text forms.
 #pragma once
 
 #include <cstdint>
@@ -8,14 +8,9 @@
 
 namespace rd {
 
-using Boolean = int16_t;
 using Integer = int16_t;
 using Long = int32_t;
 using Single = float;
-
-inline constexpr Boolean vbTrue = -1;
-inline constexpr Boolean vbFalse = 0;
-inline constexpr Boolean toBoolean(bool b) { return b ? vbTrue : vbFalse; }
 
 // The whole number at or below v: Int(2.7) = 2, Int(-0.5) = -1.
 double Int(double v);

@@ -4,17 +4,17 @@
 // whole heights are, and the lock tone loops while the enemy is dead ahead at the same height.
 #include <cmath>
 
+#include "core/config.h"
 #include "core/form1.h"
 
 namespace rd {
 
 namespace {
 
-// The game's pi, its degrees per radian and its radians per degree are single-precision numbers
-// used in double arithmetic; the bearings the players hear were tuned with exactly these.
+// Pi and degrees per radian are single-precision numbers used in double arithmetic, like the
+// radians factor; the bearings the players hear were tuned with exactly these.
 constexpr double kPi = 3.1415927f;
 constexpr double kDegreesPerRadian = 57.295776f;
-constexpr double kRadiansPerDegree = 0.017453292f;
 
 // Whole-number position: Int of a coordinate, kept as a Single.
 Single whole(Single v) { return static_cast<Single>(Int(v)); }
@@ -36,7 +36,7 @@ Single Form1::getBearing(Single x1, Single z1, Single x2, Single z2) {
     if (x2 < x1) a = 270;
   }
   // The range flag comes from the range worked out by the last full pass of the finder.
-  inRange = toBoolean(enemyRange <= 10);
+  inRange = enemyRange <= 10;
   return static_cast<Single>(a);
 }
 
@@ -58,7 +58,7 @@ void Form1::targetTimer_timer() {
   enemyRelBearing =
       relativeBearing(toLong(getBearing(wholePlayerX, wholePlayerZ, wholeEnemyX, wholeEnemyZ)));
 
-  const double radians = enemyRelBearing * kRadiansPerDegree;
+  const double radians = enemyRelBearing * config::kRadiansPerDegree;
 
   // The bearing tone: 60000 Hz dead ahead, 50 Hz lower per degree off the nose either side.
   if (enemyRelBearing <= 180) {
@@ -93,21 +93,21 @@ void Form1::targetTimer_timer() {
 
   // The blip: level with the enemy, in range, but not yet dead ahead. The range flag here is
   // still the one from the previous pass.
-  if (sameHeight && inRange == vbTrue && enemyRelBearing != 0 && enemyRelBearing != 360) {
+  if (sameHeight && inRange && enemyRelBearing != 0 && enemyRelBearing != 360) {
     snd.sndTargetX->play();
   }
 
   // The lock: dead ahead and level. It holds while the enemy stays within 10 degrees of the nose.
   if ((enemyRelBearing == 0 || enemyRelBearing == 360) && sameHeight) {
     snd.sndAcquired->loop();
-    lockedOn = vbTrue;
+    lockedOn = true;
   }
-  if (enemyRelBearing > 10 && enemyRelBearing < 350 && lockedOn == vbTrue) {
-    lockedOn = vbFalse;
+  if (enemyRelBearing > 10 && enemyRelBearing < 350 && lockedOn) {
+    lockedOn = false;
     snd.sndAcquired->stop();
   }
   if (!sameHeight) {
-    lockedOn = vbFalse;
+    lockedOn = false;
     snd.sndAcquired->stop();
   }
 

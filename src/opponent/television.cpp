@@ -5,7 +5,7 @@
 namespace rd {
 
 void Form1::tvTimer_timer() {
-  if (tvOn == vbTrue) snd.sndTv->loop();
+  if (tvOn) snd.sndTv->loop();
   window.setTimerEnabled(TimerId::TVTimer, false);
 }
 

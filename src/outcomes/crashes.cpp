@@ -12,15 +12,15 @@ namespace {
 // One step down. A height so large that 0.05 no longer changes it falls the rest of the way in
 // this step, so that every fall ends.
 Single fallStep(Single y) {
-  const Single lower = y - 0.05f;
+  const Single lower = y - config::kFallStep;
   return lower < y ? lower : 1.0f;
 }
 
 }  // namespace
 
 void Form1::busyWait(Long counts) {
-  // The counting loop froze the whole game while it ran; holding the thread does the same, and
-  // leaves the counter where the loop left it, one past the last count.
+  // The whole game holds still between two steps of a fall while the sound device keeps mixing,
+  // so the sinking rotor is heard step by step. The counter ends one past the last count.
   window.hold(counts * config::kMsPerBusyCount);
   delayCount = static_cast<Single>(counts + 1);
 }
@@ -30,12 +30,12 @@ void Form1::playerFall(Long counts) {
   while (fallY >= 1) {
     busyWait(counts);
     playerY = fallY;
-    if (fixedListener == vbFalse) {
+    if (!fixedListener) {
       snd.listener->setPosition(playerX, playerY, playerZ);
     } else {
       snd.sndRotor3D->setPosition(playerX, playerY, playerZ);
     }
-    snd.sndRotor->setFrequency(snd.sndRotor->getFrequency() - 54);
+    snd.sndRotor->setFrequency(snd.sndRotor->getFrequency() - config::kFallPitchStepHz);
     fallY = fallStep(fallY);
   }
 }
@@ -47,10 +47,10 @@ void Form1::enemyFall(Long counts, bool pitchFloor) {
     enemyY = fallY;
     snd.sndEnemy3D->setPosition(enemyX, enemyY, enemyZ);
     if (!pitchFloor) {
-      snd.sndEnemy->setFrequency(snd.sndEnemy->getFrequency() - 54);
+      snd.sndEnemy->setFrequency(snd.sndEnemy->getFrequency() - config::kFallPitchStepHz);
     } else if (snd.sndEnemy->getFrequency() > 5100) {
       // A shot-down enemy's rotor never sinks below its idle pitch.
-      snd.sndEnemy->setFrequency(snd.sndEnemy->getFrequency() - 54);
+      snd.sndEnemy->setFrequency(snd.sndEnemy->getFrequency() - config::kFallPitchStepHz);
     }
     fallY = fallStep(fallY);
   }
@@ -75,17 +75,31 @@ void Form1::EnemySmash() {
   speak("Aha!  I nailed it.  Beatcha to it punk!");
 }
 
-void Form1::Playercrash() {
-  playerFall(100000);
-  impactSound(playerX, playerY, playerZ);
-  playerSpeed = 0;
+void Form1::resetPlayerMomentum() {
   playerVelX = 1.0f;
   playerVelY = 1.0f;
   playerVelZ = 1.0f;
-  if (playerLives != 0) {
-    playerLives = longDifference(playerLives, 1);
-    snd.sndRotor->setFrequency(5000);
-  } else {
+}
+
+void Form1::resetEnemyMomentum() {
+  enemyVelX = 1.0f;
+  enemyVelY = 1.0f;
+  enemyVelZ = 1.0f;
+}
+
+bool Form1::playerLosesLife() {
+  if (playerLives == 0) return false;
+  playerLives = longDifference(playerLives, 1);
+  snd.sndRotor->setFrequency(config::kIdleRotorHz);
+  return true;
+}
+
+void Form1::Playercrash() {
+  playerFall(config::kCrashFallCounts);
+  impactSound(playerX, playerY, playerZ);
+  playerSpeed = 0;
+  resetPlayerMomentum();
+  if (!playerLosesLife()) {
     playSoundFile("PlayerSmash");
     endGame();
   }
@@ -97,39 +111,19 @@ void Form1::scraped() {
     scrape3D->setPosition(playerX, playerY, playerZ);
     snd.sndScrape->play();
   }
-  if (playerX > 20) {
-    playerX = 19;
-    playerVelX = 1.0f;
-  }
-  if (playerX < -20) {
-    playerX = -19;
-    playerVelX = 1.0f;
-  }
-  if (playerZ > 20) {
-    playerZ = 19;
-    playerVelZ = 1.0f;
-  }
-  if (playerZ < -20) {
-    playerZ = -19;
-    playerVelZ = 1.0f;
-  }
+  // Back inside, with the momentum into the wall gone.
+  if (putInsideWalls(playerX)) playerVelX = 1.0f;
+  if (putInsideWalls(playerZ)) playerVelZ = 1.0f;
 }
 
 void Form1::collide() {
   playSoundFile("collide");
   // Only the player goes down; the enemy stays where it is.
-  playerFall(100000);
+  playerFall(config::kCrashFallCounts);
   impactSound(playerX, playerY, playerZ);
-  playerVelX = 1.0f;
-  playerVelY = 1.0f;
-  playerVelZ = 1.0f;
-  enemyVelX = 1.0f;
-  enemyVelY = 1.0f;
-  enemyVelZ = 1.0f;
-  if (playerLives != 0) {
-    playerLives = longDifference(playerLives, 1);
-    snd.sndRotor->setFrequency(5000);
-  } else {
+  resetPlayerMomentum();
+  resetEnemyMomentum();
+  if (!playerLosesLife()) {
     snd.sndEnemy->stop();
     snd.sndRotor->stop();
     playSoundFile("PlayerSmash");
@@ -138,14 +132,12 @@ void Form1::collide() {
 }
 
 void Form1::enemycrash() {
-  enemyFall(100000, false);
+  enemyFall(config::kCrashFallCounts, false);
   impactSound(enemyX, enemyY, enemyZ);
-  enemyVelX = 1.0f;
-  enemyVelY = 1.0f;
-  enemyVelZ = 1.0f;
+  resetEnemyMomentum();
   if (enemyLives != 0) {
     enemyLives = longDifference(enemyLives, 1);
-    snd.sndEnemy->setFrequency(5000);
+    snd.sndEnemy->setFrequency(config::kIdleRotorHz);
   } else {
     // The enemy's last helicopter: it falls silent for good, and the game goes on.
     snd.sndEnemy->stop();

@@ -1,27 +1,19 @@
 // Shots and the dog's crunches. A shot-down helicopter sinks to about height 1 and flies on while
 // the other side scores; it costs no spare helicopter. The dog catching either helicopter on the
 // floor ends the game.
+#include "core/config.h"
 #include "core/form1.h"
 
 namespace rd {
 
-namespace {
-
-// A shot-down helicopter's fall holds 120000 counts between steps, longer than a crash's.
-constexpr Long kShotDownFallCounts = 120000;
-
-}  // namespace
-
 void Form1::enemyShotDown() {
   randomizeHeading();
-  enemyFall(kShotDownFallCounts, true);
+  enemyFall(config::kShotDownFallCounts, true);
   impactSound(enemyX, enemyY, enemyZ);
   playSoundFile("EnemyShotDown");
   playerScore = longSum(playerScore, 1);
-  enemyVelX = 1.0f;
-  enemyVelY = 1.0f;
-  enemyVelZ = 1.0f;
-  snd.sndEnemy->setFrequency(5000);
+  resetEnemyMomentum();
+  snd.sndEnemy->setFrequency(config::kIdleRotorHz);
 }
 
 // Every enemy shot down leaves the player facing somewhere new, 1 to 359, never exactly 0.
@@ -32,14 +24,12 @@ void Form1::randomizeHeading() {
 }
 
 void Form1::PlayerShotDown() {
-  playerFall(kShotDownFallCounts);
+  playerFall(config::kShotDownFallCounts);
   impactSound(playerX, playerY, playerZ);
   playSoundFile("PlayerShotDown");
   enemyScore = longSum(enemyScore, 1);
-  playerVelX = 1.0f;
-  playerVelY = 1.0f;
-  playerVelZ = 1.0f;
-  snd.sndRotor->setFrequency(5000);
+  resetPlayerMomentum();
+  snd.sndRotor->setFrequency(config::kIdleRotorHz);
   scatterPlayer();
 }
 
@@ -51,10 +41,8 @@ void Form1::PlayerShotDown() {
 void Form1::scatterPlayer() {
   playerX = static_cast<Single>(Int(Rnd() * 4.0 + 1) + playerX - 2);
   playerZ = static_cast<Single>(Int(Rnd() * 4.0 + 1) + playerZ - 2);
-  if (playerX > 20) playerX = 19;
-  if (playerX < -20) playerX = -19;
-  if (playerZ > 20) playerZ = 19;
-  if (playerZ < -20) playerZ = -19;
+  putInsideWalls(playerX);
+  putInsideWalls(playerZ);
 }
 
 void Form1::EnemyCrunch() {

@@ -4,11 +4,23 @@
 // handler that made it: the handler ends by calling checkCalls(), which throws that failure.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "core/config.h"
+
 namespace rd {
+
+// What every device does with a volume or a frequency out of range: it keeps the nearest value it
+// can play, and the call does not fail.
+inline int32_t clampVolume(int32_t hundredthsDb) {
+  return std::clamp(hundredthsDb, config::kMinVolume, config::kMaxVolume);
+}
+inline int32_t clampFrequency(int32_t hz) {
+  return std::clamp(hz, config::kMinFrequencyHz, config::kMaxFrequencyHz);
+}
 
 // The 3D modes of a voice.
 enum class Mode3D : int { normal = 0, headRelative = 1, off = 2 };

@@ -46,8 +46,8 @@ class Window {
   // in the recordings' installed folder ("sounds.find" when neither holds it).
   virtual std::string soundFile(const std::string& name) = 0;
 
-  virtual void setTimerInterval(TimerId id, int32_t ms) = 0;   // "CheckThings.setInterval"
-  virtual void setTimerEnabled(TimerId id, bool enabled) = 0;  // "CheckThings.setEnabled"
+  virtual void setTimerInterval(TimerId id, int32_t ms) = 0;   // "<timer>.setInterval"
+  virtual void setTimerEnabled(TimerId id, bool enabled) = 0;  // "<timer>.setEnabled"
   virtual bool timerEnabled(TimerId id) = 0;
   virtual int32_t timerInterval(TimerId id) = 0;
 

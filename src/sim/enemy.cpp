@@ -19,16 +19,16 @@ void Form1::enemyDodgeOrPursue() {
   if (enemyRelBearing > 340 || enemyRelBearing < 20) {
     // The player's nose is on the enemy: it dodges, but only in the player's whole height band
     // and within range.
-    if (Int(playerY) != Int(enemyY) || inRange != vbTrue) return;
+    if (Int(playerY) != Int(enemyY) || !inRange) return;
     if (enemyY < 5) {
       enemyY = enemyY + enemyStep(enemySpeed);
     } else {
       enemyY = enemyY - enemyStep(enemySpeed);
     }
-    if (enemyBoosted == vbFalse) {
+    if (!enemyBoosted) {
       // Double the speed and side-step away from the player on each axis where it is less than
       // 2 away (and not exactly level).
-      enemyBoosted = vbTrue;
+      enemyBoosted = true;
       enemySpeed = enemySpeed * 2;
       if (playerX - 2.0f < enemyX && enemyX < playerX) enemyX = enemyX - enemyStep(enemySpeed);
       if (playerX < enemyX && enemyX < playerX + 2.0f) enemyX = enemyX + enemyStep(enemySpeed);
@@ -36,7 +36,7 @@ void Form1::enemyDodgeOrPursue() {
       if (playerZ < enemyZ && enemyZ < playerZ + 2.0f) enemyZ = enemyZ + enemyStep(enemySpeed);
     } else if (enemyRange > 2) {
       // Further off than 2 the boost is let go on the next dodging tick; closer, it holds.
-      enemyBoosted = vbFalse;
+      enemyBoosted = false;
       enemySpeed = enemySpeed / 2;
     }
     return;
@@ -86,7 +86,7 @@ void Form1::enemyVoicePitch() {
 // whatever the heights and distance; just right (below 10) only level to the exact height and in
 // range. It fires again on every tick the condition still holds.
 void Form1::enemyFires() {
-  if (enemyAimBearing > 350 || (enemyAimBearing < 10 && enemyY == playerY && inRange == vbTrue)) {
+  if (enemyAimBearing > 350 || (enemyAimBearing < 10 && enemyY == playerY && inRange)) {
     snd.sndEnemyLaser3D->setPosition(enemyX, enemyY, enemyZ);
     snd.sndEnemyLaser->play();
     PlayerShotDown();

@@ -1,22 +1,22 @@
 // The room's hazards and the dog: the walls, the television, the other helicopter, the ceiling
 // fan and the dog, tested on every tick in the tick's order. Each test reads the state as the
 // steps before it (and the outcomes they called) left it.
+#include "core/config.h"
 #include "core/form1.h"
 
 namespace rd {
 
+using config::kWall;
+using config::kWallCrashMomentum;
+
 namespace {
 
-// The walls stand at -20 and 20 along x and z.
-constexpr Single kWall = 20;
-// A helicopter that hits a wall faster than this along x or z crashes; slower, it only scrapes.
-constexpr Single kWallCrashMomentum = 5;
 // The dog's roll is 1 to 1000; above this (1 in 20) it changes course.
 constexpr Single kDogTurnRoll = 950;
 
 }  // namespace
 
-// Step 7: beyond a wall the enemy scrapes, and crashes first when it came in fast.
+// Beyond a wall the enemy scrapes, and crashes first when it came in fast.
 void Form1::enemyAtWalls() {
   if (enemyX > kWall || enemyZ > kWall || enemyX < -kWall || enemyZ < -kWall) {
     if (enemyVelX > kWallCrashMomentum || enemyVelZ > kWallCrashMomentum) enemycrash();
@@ -24,39 +24,38 @@ void Form1::enemyAtWalls() {
   }
 }
 
-// Step 10: the enemy flies low into the playing television at whole cell (-5, 12).
+// The enemy flies low into the playing television at whole cell (-5, 12).
 void Form1::enemyAndTelevision() {
-  if (Int(enemyX) == -5 && enemyY < 5 && Int(enemyZ) == 12 && tvOn == vbTrue) {
+  if (Int(enemyX) == -5 && enemyY < 5 && Int(enemyZ) == 12 && tvOn) {
     snd.sndTv->stop();
-    tvOn = vbFalse;
+    tvOn = false;
     EnemySmash();
   }
 }
 
-// Step 11: the same whole cell along x, and exactly the same height and z.
+// The helicopters meet in the same whole cell along x at exactly the same height and z.
 void Form1::helicoptersCollide() {
   if (Int(enemyX) == Int(playerX) && enemyY == playerY && enemyZ == playerZ) collide();
 }
 
-// Step 12: the running fan's blades reach 2 units from the centre, from height 8 up.
+// The running fan's blades reach 2 units from the centre, from height 8 up.
 void Form1::enemyAndFan() {
-  if (-2 < enemyX && enemyX < 2 && enemyY >= 8 && -2 < enemyZ && enemyZ < 2 && fanOn == vbTrue) {
+  if (-2 < enemyX && enemyX < 2 && enemyY >= 8 && -2 < enemyZ && enemyZ < 2 && fanOn) {
     snd.sndFanHit3D->setPosition(enemyX, enemyY, enemyZ);
     snd.sndFanHit->play();
     enemycrash();
   }
 }
 
-// Step 13: the fan's hub smashes the enemy, running or not, on every tick it stays there.
+// The fan's hub smashes the enemy, running or not, on every tick it stays there.
 void Form1::enemyAtFanCentre() {
   if (Int(enemyX) == 0 && enemyY >= 9 && Int(enemyZ) == 0) EnemySmash();
 }
 
-// Step 20: the fan catches the player within 3 units of the centre and throws it to a whole place
+// The fan catches the player within 3 units of the centre and throws it to a whole place
 // away from the centre lines, facing a new way. Its height stays.
 void Form1::playerAndFan() {
-  if (playerY >= 8 && fanOn == vbTrue && -3 < playerX && playerX < 3 && -3 < playerZ &&
-      playerZ < 3) {
+  if (playerY >= 8 && fanOn && -3 < playerX && playerX < 3 && -3 < playerZ && playerZ < 3) {
     snd.sndFanHit3D->setPosition(playerX, playerY, playerZ);
     snd.sndFanHit->play();
     newPlayerX = static_cast<Single>(Int(19 * Rnd() + 1));
@@ -69,7 +68,7 @@ void Form1::playerAndFan() {
   }
 }
 
-// Step 22: the dog trots on its course, now and then picks a new one (drifting towards -x and -z,
+// The dog trots on its course, now and then picks a new one (drifting towards -x and -z,
 // five of the ten speeds being negative), and is put back inside when it wanders through a wall.
 // Its bark is placed before that, so for one tick it may sound beyond the wall.
 void Form1::dogWanders() {
@@ -81,18 +80,16 @@ void Form1::dogWanders() {
   dogX = dogX + dogVelX;
   dogZ = dogZ + dogVelZ;
   snd.sndDogBark3D->setPosition(dogX, 0, dogZ);
-  if (dogX > kWall) dogX = 19;
-  if (dogX < -kWall) dogX = -19;
-  if (dogZ > kWall) dogZ = 19;
-  if (dogZ < -kWall) dogZ = -19;
+  putInsideWalls(dogX);
+  putInsideWalls(dogZ);
 }
 
-// Step 23: the dog bites a player on the floor in its whole cell.
+// The dog bites a player on the floor in its whole cell.
 void Form1::dogAndPlayer() {
   if (playerY < 1 && Int(dogX) == Int(playerX) && Int(dogZ) == Int(playerZ)) playerCrunch();
 }
 
-// Step 24: the dog bites a low enemy only on exactly its own spot.
+// The dog bites a low enemy only on exactly its own spot.
 void Form1::dogAndEnemy() {
   if (enemyY < 1 && enemyX == dogX && enemyZ == dogZ) EnemyCrunch();
 }

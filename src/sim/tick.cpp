@@ -4,16 +4,10 @@
 // and the voices that follow the player (listener or rotor, wind) are re-placed and re-tuned.
 #include <cmath>
 
+#include "core/config.h"
 #include "core/form1.h"
 
 namespace rd {
-
-namespace {
-
-// Degrees to radians: pi/180 as a single, used in double precision.
-constexpr double kRadiansPerDegree = static_cast<double>(0.017453292f);
-
-}  // namespace
 
 void Form1::CheckThings_timer() {
   // Nothing happens until the sound bank exists, not even the yield.
@@ -87,20 +81,20 @@ void Form1::orientListener() {
   // Not a remainder: below 0 is 360 and above 360 is 0, so -5 gives 360 and 365 gives 0.
   if (playerHeading < 0) playerHeading = 360;
   if (playerHeading > 360) playerHeading = 0;
-  lookX = static_cast<Single>(3 * std::sin(playerHeading * kRadiansPerDegree));
-  lookZ = static_cast<Single>(3 * std::cos(playerHeading * kRadiansPerDegree));
+  lookX = static_cast<Single>(3 * std::sin(playerHeading * config::kRadiansPerDegree));
+  lookZ = static_cast<Single>(3 * std::cos(playerHeading * config::kRadiansPerDegree));
   // In the cockpit the listener looks along the heading, level, with its top straight up, so the
   // room turns round the player's head as the helicopter turns. (Tilting the front up by the height
   // with the top along +z would leave the right ear on -x at every heading: the room mirrored and
   // never turning.)
-  if (playerY > 1 && fixedListener == vbFalse) {
+  if (playerY > 1 && !fixedListener) {
     snd.listener->setOrientation(lookX, 0, lookZ, 0, 1, 0);
   }
 }
 
 void Form1::headingStep() {
-  stepX = static_cast<Single>(std::sin(playerHeading * kRadiansPerDegree));
-  stepZ = static_cast<Single>(std::cos(playerHeading * kRadiansPerDegree));
+  stepX = static_cast<Single>(std::sin(playerHeading * config::kRadiansPerDegree));
+  stepZ = static_cast<Single>(std::cos(playerHeading * config::kRadiansPerDegree));
   // Steps are half as long near the room's centre lines.
   if (-1 < playerX && playerX < 1) {
     stepDivX = 10;
@@ -116,7 +110,7 @@ void Form1::headingStep() {
 
 void Form1::listeningPosition() {
   // In the cockpit the listener rides with the player; in the room the rotor sounds from there.
-  if (fixedListener == vbFalse) {
+  if (!fixedListener) {
     snd.listener->setPosition(playerX, playerY, playerZ);
   } else {
     snd.sndRotor3D->setPosition(playerX, playerY, playerZ);
@@ -134,7 +128,7 @@ void Form1::windVoice() {
   snd.sndWind->setFrequency(toLong(2 * windLevel));
   snd.sndWind->setVolume(toLong(playerSpeed / 2 - 2500));
   snd.sndWind3D->setPosition(playerX, playerY, playerZ);
-  if (fixedListener == vbFalse) {
+  if (!fixedListener) {
     snd.sndWind3D->setMode(Mode3D::off);
   } else {
     snd.sndWind3D->setMode(Mode3D::normal);

@@ -17,26 +17,22 @@ void Form1::playSoundFile(const std::string& name) {
   snd.oneShotVoice->play();
 }
 
-void Form1::playKnobClick() {
+void Form1::clickKnob(Single x, Single z, bool centre, bool audible) {
   std::unique_ptr<Voice3D> knob3D = snd.sndKnob->take3D();
   knob3D->setMode(Mode3D::headRelative);
-  // Three units from the listener's head, 9 degrees round per knob step.
-  knob3D->setPosition(knobX, 0, knobZ);
-  // The centre position clicks higher.
-  if (knob == 0) {
-    snd.sndKnob->setFrequency(80000);
-  } else {
-    snd.sndKnob->setFrequency(44100);
-  }
-  snd.sndKnob->play();
+  knob3D->setPosition(x, 0, z);
+  // The recording's own speed, or nearly twice as high.
+  snd.sndKnob->setFrequency(centre ? 80000 : 44100);
+  if (audible) snd.sndKnob->play();
+}
+
+void Form1::playKnobClick() {
+  // Three units from the listener's head, 9 degrees round per knob step; the centre clicks higher.
+  clickKnob(knobX, knobZ, knob == 0, true);
 }
 
 void Form1::endGame() {
-  speak("the score is: you got");
-  speak(plainText(static_cast<long long>(playerScore)));
-  speak(".  I got");
-  speak(plainText(static_cast<long long>(enemyScore)));
-  speak(" points.");
+  score();
   shutDown();
 }
 

@@ -3,19 +3,20 @@
 namespace rd {
 
 Slot<Voice>* ModDXSound::voiceByName(std::string_view name) {
-#define RD_MATCH(voice, file) \
+#define RD_VOICE(voice, file, rate, loops, recipe) \
   if (name == #voice) return &voice;
-  RD_SOUND_BANK(RD_MATCH)
-#undef RD_MATCH
+#define RD_CUE(file, rate, loops, recipe)
+#include "sound/recordings.def"
   if (name == "oneShotVoice") return &oneShotVoice;
   return nullptr;
 }
 
 void loadSounds(ModDXSound& snd, Window& window) {
   // First pass: every voice from its file, the program's folder read afresh for each.
-#define RD_LOAD(voice, file) snd.voice = snd.dx->createVoice(#voice, window.soundFile(file));
-  RD_SOUND_BANK(RD_LOAD)
-#undef RD_LOAD
+#define RD_VOICE(voice, file, rate, loops, recipe) \
+  snd.voice = snd.dx->createVoice(#voice, window.soundFile(file));
+#define RD_CUE(file, rate, loops, recipe)
+#include "sound/recordings.def"
   // Second pass: the 3D controls the game keeps for the whole run.
 #define RD_TAKE(voice) snd.voice##3D = snd.voice->take3D();
   RD_LASTING_3D(RD_TAKE)
@@ -43,9 +44,9 @@ void shutDown(ModDXSound& snd, Window& window) {
   RD_LASTING_3D(RD_RELEASE_CONTROL)
 #undef RD_RELEASE_CONTROL
   snd.oneShotVoice.reset();
-#define RD_RELEASE_VOICE(voice, file) snd.voice.reset();
-  RD_SOUND_BANK(RD_RELEASE_VOICE)
-#undef RD_RELEASE_VOICE
+#define RD_VOICE(voice, file, rate, loops, recipe) snd.voice.reset();
+#define RD_CUE(file, rate, loops, recipe)
+#include "sound/recordings.def"
   snd.dx.reset();
 
   window.endProgram(0);

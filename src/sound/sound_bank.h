@@ -13,24 +13,27 @@
 
 namespace rd {
 
-// The bank, in load order: voice name and file.
-#define RD_SOUND_BANK(X)                                                                           \
-  X(sndEnemyAlarm, "EnemyAlarm.wav")                                                               \
-  X(sndRotor, "zelkar.wav") X(sndBreak, "break.wav") X(sndTv, "tv.wav") X(sndCrunch, "crunch.wav") \
-      X(sndDogBark, "DogBark.wav") X(sndWind, "wind.wav") X(sndFan, "fan.wav")                     \
-          X(sndFanHit, "fanhit.wav") X(sndSwitch, "switch.wav") X(sndEnemyLaser, "EnemyLaser.wav") \
-              X(sndPlayerLaser, "PlayerLaser.wav") X(sndExplode, "explode.wav")                    \
-                  X(sndTargetY, "TargetY.wav") X(sndTargetX, "TargetX.wav")                        \
-                      X(sndAcquired, "acquired.wav") X(sndEnemy, "enemy.wav")                      \
-                          X(sndCrash, "crash.wav") X(sndLand, "land.wav")                          \
-                              X(sndScrape, "scrape.wav") X(sndKnob, "KNOB.wav")
-
 // The voices that keep a 3D control for the whole run, in the order the controls are taken.
-#define RD_LASTING_3D(X)                                                                           \
-  X(sndRotor)                                                                                      \
-  X(sndEnemyAlarm) X(sndBreak) X(sndEnemy) X(sndTv) X(sndCrunch) X(sndWind) X(sndFan) X(sndFanHit) \
-      X(sndSwitch) X(sndPlayerLaser) X(sndEnemyLaser) X(sndExplode) X(sndTargetX) X(sndTargetY)    \
-          X(sndAcquired) X(sndDogBark)
+// clang-format off
+#define RD_LASTING_3D(X) \
+  X(sndRotor) \
+  X(sndEnemyAlarm) \
+  X(sndBreak) \
+  X(sndEnemy) \
+  X(sndTv) \
+  X(sndCrunch) \
+  X(sndWind) \
+  X(sndFan) \
+  X(sndFanHit) \
+  X(sndSwitch) \
+  X(sndPlayerLaser) \
+  X(sndEnemyLaser) \
+  X(sndExplode) \
+  X(sndTargetX) \
+  X(sndTargetY) \
+  X(sndAcquired) \
+  X(sndDogBark)
+// clang-format on
 
 // A held platform object that may not exist (the bank failed to load, a control not taken yet).
 // Using an empty slot fails like any other service call instead of crashing.
@@ -78,9 +81,9 @@ struct ModDXSound {
   Slot<SoundDevice> dx{"device"};
   ListenerSlot listener;
 
-#define RD_VOICE_SLOT(name, file) Slot<Voice> name{#name};
-  RD_SOUND_BANK(RD_VOICE_SLOT)
-#undef RD_VOICE_SLOT
+#define RD_VOICE(voice, file, rate, loops, recipe) Slot<Voice> voice{#voice};
+#define RD_CUE(file, rate, loops, recipe)
+#include "sound/recordings.def"
   Slot<Voice> oneShotVoice{"oneShotVoice"};
 
 #define RD_CONTROL_SLOT(name) Slot<Voice3D> name##3D {#name};

@@ -7,18 +7,10 @@
 #include "platform/espeak/espeak_speech.h"
 #include "render_helpers.h"
 #include "runner.h"
+#include "sound/recordings.h"
 
 namespace rd {
 namespace {
-
-// Every recording the game asks for, by name.
-// clang-format off
-constexpr const char* kRecordings[] = {
-    "EnemyAlarm", "zelkar", "break", "tv", "crunch", "DogBark", "wind", "fan", "fanhit", "switch",
-    "EnemyLaser", "PlayerLaser", "explode", "TargetY", "TargetX", "acquired", "enemy", "crash",
-    "land", "scrape", "KNOB", "collide", "PlayerSmash", "EnemySmash", "EnemyShotDown",
-    "PlayerShotDown", "TVSmash", "Ouch", "LandedOnYourHead", "LandedOnMyHead", "TVOff"};
-// clang-format on
 
 struct WavFile {
   SF_INFO info{};
@@ -38,8 +30,8 @@ WavFile readBack(const std::string& path) {
 class ReplayRender : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name : kRecordings)
-      testing::writeTone(folder_.file(std::string(name) + ".wav"), 22050, 600, 0.5);
+    for (const RecordingFile& r : kRecordingFiles)
+      testing::writeTone(folder_.file(std::string(r.file)), 22050, 600, 0.5);
   }
   int run(const std::string& script, replay::RenderSettings settings = {}) {
     replay::Options options;

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/sdl/dispatcher.h"
+#include "platform/dispatcher.h"
 
-namespace rd::sdl {
+namespace rd {
 namespace {
 
 // A game that writes down what it is handed, and may do something inside each handler.
@@ -217,4 +217,4 @@ TEST_F(DispatcherTest, PausedNoTimerFiresAndResumingStartsWholeIntervals) {
 }
 
 }  // namespace
-}  // namespace rd::sdl
+}  // namespace rd

@@ -117,7 +117,7 @@ TEST(Recordings, NoTwoSoundsAlike) {
   std::vector<Print> prints;
   for (const Expected& e : expectedRecordings()) {
     const Wav w = readWav(soundsDir() / e.file);
-    prints.push_back({e.file, w.seconds(), bandProfile(w), loudnessContour(w)});
+    prints.push_back({std::string(e.file), w.seconds(), bandProfile(w), loudnessContour(w)});
   }
   for (std::size_t a = 0; a < prints.size(); ++a) {
     for (std::size_t b = a + 1; b < prints.size(); ++b) {

@@ -23,43 +23,6 @@ Wav readWav(const std::filesystem::path& path) {
   return w;
 }
 
-const std::vector<Expected>& expectedRecordings() {
-  static const std::vector<Expected> all{
-      {"EnemyAlarm.wav", 22050, false},
-      {"zelkar.wav", 11025, true},
-      {"break.wav", 22050, false},
-      {"tv.wav", 22050, true},
-      {"crunch.wav", 22050, false},
-      {"DogBark.wav", 22050, true},
-      {"wind.wav", 11025, true},
-      {"fan.wav", 22050, true},
-      {"fanhit.wav", 22050, false},
-      {"switch.wav", 22050, false},
-      {"EnemyLaser.wav", 22050, false},
-      {"PlayerLaser.wav", 22050, false},
-      {"explode.wav", 22050, false},
-      {"TargetY.wav", 44100, false},
-      {"TargetX.wav", 44100, false},
-      {"acquired.wav", 22050, true},
-      {"enemy.wav", 22050, true},
-      {"crash.wav", 22050, false},
-      {"land.wav", 22050, false},
-      {"scrape.wav", 22050, false},
-      {"KNOB.wav", 44100, false},
-      {"collide.wav", 22050, false},
-      {"PlayerSmash.wav", 22050, false},
-      {"EnemySmash.wav", 22050, false},
-      {"EnemyShotDown.wav", 22050, false},
-      {"PlayerShotDown.wav", 22050, false},
-      {"TVSmash.wav", 22050, false},
-      {"Ouch.wav", 22050, false},
-      {"LandedOnYourHead.wav", 22050, false},
-      {"LandedOnMyHead.wav", 22050, false},
-      {"TVOff.wav", 22050, false},
-  };
-  return all;
-}
-
 std::filesystem::path soundsDir() { return ROTORDUEL_SOUNDS_DIR; }
 
 int peakOf(const std::vector<short>& s) {

@@ -3,10 +3,16 @@
 #pragma once
 
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "sound/recordings.h"
+
 namespace rd::sounds::test {
+
+using rd::kRecordingFiles;
+using rd::RecordingFile;
 
 struct Wav {
   int rate = 0;
@@ -19,13 +25,9 @@ struct Wav {
 // Throws when the file cannot be opened.
 Wav readWav(const std::filesystem::path& path);
 
-// What the game asks for, agreed with the code that plays the recordings.
-struct Expected {
-  std::string file;
-  int rate;
-  bool loops;
-};
-const std::vector<Expected>& expectedRecordings();
+// What the game asks for: its table of recordings.
+using Expected = RecordingFile;
+inline std::span<const Expected> expectedRecordings() { return kRecordingFiles; }
 
 std::filesystem::path soundsDir();
 

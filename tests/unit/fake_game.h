@@ -10,6 +10,8 @@
 
 #include "core/form1.h"
 #include "platform/fake/recording_platform.h"
+#include "script_names.h"
+#include "sound/recordings.h"
 
 namespace rd::testing {
 
@@ -32,36 +34,7 @@ class SoundsFolder {
     path_ = std::filesystem::temp_directory_path() /
             ("rotorduel-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++));
     std::filesystem::create_directories(path_);
-    for (const char* name : {"EnemyAlarm",
-                             "break",
-                             "tv",
-                             "crunch",
-                             "DogBark",
-                             "fan",
-                             "fanhit",
-                             "switch",
-                             "EnemyLaser",
-                             "PlayerLaser",
-                             "explode",
-                             "acquired",
-                             "crash",
-                             "land",
-                             "scrape",
-                             "collide",
-                             "PlayerSmash",
-                             "EnemySmash",
-                             "EnemyShotDown",
-                             "PlayerShotDown",
-                             "TVSmash",
-                             "Ouch",
-                             "LandedOnYourHead",
-                             "LandedOnMyHead",
-                             "TVOff"})
-      writeWav(file(std::string(name) + ".wav"), 22050);
-    writeWav(file("enemy.wav"), 22050);
-    writeWav(file("zelkar.wav"), 11025);
-    writeWav(file("wind.wav"), 11025);
-    for (const char* name : {"KNOB.wav", "TargetX.wav", "TargetY.wav"}) writeWav(file(name), 44100);
+    for (const RecordingFile& r : kRecordingFiles) writeWav(file(std::string(r.file)), r.rate);
   }
   ~SoundsFolder() {
     std::error_code ec;
@@ -100,6 +73,9 @@ struct FakeGame {
   fake::FakeInput input{trace};
   fake::FakeWindow window{trace, sounds.path()};
   Form1 game{Platform{window, sound, speech, input}};
+
+  // Reports and logs in the names the replay prints.
+  FakeGame() { window.logNames = replay::toScriptNames; }
 
   // Runs start-up; returns the program's exit status if it ended, or -1 while it runs.
   int load() {

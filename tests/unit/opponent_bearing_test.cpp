@@ -35,10 +35,10 @@ TEST_F(Bearing, CompassPointsFromTheOrigin) {
 TEST_F(Bearing, RangeFlagFollowsTheRangeAtTheMomentOfTheCall) {
   game.enemyRange = 10;
   game.getBearing(0, 0, 1, 1);
-  EXPECT_EQ(game.inRange, vbTrue);
+  EXPECT_TRUE(game.inRange);
   game.enemyRange = 11;
   game.getBearing(0, 0, 1, 1);
-  EXPECT_EQ(game.inRange, vbFalse);
+  EXPECT_FALSE(game.inRange);
 }
 
 TEST_F(Bearing, RelativeToTheHeadingWrapsThrough360) {

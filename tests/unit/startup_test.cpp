@@ -56,7 +56,7 @@ TEST(StartUp, EachFailingStepIsSkippedAndTheGameStillStarts) {
     ASSERT_EQ(g.load(), -1);
     EXPECT_EQ(loops(g.lines()), kRoomLoops);
     EXPECT_TRUE(g.window.timerEnabled(TimerId::CheckThings));
-    EXPECT_EQ(g.game.fixedListener, vbTrue);
+    EXPECT_TRUE(g.game.fixedListener);
     EXPECT_EQ(g.game.stepDivX, 10.0f);
     EXPECT_EQ(g.game.voice != nullptr, call != "speech.create");
   }

@@ -12,6 +12,7 @@
 #include "core/form1.h"
 #include "platform/fake/recording_platform.h"
 #include "render.h"
+#include "script_names.h"
 
 namespace rd::replay {
 
@@ -46,7 +47,7 @@ void stopIfAsked() {
 std::optional<TimerId> timerByName(const std::string& name) {
   for (int i = 0; i < kTimerCount; ++i) {
     auto id = static_cast<TimerId>(i);
-    if (name == timerName(id)) return id;
+    if (name == timerName(id) || gameName(name) == timerName(id)) return id;
   }
   return std::nullopt;
 }
@@ -106,10 +107,13 @@ class Replay::Impl {
       render_->setClock([this](int64_t micros) { window_->advance(micros); });
     }
     game_ = std::make_unique<Form1>(Platform{*window_, *sound_, *speech_, *input_});
+    window_->attach(game_.get());
+    window_->logNames = toScriptNames;
   }
 
   ~Impl() {
     // The game goes first: it holds the voices that the devices made.
+    window_->attach(nullptr);
     game_.reset();
   }
 
@@ -160,9 +164,10 @@ class Replay::Impl {
     } else if (v == "wait") {
       long long ms = 0;
       parseLong(c.args[0], ms);
-      wait(ms * 1000);
+      window_->runClock(ms * 1000);
     } else if (v == "call") {
       Form1::Procedure p = Form1::procedureByName(c.args[0]);
+      if (!p) p = Form1::procedureByName(std::string(gameName(c.args[0])));
       if (!p) throw ScriptError(c.line, "the game has no procedure '" + c.args[0] + "'");
       game_->runAsEntry(c.args[0], p);
     } else if (v == "set") {
@@ -205,30 +210,6 @@ class Replay::Impl {
     return *slot;
   }
 
-  // Runs the clock, firing every enabled timer when it falls due (earliest first).
-  void wait(int64_t micros) {
-    const int64_t end = window_->now() + micros;
-    for (;;) {
-      std::optional<TimerId> next;
-      int64_t nextDue = std::numeric_limits<int64_t>::max();
-      for (int i = 0; i < kTimerCount; ++i) {
-        auto id = static_cast<TimerId>(i);
-        if (!window_->timerEnabled(id)) continue;
-        int64_t due = window_->dueAt(id);
-        if (due <= end && due < nextDue) {
-          next = id;
-          nextDue = due;
-        }
-      }
-      if (!next) break;
-      stopIfAsked();
-      if (nextDue > window_->now()) window_->advance(nextDue - window_->now());
-      game_->timer(*next);
-      window_->fired(*next);
-    }
-    if (end > window_->now()) window_->advance(end - window_->now());
-  }
-
   void set(const Command& c, const std::string& name, const std::string& text) {
     FieldRef f = findField(*game_, name);
     long long whole = 0;
@@ -237,7 +218,7 @@ class Replay::Impl {
       case FieldRef::Type::boolean:
         if (!parseLong(text, whole) || (whole != -1 && whole != 0))
           throw ScriptError(c.line, name + " is a Boolean: -1 or 0");
-        *static_cast<Boolean*>(f.ptr) = static_cast<Boolean>(whole);
+        *static_cast<bool*>(f.ptr) = whole == -1;
         return;
       case FieldRef::Type::long_:
         if (!parseLong(text, whole) || whole < std::numeric_limits<Long>::min() ||
@@ -289,7 +270,7 @@ class Replay::Impl {
     FieldRef f = findField(*game_, name);
     switch (f.type) {
       case FieldRef::Type::boolean:
-        return std::to_string(*static_cast<Boolean*>(f.ptr));
+        return *static_cast<bool*>(f.ptr) ? "-1" : "0";
       case FieldRef::Type::long_:
         return std::to_string(*static_cast<Long*>(f.ptr));
       case FieldRef::Type::single:
@@ -474,9 +455,6 @@ int run(const std::vector<Command>& script, const Options& options, std::ostream
     return 3;
   } catch (const ScriptError& e) {
     err << e.what() << '\n';
-    return 2;
-  } catch (const NotWritten& e) {
-    err << "line " << line << ": the procedure " << e.procedure << " is not written yet\n";
     return 2;
   } catch (const ServiceError& e) {
     err << "line " << line << ": " << e.what() << '\n';

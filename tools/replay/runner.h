@@ -35,7 +35,7 @@ struct Options {
 };
 
 // One run of the game on the recording platform, command by command. execute() lets the game's
-// own ProgramEnd, and script errors (ScriptError, NotWritten), pass to the caller.
+// own ProgramEnd, and script errors (ScriptError), pass to the caller.
 class Replay {
  public:
   Replay(const Options& options, std::ostream& out);

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <map>
 
+#include "platform/keys.h"
+
 namespace rd::replay {
 
 namespace {
@@ -97,8 +99,10 @@ bool parseFloat(std::string_view text, float& value) {
 
 int keyCode(std::string_view name) {
   static const std::map<std::string, int, std::less<>> named = {
-      {"Esc", 27},  {"PageUp", 33}, {"PageDown", 34}, {"End", 35},  {"Home", 36},
-      {"Left", 37}, {"Up", 38},     {"Right", 39},    {"Down", 40}, {"Space", 32}};
+      {"Esc", Key::Escape}, {"PageUp", Key::PageUp}, {"PageDown", Key::PageDown},
+      {"End", Key::End},    {"Home", Key::Home},     {"Left", Key::Left},
+      {"Up", Key::Up},      {"Right", Key::Right},   {"Down", Key::Down},
+      {"Space", Key::Space}};
   if (auto it = named.find(name); it != named.end()) return it->second;
   if (name.size() == 1 && name[0] >= 'A' && name[0] <= 'Z') return name[0];
   long long code = 0;

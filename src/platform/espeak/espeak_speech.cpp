@@ -9,6 +9,7 @@
 #include <deque>
 #include <thread>
 
+#include "core/config.h"
 #include "platform/service_error.h"
 
 namespace rd::espeak {
@@ -40,8 +41,8 @@ const Engine& engine() {
       return e;
     }
     espeak_SetSynthCallback(collect);
-    if (espeak_SetVoiceByName(kVoiceName) != EE_OK) {
-      e.failure = std::string("espeak-ng has no voice '") + kVoiceName + "'";
+    if (espeak_SetVoiceByName(config::kSpeechVoice) != EE_OK) {
+      e.failure = std::string("espeak-ng has no voice '") + config::kSpeechVoice + "'";
       return e;
     }
     e.sampleRate = rate;

@@ -14,8 +14,6 @@
 
 namespace rd::espeak {
 
-// The voice's settings: espeak-ng's English voice at its own default rate and volume.
-inline constexpr const char* kVoiceName = "en";
 // Samples at either end of a sentence quieter than this (about -54 dB below full scale) are
 // silence and are cut off, so that a readout starts at once and the game goes on right after it.
 inline constexpr int kSilenceThreshold = 64;

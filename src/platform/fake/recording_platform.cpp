@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include "core/config.h"
 #include "platform/wav/wav_file.h"
 
 namespace rd::fake {
@@ -46,12 +45,6 @@ void Trace::failNext(const std::string& name, int count) {
   waiting = count > std::numeric_limits<int>::max() - waiting ? std::numeric_limits<int>::max()
                                                               : waiting + count;
 }
-
-int32_t clampFrequency(int32_t hz) {
-  return std::clamp(hz, config::kMinFrequencyHz, config::kMaxFrequencyHz);
-}
-
-int32_t clampVolume(int32_t v) { return std::clamp(v, config::kMinVolume, config::kMaxVolume); }
 
 namespace {
 
@@ -341,30 +334,30 @@ void FakeWindow::show() { trace_.call("window.show"); }
 void FakeWindow::changeToProgramFolder() { trace_.call("window.chdir"); }
 std::string FakeWindow::soundFile(const std::string& name) { return soundsDir_ + "/" + name; }
 
+std::string FakeWindow::logName(const std::string& name) const {
+  return logNames ? logNames(name) : name;
+}
+
 void FakeWindow::setTimerInterval(TimerId id, int32_t ms) {
-  trace_.call(std::string(timerName(id)) + ".setInterval");
-  Timer& t = timers_[index(id)];
-  t.interval = ms;
-  // Rounded up to whole periods of the window's timer, at least one.
-  int64_t micros = std::max<int64_t>(1, static_cast<int64_t>(ms) * 1000);
-  t.period = (micros + config::kTimerPeriodMicros - 1) / config::kTimerPeriodMicros *
-             config::kTimerPeriodMicros;
-  t.due = now_ + t.period;
+  trace_.call(logName(timerName(id)) + ".setInterval");
+  events_.setTimerInterval(id, ms);
 }
 
 void FakeWindow::setTimerEnabled(TimerId id, bool enabled) {
-  trace_.call(std::string(timerName(id)) + ".setEnabled");
-  Timer& t = timers_[index(id)];
-  if (enabled && !t.enabled) t.due = now_ + t.period;
-  t.enabled = enabled;
+  trace_.call(logName(timerName(id)) + ".setEnabled");
+  events_.setTimerEnabled(id, enabled);
 }
 
-void FakeWindow::fired(TimerId id) {
-  Timer& t = timers_[index(id)];
-  t.due = std::max(t.due + t.period, now_);
+void FakeWindow::attach(GameEvents* game) {
+  events_.attach(game);
+  attached_ = game != nullptr;
 }
 
-void FakeWindow::doEvents() { ++doEvents_; }
+void FakeWindow::doEvents() {
+  ++doEvents_;
+  // While the script fires the timers itself, a yield has nothing to hand over.
+  if (clockRunning_) events_.runPending();
+}
 
 void FakeWindow::hold(double ms) { advance(static_cast<int64_t>(std::llround(ms * 1000.0))); }
 
@@ -374,9 +367,28 @@ void FakeWindow::advance(int64_t micros) {
   if (onAdvance) onAdvance(micros);
 }
 
+void FakeWindow::runClock(int64_t micros) {
+  const int64_t end = now_ + micros;
+  struct Running {
+    bool& flag;
+    explicit Running(bool& f) : flag(f) { flag = true; }
+    ~Running() { flag = false; }
+  } running(clockRunning_);
+  // A timer that fell due before the end fires, also when a held game has carried the clock past
+  // the end meanwhile; the Dispatcher moves each fired timer on to its next beat.
+  for (int64_t due = events_.nextTimerDue(); attached_ && due >= 0 && due <= end;
+       due = events_.nextTimerDue()) {
+    if (due > now_) advance(due - now_);
+    events_.runPending();
+  }
+  if (end > now_) advance(end - now_);
+}
+
 uint32_t FakeWindow::clockSeed() { return static_cast<uint32_t>(now_ / 1000); }
 
-void FakeWindow::reportError(const std::string& text, bool) { trace_.line("error: " + text); }
+void FakeWindow::reportError(const std::string& text, bool) {
+  trace_.line("error: " + logName(text));
+}
 
 void FakeWindow::programEnding(int code) { trace_.line("exit: " + std::to_string(code)); }
 

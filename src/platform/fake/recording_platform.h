@@ -4,7 +4,6 @@
 // file) so that the same trace and state come with real sound.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -13,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/dispatcher.h"
 #include "platform/platform.h"
 
 namespace rd::fake {
@@ -85,10 +85,6 @@ struct ListenerState {
   float doppler = 1.0f, rolloff = 1.0f;
 };
 
-// The clamp every voice applies to a frequency it is given.
-int32_t clampFrequency(int32_t hz);
-int32_t clampVolume(int32_t hundredthsDb);
-
 class RecordingSound : public SoundSystem {
  public:
   // With `inner`, every call is also made on that real device; without it, files are still read
@@ -138,11 +134,14 @@ class FakeInput : public InputService {
   int32_t bufferSize_ = 0;
 };
 
-// The window with a virtual clock. Nothing fires by itself: the driver fires timers.
+// The window with a virtual clock. Its timers are the real window's Dispatcher: the same
+// rounding to whole timer periods, the same beat kept after a held game, the same rule that no
+// handler runs inside itself. Nothing fires by itself: the clock runs only when the driver runs
+// it, and only while it runs do the game's yields (doEvents) hand it the timers that fell due.
 class FakeWindow : public Window {
  public:
   FakeWindow(Trace& trace, std::string soundsDir)
-      : trace_(trace), soundsDir_(std::move(soundsDir)) {}
+      : trace_(trace), soundsDir_(std::move(soundsDir)), events_([this] { return now_; }) {}
 
   void setScaleMode(int32_t mode) override;
   void show() override;
@@ -150,37 +149,38 @@ class FakeWindow : public Window {
   std::string soundFile(const std::string& name) override;
   void setTimerInterval(TimerId id, int32_t ms) override;
   void setTimerEnabled(TimerId id, bool enabled) override;
-  bool timerEnabled(TimerId id) override { return timers_[index(id)].enabled; }
-  int32_t timerInterval(TimerId id) override { return timers_[index(id)].interval; }
+  bool timerEnabled(TimerId id) override { return events_.timerEnabled(id); }
+  int32_t timerInterval(TimerId id) override { return events_.timerInterval(id); }
   void doEvents() override;
   void hold(double ms) override;
   uint32_t clockSeed() override;
   void reportError(const std::string& text, bool fatal) override;
   void programEnding(int code) override;
 
+  // The game that the timers are handed to.
+  void attach(GameEvents* game);
+  // The names the log uses for the timers and in error reports; unset, the game's own.
+  std::function<std::string(const std::string&)> logNames;
+
   // The virtual clock, in microseconds since the program started.
   int64_t now() const { return now_; }
-  // Runs the clock; `onAdvance` hears every stretch (the renderer writes that much sound).
+  // Moves the clock on without firing anything; `onAdvance` hears every stretch (the renderer
+  // writes that much sound).
   void advance(int64_t micros);
   std::function<void(int64_t)> onAdvance;
+  // Runs the clock `micros` on, handing the game every enabled timer as it falls due.
+  void runClock(int64_t micros);
 
-  // When an enabled timer next falls due; the driver fires it and calls fired().
-  int64_t dueAt(TimerId id) const { return timers_[index(id)].due; }
-  void fired(TimerId id);
   int doEventsCount() const { return doEvents_; }
 
  private:
-  struct Timer {
-    int32_t interval = 0;
-    int64_t period = 0;  // the interval rounded up to whole timer periods, microseconds
-    bool enabled = false;
-    int64_t due = 0;
-  };
-  static size_t index(TimerId id) { return static_cast<size_t>(id); }
+  std::string logName(const std::string& name) const;
   Trace& trace_;
   std::string soundsDir_;
-  std::array<Timer, kTimerCount> timers_{};
   int64_t now_ = 0;
+  Dispatcher events_;
+  bool attached_ = false;
+  bool clockRunning_ = false;
   int doEvents_ = 0;
 };
 

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "core/config.h"
+#include "platform/sound_device.h"
 
 namespace rd::openal {
 
@@ -15,15 +15,6 @@ namespace rd::openal {
 // pitch there). Every recording's own rate is chosen so that the game's frequencies stay below;
 // a frequency beyond it still sets the voice to the highest pitch instead of failing.
 inline constexpr float kMaxPitch = 10.0f;
-
-// A voice keeps the frequency it was given, clamped to what a voice accepts.
-inline int32_t clampFrequency(int32_t hz) {
-  return std::clamp(hz, config::kMinFrequencyHz, config::kMaxFrequencyHz);
-}
-
-inline int32_t clampVolume(int32_t hundredthsDb) {
-  return std::clamp(hundredthsDb, config::kMinVolume, config::kMaxVolume);
-}
 
 // Hundredths of a decibel to a linear gain: 0 is 1, -600 about 0.5, -10000 (the floor) 0.00001.
 inline float gainFromVolume(int32_t hundredthsDb) {

@@ -1,175 +1,126 @@
 #include "platform/sdl/key_codes.h"
 
+#include "platform/keys.h"
+
 namespace rd::sdl {
 
 namespace {
 
-// Virtual-key codes of the keys the game and the desktop know by name.
-enum : int16_t {
-  vkBack = 8,
-  vkTab = 9,
-  vkClear = 12,
-  vkReturn = 13,
-  vkShift = 16,
-  vkControl = 17,
-  vkMenu = 18,
-  vkPause = 19,
-  vkCapital = 20,
-  vkEscape = 27,
-  vkSpace = 32,
-  vkPrior = 33,  // Page Up
-  vkNext = 34,   // Page Down
-  vkEnd = 35,
-  vkHome = 36,
-  vkLeft = 37,
-  vkUp = 38,
-  vkRight = 39,
-  vkDown = 40,
-  vkSnapshot = 44,
-  vkInsert = 45,
-  vkDelete = 46,
-  vk0 = 48,
-  vkA = 65,
-  vkLeftWin = 91,
-  vkRightWin = 92,
-  vkApps = 93,
-  vkNumpad0 = 96,
-  vkMultiply = 106,
-  vkAdd = 107,
-  vkSubtract = 109,
-  vkDecimal = 110,
-  vkDivide = 111,
-  vkF1 = 112,
-  vkF13 = 124,
-  vkNumLock = 144,
-  vkScroll = 145,
-  vkOem1 = 186,  // ;:
-  vkOemPlus = 187,
-  vkOemComma = 188,
-  vkOemMinus = 189,
-  vkOemPeriod = 190,
-  vkOem2 = 191,  // /?
-  vkOem3 = 192,  // `~
-  vkOem4 = 219,  // [{
-  vkOem5 = 220,  // \|
-  vkOem6 = 221,  // ]}
-  vkOem7 = 222,  // '"
-  vkOem102 = 226,
-};
-
 int16_t plus(int16_t base, int offset) { return static_cast<int16_t>(base + offset); }
 
 // The number pad's keys 1 to 9 with Num Lock off, in the order of their digits.
-constexpr int16_t kPadNavigation[9] = {vkEnd,   vkDown, vkNext, vkLeft, vkClear,
-                                       vkRight, vkHome, vkUp,   vkPrior};
+constexpr int16_t kPadNavigation[9] = {Key::End,   Key::Down, Key::PageDown, Key::Left,  Key::Clear,
+                                       Key::Right, Key::Home, Key::Up,       Key::PageUp};
 
 }  // namespace
 
 int16_t virtualKey(SDL_Scancode sc, bool numLock) {
-  if (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z) return plus(vkA, sc - SDL_SCANCODE_A);
+  if (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z) return plus(Key::A, sc - SDL_SCANCODE_A);
   // The digit row runs 1..9 then 0.
-  if (sc >= SDL_SCANCODE_1 && sc <= SDL_SCANCODE_9) return plus(vk0 + 1, sc - SDL_SCANCODE_1);
-  if (sc == SDL_SCANCODE_0) return vk0;
-  if (sc >= SDL_SCANCODE_F1 && sc <= SDL_SCANCODE_F12) return plus(vkF1, sc - SDL_SCANCODE_F1);
-  if (sc >= SDL_SCANCODE_F13 && sc <= SDL_SCANCODE_F24) return plus(vkF13, sc - SDL_SCANCODE_F13);
+  if (sc >= SDL_SCANCODE_1 && sc <= SDL_SCANCODE_9)
+    return plus(Key::Digit0 + 1, sc - SDL_SCANCODE_1);
+  if (sc == SDL_SCANCODE_0) return Key::Digit0;
+  if (sc >= SDL_SCANCODE_F1 && sc <= SDL_SCANCODE_F12) return plus(Key::F1, sc - SDL_SCANCODE_F1);
+  if (sc >= SDL_SCANCODE_F13 && sc <= SDL_SCANCODE_F24)
+    return plus(Key::F13, sc - SDL_SCANCODE_F13);
   if (sc >= SDL_SCANCODE_KP_1 && sc <= SDL_SCANCODE_KP_9) {
     int digit = sc - SDL_SCANCODE_KP_1;
-    return numLock ? plus(vkNumpad0 + 1, digit) : kPadNavigation[digit];
+    return numLock ? plus(Key::Numpad0 + 1, digit) : kPadNavigation[digit];
   }
   switch (sc) {
     case SDL_SCANCODE_ESCAPE:
-      return vkEscape;
+      return Key::Escape;
     case SDL_SCANCODE_SPACE:
-      return vkSpace;
+      return Key::Space;
     case SDL_SCANCODE_PAGEUP:
-      return vkPrior;
+      return Key::PageUp;
     case SDL_SCANCODE_PAGEDOWN:
-      return vkNext;
+      return Key::PageDown;
     case SDL_SCANCODE_END:
-      return vkEnd;
+      return Key::End;
     case SDL_SCANCODE_HOME:
-      return vkHome;
+      return Key::Home;
     case SDL_SCANCODE_LEFT:
-      return vkLeft;
+      return Key::Left;
     case SDL_SCANCODE_UP:
-      return vkUp;
+      return Key::Up;
     case SDL_SCANCODE_RIGHT:
-      return vkRight;
+      return Key::Right;
     case SDL_SCANCODE_DOWN:
-      return vkDown;
+      return Key::Down;
     case SDL_SCANCODE_INSERT:
-      return vkInsert;
+      return Key::Insert;
     case SDL_SCANCODE_DELETE:
-      return vkDelete;
+      return Key::Delete;
     case SDL_SCANCODE_RETURN:
     case SDL_SCANCODE_KP_ENTER:
-      return vkReturn;
+      return Key::Return;
     case SDL_SCANCODE_BACKSPACE:
-      return vkBack;
+      return Key::Back;
     case SDL_SCANCODE_TAB:
-      return vkTab;
+      return Key::Tab;
     case SDL_SCANCODE_CAPSLOCK:
-      return vkCapital;
+      return Key::CapsLock;
     case SDL_SCANCODE_LSHIFT:
     case SDL_SCANCODE_RSHIFT:
-      return vkShift;
+      return Key::Shift;
     case SDL_SCANCODE_LCTRL:
     case SDL_SCANCODE_RCTRL:
-      return vkControl;
+      return Key::Control;
     case SDL_SCANCODE_LALT:
     case SDL_SCANCODE_RALT:
-      return vkMenu;
+      return Key::Alt;
     case SDL_SCANCODE_LGUI:
-      return vkLeftWin;
+      return Key::LeftWin;
     case SDL_SCANCODE_RGUI:
-      return vkRightWin;
+      return Key::RightWin;
     case SDL_SCANCODE_APPLICATION:
-      return vkApps;
+      return Key::Apps;
     case SDL_SCANCODE_PAUSE:
-      return vkPause;
+      return Key::Pause;
     case SDL_SCANCODE_PRINTSCREEN:
-      return vkSnapshot;
+      return Key::PrintScreen;
     case SDL_SCANCODE_SCROLLLOCK:
-      return vkScroll;
+      return Key::ScrollLock;
     case SDL_SCANCODE_NUMLOCKCLEAR:
-      return vkNumLock;
+      return Key::NumLock;
     case SDL_SCANCODE_KP_0:
-      return numLock ? vkNumpad0 : vkInsert;
+      return numLock ? Key::Numpad0 : Key::Insert;
     case SDL_SCANCODE_KP_PERIOD:
-      return numLock ? vkDecimal : vkDelete;
+      return numLock ? Key::Decimal : Key::Delete;
     case SDL_SCANCODE_KP_DIVIDE:
-      return vkDivide;
+      return Key::Divide;
     case SDL_SCANCODE_KP_MULTIPLY:
-      return vkMultiply;
+      return Key::Multiply;
     case SDL_SCANCODE_KP_MINUS:
-      return vkSubtract;
+      return Key::Subtract;
     case SDL_SCANCODE_KP_PLUS:
-      return vkAdd;
+      return Key::Add;
     case SDL_SCANCODE_SEMICOLON:
-      return vkOem1;
+      return Key::Semicolon;
     case SDL_SCANCODE_EQUALS:
-      return vkOemPlus;
+      return Key::Equals;
     case SDL_SCANCODE_COMMA:
-      return vkOemComma;
+      return Key::Comma;
     case SDL_SCANCODE_MINUS:
-      return vkOemMinus;
+      return Key::Minus;
     case SDL_SCANCODE_PERIOD:
-      return vkOemPeriod;
+      return Key::Period;
     case SDL_SCANCODE_SLASH:
-      return vkOem2;
+      return Key::Slash;
     case SDL_SCANCODE_GRAVE:
-      return vkOem3;
+      return Key::Grave;
     case SDL_SCANCODE_LEFTBRACKET:
-      return vkOem4;
+      return Key::LeftBracket;
     case SDL_SCANCODE_BACKSLASH:
     case SDL_SCANCODE_NONUSHASH:
-      return vkOem5;
+      return Key::Backslash;
     case SDL_SCANCODE_RIGHTBRACKET:
-      return vkOem6;
+      return Key::RightBracket;
     case SDL_SCANCODE_APOSTROPHE:
-      return vkOem7;
+      return Key::Apostrophe;
     case SDL_SCANCODE_NONUSBACKSLASH:
-      return vkOem102;
+      return Key::NonUsBackslash;
     default:
       return 0;
   }

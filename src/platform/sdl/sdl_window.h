@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/sdl/dispatcher.h"
+#include "platform/dispatcher.h"
 #include "platform/window.h"
 
 struct SDL_Window;

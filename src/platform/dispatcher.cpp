@@ -1,10 +1,10 @@
-#include "platform/sdl/dispatcher.h"
+#include "platform/dispatcher.h"
 
 #include <algorithm>
 
 #include "core/config.h"
 
-namespace rd::sdl {
+namespace rd {
 
 namespace {
 
@@ -162,15 +162,19 @@ bool Dispatcher::ready() const {
 }
 
 int64_t Dispatcher::untilNextTimer() const {
+  const int64_t due = nextTimerDue();
+  return due < 0 ? -1 : std::max<int64_t>(0, due - clock_());
+}
+
+int64_t Dispatcher::nextTimerDue() const {
+  // A paused game has no timer coming.
   if (paused_) return -1;
-  const int64_t now = clock_();
   int64_t best = -1;
   for (const Timer& t : timers_) {
     if (!t.enabled || t.period == 0 || t.running) continue;
-    int64_t wait = std::max<int64_t>(0, t.due - now);
-    if (best < 0 || wait < best) best = wait;
+    if (best < 0 || t.due < best) best = t.due;
   }
   return best;
 }
 
-}  // namespace rd::sdl
+}  // namespace rd

@@ -1,7 +1,9 @@
-// What the window holds for the game between two looks at the desktop: key events in the order
+// What a window holds for the game between two looks at the desktop: key events in the order
 // they came, the mouse's buffered items with their signal, and the three timers. runPending() hands
 // the game everything that is due, on the calling thread, and keeps the one rule of the game's
-// handlers: no handler runs inside itself. No SDL here, so the rules can be tried on a fake clock.
+// handlers: no handler runs inside itself. It takes its clock from outside: the SDL window runs it
+// on the steady clock, the recording window on the script's virtual clock, so the replays time
+// the timers exactly as the player's window does.
 #pragma once
 
 #include <array>
@@ -12,7 +14,7 @@
 #include "platform/input.h"
 #include "platform/window.h"
 
-namespace rd::sdl {
+namespace rd {
 
 // The mouse's buffer. Items are queued only while the mouse is acquired, at most `capacity` of
 // them; further items are lost until the game reads the buffer.
@@ -100,6 +102,8 @@ class Dispatcher {
   // Microseconds from now until the next enabled timer falls due (0 when one is due), or -1
   // when no timer runs.
   int64_t untilNextTimer() const;
+  // The clock's time at which the next enabled timer falls due, or -1 when no timer runs.
+  int64_t nextTimerDue() const;
 
  private:
   struct KeyEvent {
@@ -135,4 +139,4 @@ class Dispatcher {
   MouseBuffer mouse_;
 };
 
-}  // namespace rd::sdl
+}  // namespace rd
