@@ -127,7 +127,7 @@ int16_t virtualKey(SDL_Scancode sc, bool numLock) {
 }
 
 int16_t virtualKey(SDL_Scancode sc, SDL_Keycode key, bool numLock) {
-  if (key >= SDLK_a && key <= SDLK_z) return plus(vkA, key - SDLK_a);
+  if (key >= SDLK_a && key <= SDLK_z) return plus(Key::A, key - SDLK_a);
   const bool letterPosition = sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z;
   if (letterPosition && key > 0 && key < 128) return 0;
   return virtualKey(sc, numLock);
