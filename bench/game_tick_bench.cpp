@@ -11,7 +11,7 @@
 #include <ostream>
 
 #include "core/config.h"
-#include "core/form1.h"
+#include "core/game.h"
 #include "paced.h"
 #include "platform/fake/recording_platform.h"
 #include "platform/openal/openal_sound.h"
@@ -94,20 +94,20 @@ struct RealGame {
   rd::fake::FakeWindow window{trace, rd::bench::soundsDir()};
   rd::fake::FakeInput input{trace};
   rd::fake::RecordingSpeech speech{trace};
-  rd::Form1 game{rd::Platform{window, rd::bench::playback(), speech, input}};
+  rd::Game game{rd::Platform{window, rd::bench::playback(), speech, input}};
 
   RealGame() {
     trace.keepLog(false);
-    game.load();
+    game.start();
     constexpr int16_t kPageDown = 34;
     for (int i = 0; i < 80; ++i) {
-      game.keyDown(kPageDown);
+      game.onKeyDown(kPageDown);
       tick();
     }
     for (int i = 0; i < 100; ++i) tick();
   }
   void tick() {
-    game.timer(rd::TimerId::CheckThings);
+    game.onTimer(rd::TimerId::simulation);
     window.advance(rd::config::kTimerPeriodMicros);
   }
 };

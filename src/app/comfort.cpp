@@ -4,15 +4,10 @@
 #include <cmath>
 
 #include "app/settings.h"
+#include "platform/keys.h"
 #include "platform/service_error.h"
 
 namespace rd::app {
-
-namespace {
-
-enum : int16_t { vkPause = 19, vkF1 = 112, vkF2, vkF3, vkF4, vkF5, vkF6 };
-
-}  // namespace
 
 const char* const kKeyList =
     "Keys. Page Down, climb. Page Up, descend. End and Home, turn knob left and right. Left and "
@@ -55,7 +50,7 @@ void Comfort::say(const std::string& text) {
 }
 
 bool Comfort::key(int16_t code, bool down) {
-  if (code != vkPause && (code < vkF1 || code > vkF6)) return false;
+  if (code != Key::Pause && (code < Key::F1 || code > Key::F6)) return false;
   if (!down) return true;
   try {
     answer(code);
@@ -67,27 +62,27 @@ bool Comfort::key(int16_t code, bool down) {
 
 void Comfort::answer(int16_t code) {
   switch (code) {
-    case vkF1:
+    case Key::F1:
       say(kKeyList);
       break;
-    case vkF2: {
+    case Key::F2: {
       std::string last = speech_.last();
       say(last.empty() ? "Nothing spoken yet." : last);
       break;
     }
-    case vkF3:
+    case Key::F3:
       changeRate(1.0 / 1.1);
       break;
-    case vkF4:
+    case Key::F4:
       changeRate(1.1);
       break;
-    case vkF5:
+    case Key::F5:
       changeVolume(-10);
       break;
-    case vkF6:
+    case Key::F6:
       changeVolume(10);
       break;
-    case vkPause:
+    case Key::Pause:
       // Said while the voices still sound, and after they sound again.
       if (!paused_) {
         say("Paused");

@@ -15,7 +15,7 @@
 
 #include "app/comfort.h"
 #include "app/settings.h"
-#include "core/form1.h"
+#include "core/game.h"
 #include "platform/espeak/espeak_speech.h"
 #include "platform/openal/openal_sound.h"
 #include "platform/sdl/sdl_input.h"
@@ -103,7 +103,7 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings) {
   window.comfortKey = [&](int16_t code, bool down) { return comfort.key(code, down); };
 
   if (settings.welcome) comfort.say("Rotor Duel. F1 for help.");
-  rd::Form1 game(rd::Platform{window, sound, speech, input});
+  rd::Game game(rd::Platform{window, sound, speech, input});
   int status = window.run(game);
   window.comfortKey = nullptr;
   return status;

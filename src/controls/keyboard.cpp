@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "core/config.h"
-#include "core/form1.h"
+#include "core/game.h"
 #include "platform/keys.h"
 
 namespace rd {
@@ -19,7 +19,7 @@ std::string wholeText(Long v) { return plainText(static_cast<long long>(v)); }
 // The knob clicks where it points: three units around the head, 9 degrees of angle per step,
 // straight ahead at 0 and to the right for small positive values. The product is formed in
 // double, where it is exact for every knob value.
-void knobClick(Form1& game) {
+void knobClick(Game& game) {
   const double angle = static_cast<double>(game.knob) * 36 * config::kRadiansPerDegree / 4;
   game.knobZ = static_cast<Single>(3 * std::cos(angle));
   game.knobX = static_cast<Single>(3 * std::sin(angle));
@@ -27,42 +27,42 @@ void knobClick(Form1& game) {
 }
 
 // T stops the target cycle, the next T starts it again.
-void targetingSwitch(Form1& game) {
+void targetingSwitch(Game& game) {
   if (!game.finderOn) {
     game.finderOn = true;
-    game.window.setTimerEnabled(TimerId::targetTimer, true);
+    game.window.setTimerEnabled(TimerId::targetFinder, true);
   } else {
     game.finderOn = false;
-    game.window.setTimerEnabled(TimerId::targetTimer, false);
+    game.window.setTimerEnabled(TimerId::targetFinder, false);
   }
 }
 
 // P moves the player's ears: standing in the room with the rotor heard where the helicopter is,
 // or riding on board with the rotor quieter and inside the head.
-void listeningPositionSwitch(Form1& game) {
-  ModDXSound& snd = game.snd;
+void listeningPositionSwitch(Game& game) {
+  SoundBank& sounds = game.sounds;
   if (!game.fixedListener) {
     game.fixedListener = true;
-    snd.sndRotor->setVolume(0);
-    snd.sndRotor3D->setMode(Mode3D::normal);
-    snd.listener->setPosition(0, 2, 0);
-    snd.sndRotor3D->setPosition(game.playerX, game.playerY, game.playerZ);
-    snd.listener->setOrientation(0, 0, 1, 0, 1, 0);
+    sounds.sndRotor->setVolume(0);
+    sounds.sndRotor3D->setMode(Mode3D::normal);
+    sounds.listener->setPosition(0, 2, 0);
+    sounds.sndRotor3D->setPosition(game.playerX, game.playerY, game.playerZ);
+    sounds.listener->setOrientation(0, 0, 1, 0, 1, 0);
   } else {
     game.fixedListener = false;
-    snd.sndRotor->setVolume(-2500);
-    snd.sndRotor3D->setMode(Mode3D::off);
+    sounds.sndRotor->setVolume(-2500);
+    sounds.sndRotor3D->setMode(Mode3D::off);
     // On the ground the listener keeps facing the way it faced; in the air it faces the heading,
     // level, top straight up (as each tick orients it).
-    if (game.playerY > 1) snd.listener->setOrientation(game.lookX, 0, game.lookZ, 0, 1, 0);
-    snd.listener->setPosition(game.playerX, game.playerY, game.playerZ);
-    snd.listener->setVelocity(game.playerVelX, game.playerVelY, game.playerVelZ);
+    if (game.playerY > 1) sounds.listener->setOrientation(game.lookX, 0, game.lookZ, 0, 1, 0);
+    sounds.listener->setPosition(game.playerX, game.playerY, game.playerZ);
+    sounds.listener->setVelocity(game.playerVelX, game.playerVelY, game.playerVelZ);
   }
 }
 
 }  // namespace
 
-void Form1::Form_KeyDown(Integer keyCode, Integer /*shift*/) {
+void Game::onKeyDown(int16_t keyCode) try {
   // Whatever is waiting (a tick, the target cycle, the mouse, another key) runs first.
   window.doEvents();
 
@@ -112,14 +112,20 @@ void Form1::Form_KeyDown(Integer keyCode, Integer /*shift*/) {
     speak(flooredText(enemyY));
   }
   if (keyCode == Key::P) listeningPositionSwitch(*this);
+  checkSoundCalls();
+} catch (const ServiceError& e) {
+  fatal("onKeyDown", e);
 }
 
-void Form1::Form_KeyUp(Integer keyCode, Integer /*shift*/) {
-  if (!snd.sndRotor) return;
+void Game::onKeyUp(int16_t keyCode) try {
+  if (!sounds.sndRotor) return;
   // Letting go of an engine or a movement key gives the rotor its momentum for the Doppler shift.
   if (keyCode == Key::PageUp || keyCode == Key::PageDown || keyCode == Key::Up ||
       keyCode == Key::Down)
-    snd.sndRotor3D->setVelocity(playerVelX, playerVelY, playerVelZ);
+    sounds.sndRotor3D->setVelocity(playerVelX, playerVelY, playerVelZ);
+  checkSoundCalls();
+} catch (const ServiceError& e) {
+  fatal("onKeyUp", e);
 }
 
 }  // namespace rd

@@ -3,7 +3,7 @@
 // and the "Ouch" spot. A turn is 5 degrees and clicks the knob voice in the room listening
 // position.
 #include "core/config.h"
-#include "core/form1.h"
+#include "core/game.h"
 
 namespace rd {
 
@@ -14,7 +14,7 @@ enum class Direction { forward = 1, backward = -1 };
 // One step along the heading, sized by the momentum on each axis and halved near the centre
 // lines. Beyond a wall the player crashes when going fast and scrapes in any case; the new
 // position is stored before the walls are tested.
-void step(Form1& game, Direction direction) {
+void step(Game& game, Direction direction) {
   game.headingStep();
   const Single sign = static_cast<Single>(direction);
   Single x = game.playerX + sign * (game.stepX * game.playerVelX / game.stepDivX);
@@ -24,21 +24,21 @@ void step(Form1& game, Direction direction) {
   if (x > config::kWall || z > config::kWall || x < -config::kWall || z < -config::kWall) {
     if (game.playerVelX > config::kWallCrashMomentum ||
         game.playerVelZ > config::kWallCrashMomentum)
-      game.Playercrash();
+      game.playerCrash();
     game.scraped();
   }
 }
 
 }  // namespace
 
-void Form1::flyForward() {
+void Game::flyForward() {
   if (playerY > 0.5) step(*this, Direction::forward);
 
   // The television: a slow touch scrapes it, enough speed along x smashes it (both can happen).
-  if (Int(playerX) == -5 && playerY < 5 && Int(playerZ) == 12 && tvOn) {
+  if (floorOf(playerX) == -5 && playerY < 5 && floorOf(playerZ) == 12 && tvOn) {
     if (playerVelX < 4 || playerVelZ < 4) scraped();
     if (playerVelX >= 4) {
-      snd.sndTv->stop();
+      sounds.sndTv->stop();
       smash();
       playSoundFile("TVSmash");
       tvOn = false;
@@ -48,41 +48,41 @@ void Form1::flyForward() {
 
   // The fan's wall switch by the wall z = 20: the upper half switches the fan on, the lower half
   // off, the middle only stops the helicopter.
-  if (Int(playerX) == 0 && Int(playerY) == 6 && playerZ > 19.5) {
-    snd.sndSwitch3D->setPosition(0, 5, 19);
-    snd.sndSwitch->play();
+  if (floorOf(playerX) == 0 && floorOf(playerY) == 6 && playerZ > 19.5) {
+    sounds.sndSwitch3D->setPosition(0, 5, 19);
+    sounds.sndSwitch->play();
     playerZ = config::kInsideWall;
-    snd.sndFan->loop();
+    sounds.sndFan->loop();
     fanOn = true;
   }
-  if (Int(playerX) == 0 && Int(playerY) == 4 && playerZ > 19.5) {
-    snd.sndSwitch3D->setPosition(0, 5, 19);
-    snd.sndSwitch->play();
+  if (floorOf(playerX) == 0 && floorOf(playerY) == 4 && playerZ > 19.5) {
+    sounds.sndSwitch3D->setPosition(0, 5, 19);
+    sounds.sndSwitch->play();
     playerZ = config::kInsideWall;
-    snd.sndFan->stop();
+    sounds.sndFan->stop();
     fanOn = false;
   }
-  if (Int(playerX) == 0 && Int(playerY) == 5 && playerZ > 19.5) {
+  if (floorOf(playerX) == 0 && floorOf(playerY) == 5 && playerZ > 19.5) {
     playerZ = config::kInsideWall;
   }
 
-  if (Int(playerX) == 8 && Int(playerZ) == 8 && playerY < 3) {
+  if (floorOf(playerX) == 8 && floorOf(playerZ) == 8 && playerY < 3) {
     playSoundFile("Ouch");
   }
 }
 
-void Form1::flyBackward() {
+void Game::flyBackward() {
   if (playerY > 1 && playerX > -21 && playerZ > -21) step(*this, Direction::backward);
 
   // Backing into the television always smashes it.
-  if (Int(playerX) == -5 && playerY < 5 && Int(playerZ) == 12 && tvOn) {
-    snd.sndTv->stop();
+  if (floorOf(playerX) == -5 && playerY < 5 && floorOf(playerZ) == 12 && tvOn) {
+    sounds.sndTv->stop();
     tvOn = false;
     playSoundFile("TVSmash");
     smash();
   }
 
-  if (Int(playerX) == 8 && Int(playerZ) == 8 && playerY < 2) {
+  if (floorOf(playerX) == 8 && floorOf(playerZ) == 8 && playerY < 2) {
     playSoundFile("Ouch");
   }
 }
@@ -93,7 +93,7 @@ enum class Turn { left = -5, right = 5 };
 
 // Both turns: 5 degrees, then a click round the listener's head in the new direction, higher
 // when facing straight along +z.
-void turn(Form1& game, Turn direction) {
+void turn(Game& game, Turn direction) {
   if (!(game.playerY > 1)) return;
   game.playerHeading = longSum(game.playerHeading, static_cast<Long>(direction));
   game.orientListener();
@@ -103,8 +103,8 @@ void turn(Form1& game, Turn direction) {
 
 }  // namespace
 
-void Form1::turnLeft() { turn(*this, Turn::left); }
+void Game::turnLeft() { turn(*this, Turn::left); }
 
-void Form1::turnRight() { turn(*this, Turn::right); }
+void Game::turnRight() { turn(*this, Turn::right); }
 
 }  // namespace rd

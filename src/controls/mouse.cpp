@@ -5,7 +5,7 @@
 #include <array>
 
 #include "core/config.h"
-#include "core/form1.h"
+#include "core/game.h"
 
 namespace rd {
 
@@ -22,7 +22,7 @@ constexpr int32_t kPullDeadZone = 3;
 
 }  // namespace
 
-Long Form1::DirectXEvent8_DXCallback(Long /*eventid*/) {
+int32_t Game::onMouse(int32_t /*eventId*/) {
   // Any signal drains the mouse. A failing call ends the drain: items already handled keep their
   // effects, the rest are lost, and the game goes on.
   try {
@@ -59,7 +59,7 @@ Long Form1::DirectXEvent8_DXCallback(Long /*eventid*/) {
       checkSoundCalls();
     }
   } catch (const ServiceError& e) {
-    window.reportError("DirectXEvent8_DXCallback: " + std::string(e.what()), false);
+    window.reportError("onMouse: " + std::string(e.what()), false);
     return config::kFailStatus;
   }
   return 0;

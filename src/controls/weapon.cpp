@@ -1,6 +1,6 @@
 // The laser. Every shot sounds at the helicopter; there is no cooldown and no ammunition. The
 // aiming values (bearings, range, the explosion's spot) are the target finder's latest.
-#include "core/form1.h"
+#include "core/game.h"
 
 namespace rd {
 
@@ -11,25 +11,26 @@ bool ahead(double bearing) { return bearing < 20 || bearing > 340; }
 
 }  // namespace
 
-void Form1::fireLaser() {
-  snd.sndPlayerLaser3D->setPosition(playerX, playerY, playerZ);
-  snd.sndPlayerLaser->play();
+void Game::fireLaser() {
+  sounds.sndPlayerLaser3D->setPosition(playerX, playerY, playerZ);
+  sounds.sndPlayerLaser->play();
 
   // The enemy: level by whole heights, ahead and in range.
-  if (Int(playerY) == Int(enemyY) && ahead(enemyRelBearing) && inRange) {
-    snd.sndExplode3D->setPosition(enemyCueX, 0, enemyCueZ);
-    snd.sndExplode->play();
+  if (floorOf(playerY) == floorOf(enemyY) && ahead(enemyRelBearing) && inRange) {
+    sounds.sndExplode3D->setPosition(enemyCueX, 0, enemyCueZ);
+    sounds.sndExplode->play();
     enemyShotDown();
     enemySpeed = enemySpeed + 1;
   }
 
   // The television, whatever became of the enemy: fired low at a set that is playing. Switching it
   // off means starting its timer; it stays whole.
-  if (playerY <= 3 && !window.timerEnabled(TimerId::TVTimer) && tvOn && ahead(Int(tvRelBearing))) {
-    window.setTimerEnabled(TimerId::TVTimer, true);
-    snd.sndExplode3D->setPosition(tvX, 0, tvZ);
-    snd.sndExplode->play();
-    snd.sndTv->stop();
+  if (playerY <= 3 && !window.timerEnabled(TimerId::television) && tvOn &&
+      ahead(floorOf(tvRelBearing))) {
+    window.setTimerEnabled(TimerId::television, true);
+    sounds.sndExplode3D->setPosition(tvX, 0, tvZ);
+    sounds.sndExplode->play();
+    sounds.sndTv->stop();
     playSoundFile("TVOff");
     enemySpeed = enemySpeed + 5;
   }

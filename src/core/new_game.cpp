@@ -1,11 +1,11 @@
 // The new game: start values, the sound device and listener, the bank, the room's looping voices
 // at their places, and the three timers. Stops at the first failing step.
 #include "core/config.h"
-#include "core/form1.h"
+#include "core/game.h"
 
 namespace rd {
 
-void Form1::StartGame() {
+void Game::newGame() {
   enemySpeed = 1.0f;
   enemyY = 1.0f;
   tvOn = true;
@@ -24,80 +24,80 @@ void Form1::StartGame() {
   enemyX = 18.0f;
   enemyZ = 18.0f;
 
-  Randomize();
-  knob = toLong(Int(Rnd() * 30 + 1) - 5);
+  reseedRandom();
+  knob = toLong(floorOf(randomDraw() * 30 + 1) - 5);
   enemyRange = 1;
 
   playerX = 0.1f;
   playerZ = 1.0f;
   playerY = 0;
 
-  snd.dx = soundSystem.createDevice();
-  snd.listener = &snd.dx->createListener();
+  sounds.device = soundSystem.createDevice();
+  sounds.listener = &sounds.device->createListener();
 
   loadSounds();
 
-  snd.listener->setOrientation(0, 0, 1, 0, 1, 0);
-  snd.listener->setPosition(0, 4, 0);
+  sounds.listener->setOrientation(0, 0, 1, 0, 1, 0);
+  sounds.listener->setPosition(0, 4, 0);
 
-  snd.sndRotor3D->setConeAngles(5, 10);
-  snd.sndRotor3D->setConeOutsideVolume(-1000);
-  snd.sndAcquired3D->setMode(Mode3D::off);
-  snd.sndWind3D->setConeAngles(5, 30);
-  snd.sndWind3D->setConeOutsideVolume(-2000);
+  sounds.sndRotor3D->setConeAngles(5, 10);
+  sounds.sndRotor3D->setConeOutsideVolume(-1000);
+  sounds.sndAcquired3D->setMode(Mode3D::off);
+  sounds.sndWind3D->setConeAngles(5, 30);
+  sounds.sndWind3D->setConeOutsideVolume(-2000);
 
-  snd.sndRotor3D->setPosition(playerX, playerY, playerZ);
-  snd.sndTargetX3D->setMode(Mode3D::headRelative);
-  snd.sndTargetY3D->setMode(Mode3D::headRelative);
+  sounds.sndRotor3D->setPosition(playerX, playerY, playerZ);
+  sounds.sndTargetX3D->setMode(Mode3D::headRelative);
+  sounds.sndTargetY3D->setMode(Mode3D::headRelative);
 
   playerVelX = 1.0f;
   playerVelY = 1.0f;
   playerVelZ = 1.0f;
 
-  snd.listener->setDopplerFactor(10.0f);
-  snd.sndEnemy3D->setMinDistance(1.0f);
-  snd.sndEnemy3D->setMaxDistance(10.0f);
-  snd.sndRotor3D->setMinDistance(1.0f);
-  snd.sndRotor3D->setMaxDistance(10.0f);
-  snd.sndDogBark3D->setMinDistance(0.7f);
-  snd.sndDogBark3D->setMaxDistance(20.0f);
-  snd.sndFan3D->setMinDistance(1.0f);
-  snd.sndFan3D->setMaxDistance(8.0f);
-  snd.listener->setRolloffFactor(1.0f);
+  sounds.listener->setDopplerFactor(10.0f);
+  sounds.sndEnemy3D->setMinDistance(1.0f);
+  sounds.sndEnemy3D->setMaxDistance(10.0f);
+  sounds.sndRotor3D->setMinDistance(1.0f);
+  sounds.sndRotor3D->setMaxDistance(10.0f);
+  sounds.sndDogBark3D->setMinDistance(0.7f);
+  sounds.sndDogBark3D->setMaxDistance(20.0f);
+  sounds.sndFan3D->setMinDistance(1.0f);
+  sounds.sndFan3D->setMaxDistance(8.0f);
+  sounds.listener->setRolloffFactor(1.0f);
 
-  snd.sndRotor->setFrequency(config::kIdleRotorHz);
-  snd.sndRotor->loop();
+  sounds.sndRotor->setFrequency(config::kIdleRotorHz);
+  sounds.sndRotor->loop();
 
-  snd.sndWind3D->setPosition(playerX, playerY, playerZ);
-  snd.sndWind->setVolume(-4000);
-  snd.sndWind->loop();
+  sounds.sndWind3D->setPosition(playerX, playerY, playerZ);
+  sounds.sndWind->setVolume(-4000);
+  sounds.sndWind->loop();
 
   // The enemy's rotor sounds 2 units above its recorded height until the tick first moves it.
-  snd.sndEnemy3D->setPosition(enemyX, 3.0f, enemyZ);
-  snd.sndEnemy->loop();
+  sounds.sndEnemy3D->setPosition(enemyX, 3.0f, enemyZ);
+  sounds.sndEnemy->loop();
 
-  snd.sndTv3D->setPosition(-5.0f, 0, 12.0f);
-  snd.sndTv->loop();
+  sounds.sndTv3D->setPosition(-5.0f, 0, 12.0f);
+  sounds.sndTv->loop();
 
-  snd.sndFan3D->setPosition(fanX, fanY, fanZ);
-  snd.sndFan->loop();
+  sounds.sndFan3D->setPosition(fanX, fanY, fanZ);
+  sounds.sndFan->loop();
 
-  snd.sndDogBark3D->setPosition(13.0f, 0, 13.0f);
+  sounds.sndDogBark3D->setPosition(13.0f, 0, 13.0f);
   dogX = 13.0f;
   dogZ = 13.0f;
-  snd.sndDogBark->loop();
+  sounds.sndDogBark->loop();
 
-  window.setTimerInterval(TimerId::CheckThings, 1);
-  window.setTimerInterval(TimerId::targetTimer, 500);
-  window.setTimerEnabled(TimerId::targetTimer, true);
+  window.setTimerInterval(TimerId::simulation, 1);
+  window.setTimerInterval(TimerId::targetFinder, 500);
+  window.setTimerEnabled(TimerId::targetFinder, true);
   finderOn = true;
-  window.setTimerInterval(TimerId::TVTimer, 9000);
-  window.setTimerEnabled(TimerId::TVTimer, false);
-  window.setTimerEnabled(TimerId::CheckThings, true);
+  window.setTimerInterval(TimerId::television, 9000);
+  window.setTimerEnabled(TimerId::television, false);
+  window.setTimerEnabled(TimerId::simulation, true);
 }
 
-void Form1::loadSounds() { rd::loadSounds(snd, window); }
+void Game::loadSounds() { rd::loadSounds(sounds, window); }
 
-void Form1::shutDown() { rd::shutDown(snd, window); }
+void Game::shutDown() { rd::shutDown(sounds, window); }
 
 }  // namespace rd

@@ -1,27 +1,27 @@
 // The game's procedures without arguments, by name, so that scripts can run any of them.
 #include <map>
 
-#include "core/form1.h"
+#include "core/game.h"
 
 namespace rd {
 
-Form1::Procedure Form1::procedureByName(const std::string& name) {
-#define RD_PROC(p) {#p, &Form1::p},
+Game::Procedure Game::procedureByName(const std::string& name) {
+#define RD_PROC(p) {#p, &Game::p},
   // clang-format off
   static const std::map<std::string, Procedure> procedures = {
-      RD_PROC(Form_Load) RD_PROC(StartGame) RD_PROC(loadSounds) RD_PROC(shutDown)
+      RD_PROC(start) RD_PROC(newGame) RD_PROC(loadSounds) RD_PROC(shutDown)
       RD_PROC(playKnobClick) RD_PROC(endGame) RD_PROC(flyForward) RD_PROC(flyBackward)
       RD_PROC(turnLeft) RD_PROC(turnRight) RD_PROC(climb) RD_PROC(descend) RD_PROC(fireLaser)
-      RD_PROC(CheckThings_timer) RD_PROC(orientListener) RD_PROC(headingStep)
+      RD_PROC(tick) RD_PROC(orientListener) RD_PROC(headingStep)
       RD_PROC(playerMomentum) RD_PROC(overallSpeed) RD_PROC(rememberPositions)
       RD_PROC(listeningPosition) RD_PROC(windVoice) RD_PROC(enemyAltitudeFloor)
       RD_PROC(enemyDodgeOrPursue) RD_PROC(enemyBearingTurn) RD_PROC(enemyVoicePitch)
       RD_PROC(enemyFires) RD_PROC(enemyMomentum) RD_PROC(enemyAtWalls) RD_PROC(enemyAndTelevision)
       RD_PROC(helicoptersCollide) RD_PROC(enemyAndFan) RD_PROC(enemyAtFanCentre)
       RD_PROC(playerAndFan) RD_PROC(dogWanders) RD_PROC(dogAndPlayer) RD_PROC(dogAndEnemy)
-      RD_PROC(targetTimer_timer) RD_PROC(tvTimer_timer) RD_PROC(smash) RD_PROC(EnemySmash)
-      RD_PROC(Playercrash) RD_PROC(scraped) RD_PROC(collide) RD_PROC(enemycrash)
-      RD_PROC(enemyShotDown) RD_PROC(PlayerShotDown) RD_PROC(EnemyCrunch) RD_PROC(playerCrunch)
+      RD_PROC(targetCycle) RD_PROC(televisionResumes) RD_PROC(smash) RD_PROC(enemySmash)
+      RD_PROC(playerCrash) RD_PROC(scraped) RD_PROC(collide) RD_PROC(enemyCrash)
+      RD_PROC(enemyShotDown) RD_PROC(playerShotDown) RD_PROC(enemyCrunch) RD_PROC(playerCrunch)
       RD_PROC(scatterPlayer) RD_PROC(randomizeHeading) RD_PROC(score)};
   // clang-format on
 #undef RD_PROC

@@ -3,7 +3,7 @@
 // exception: if it cannot start, the player is told why and the program ends.
 #include <functional>
 
-#include "core/form1.h"
+#include "core/game.h"
 
 namespace rd {
 
@@ -19,7 +19,7 @@ void step(const std::function<void()>& action) {
 
 }  // namespace
 
-void Form1::Form_Load() {
+void Game::start() {
   step([&] { window.setScaleMode(3); });
   step([&] { window.changeToProgramFolder(); });
   step([&] { window.show(); });
@@ -47,7 +47,7 @@ void Form1::Form_Load() {
   step([&] { voice = speechSystem.createVoice(); });
 
   try {
-    StartGame();
+    newGame();
     checkSoundCalls();
   } catch (const ServiceError& e) {
     // A game that cannot start must not leave a silent window: say what failed, then end.
@@ -59,7 +59,7 @@ void Form1::Form_Load() {
       spoken += "The call " + e.call() + " failed.";
     }
     if (voice) step([&] { voice->speak(spoken); });
-    window.reportError("Form_Load: StartGame: " + std::string(e.what()), true);
+    window.reportError("start: newGame: " + std::string(e.what()), true);
     window.endProgram(1);
   }
 }

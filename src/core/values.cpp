@@ -10,7 +10,7 @@
 
 namespace rd {
 
-double Int(double v) { return std::floor(v); }
+double floorOf(double v) { return std::floor(v); }
 
 Long toLong(double v) {
   if (std::isnan(v)) return 0;
@@ -92,7 +92,7 @@ std::string flooredText(Single v) {
   return fixedShortest(std::floor(static_cast<double>(v)));
 }
 
-Single Rnd::operator()() {
+Single RandomSource::operator()() {
   if (!forced_.empty()) {
     Single v = forced_.front();
     forced_.pop_front();
@@ -106,7 +106,7 @@ Single Rnd::operator()() {
   return static_cast<Single>(bits) / 16777216.0f;
 }
 
-void Rnd::randomize(uint32_t seed) {
+void RandomSource::randomize(uint32_t seed) {
   // splitmix the seed so that neighbouring clock values give unrelated sequences; never zero.
   uint64_t z = seed + 0x9E3779B97F4A7C15ull;
   z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;

@@ -1,4 +1,4 @@
-// The value conventions of the game record: Int is the floor, a Single stored into a Long rounds
+// The value conventions of the game record: floorOf rounds down, a Single stored into a Long rounds
 // half to even, and numbers are spoken in two text forms.
 #pragma once
 
@@ -8,12 +8,11 @@
 
 namespace rd {
 
-using Integer = int16_t;
 using Long = int32_t;
 using Single = float;
 
-// The whole number at or below v: Int(2.7) = 2, Int(-0.5) = -1.
-double Int(double v);
+// The whole number at or below v: floorOf(2.7) = 2, floorOf(-0.5) = -1.
+double floorOf(double v);
 
 // A value stored into a Long: the nearest whole number, a half going to the even neighbour
 // (2.5 gives 2, 3.5 gives 4). Values beyond the Long range saturate; NaN gives 0.
@@ -36,9 +35,9 @@ std::string flooredText(Single v);
 // The shortest decimal text that reads back to the same float, never an exponent ("0.1", "5000").
 std::string exactText(Single v);
 
-// Rnd: a uniform random Single in [0, 1). Reseeded from the clock at the new game and when the
-// enemy is shot down. Values forced by a script come first, in order, also across a reseed.
-class Rnd {
+// RandomSource: a uniform random Single in [0, 1). Reseeded from the clock at the new game and when
+// the enemy is shot down. Values forced by a script come first, in order, also across a reseed.
+class RandomSource {
  public:
   Single operator()();
   void randomize(uint32_t seed);

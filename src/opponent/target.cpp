@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "core/config.h"
-#include "core/form1.h"
+#include "core/game.h"
 
 namespace rd {
 
@@ -16,12 +16,12 @@ namespace {
 constexpr double kPi = 3.1415927f;
 constexpr double kDegreesPerRadian = 57.295776f;
 
-// Whole-number position: Int of a coordinate, kept as a Single.
-Single whole(Single v) { return static_cast<Single>(Int(v)); }
+// Whole-number position: floorOf a coordinate, kept as a Single.
+Single whole(Single v) { return static_cast<Single>(floorOf(v)); }
 
 }  // namespace
 
-Single Form1::getBearing(Single x1, Single z1, Single x2, Single z2) {
+Single Game::getBearing(Single x1, Single z1, Single x2, Single z2) {
   bearingDx = static_cast<Single>(static_cast<double>(x1) - x2);
   bearingDz = static_cast<Single>(static_cast<double>(z1) - z2);
   double a = 0;
@@ -41,18 +41,18 @@ Single Form1::getBearing(Single x1, Single z1, Single x2, Single z2) {
 }
 
 // 0 dead ahead, growing clockwise; a bearing behind the nose's number wraps round through 360.
-Long Form1::relativeBearing(Long bearing) const {
+Long Game::relativeBearing(Long bearing) const {
   if (bearing == playerHeading) return 0;
   if (bearing > playerHeading) return longDifference(bearing, playerHeading);
   return longDifference(360, longDifference(playerHeading, bearing));
 }
 
-void Form1::targetTimer_timer() {
+void Game::targetCycle() {
   const Single wholePlayerX = whole(playerX);
   const Single wholePlayerZ = whole(playerZ);
   const Single wholeEnemyX = whole(enemyX);
   const Single wholeEnemyZ = whole(enemyZ);
-  const bool sameHeight = Int(playerY) == Int(enemyY);
+  const bool sameHeight = floorOf(playerY) == floorOf(enemyY);
 
   // Where the enemy lies off the nose, by whole positions.
   enemyRelBearing =
@@ -62,20 +62,20 @@ void Form1::targetTimer_timer() {
 
   // The bearing tone: 60000 Hz dead ahead, 50 Hz lower per degree off the nose either side.
   if (enemyRelBearing <= 180) {
-    snd.sndTargetX->setFrequency(longDifference(60000, longProduct(50, enemyRelBearing)));
+    sounds.sndTargetX->setFrequency(longDifference(60000, longProduct(50, enemyRelBearing)));
   } else {
-    snd.sndTargetX->setFrequency(longSum(42000, longProduct(50, enemyRelBearing)));
+    sounds.sndTargetX->setFrequency(longSum(42000, longProduct(50, enemyRelBearing)));
   }
 
   // The height tone, heard from the enemy's side: 10000 Hz lower per whole unit of gap. A gap of
   // 9 or more asks for less than nothing; the voice clamps it to its lowest pitch.
   if (!sameHeight) {
-    heightGap = toLong(std::fabs(Int(playerY) - Int(enemyY)));
-    snd.sndTargetY->setFrequency(toLong(84100.0 - 10000.0 * heightGap));
+    heightGap = toLong(std::fabs(floorOf(playerY) - floorOf(enemyY)));
+    sounds.sndTargetY->setFrequency(toLong(84100.0 - 10000.0 * heightGap));
     cueZ = static_cast<Single>(3 * std::cos(radians));
     cueX = static_cast<Single>(3 * std::sin(radians));
-    snd.sndTargetY3D->setPosition(cueX, 0, cueZ);
-    snd.sndTargetY->play();
+    sounds.sndTargetY3D->setPosition(cueX, 0, cueZ);
+    sounds.sndTargetY->play();
   }
 
   // Where a hit enemy will blow up: 2 units from the room's centre toward the enemy's bearing.
@@ -89,26 +89,26 @@ void Form1::targetTimer_timer() {
 
   cueZ = static_cast<Single>(3 * std::cos(radians));
   cueX = static_cast<Single>(3 * std::sin(radians));
-  snd.sndTargetX3D->setPosition(cueX, 0, cueZ);
+  sounds.sndTargetX3D->setPosition(cueX, 0, cueZ);
 
   // The blip: level with the enemy, in range, but not yet dead ahead. The range flag here is
   // still the one from the previous pass.
   if (sameHeight && inRange && enemyRelBearing != 0 && enemyRelBearing != 360) {
-    snd.sndTargetX->play();
+    sounds.sndTargetX->play();
   }
 
   // The lock: dead ahead and level. It holds while the enemy stays within 10 degrees of the nose.
   if ((enemyRelBearing == 0 || enemyRelBearing == 360) && sameHeight) {
-    snd.sndAcquired->loop();
+    sounds.sndAcquired->loop();
     lockedOn = true;
   }
   if (enemyRelBearing > 10 && enemyRelBearing < 350 && lockedOn) {
     lockedOn = false;
-    snd.sndAcquired->stop();
+    sounds.sndAcquired->stop();
   }
   if (!sameHeight) {
     lockedOn = false;
-    snd.sndAcquired->stop();
+    sounds.sndAcquired->stop();
   }
 
   // The television's bearing from the exact position; this call also brings the range flag up to

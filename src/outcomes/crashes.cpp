@@ -3,7 +3,7 @@
 // by 54 Hz. A crash takes one spare helicopter from its side; the player's crash with none left
 // ends the game.
 #include "core/config.h"
-#include "core/form1.h"
+#include "core/game.h"
 
 namespace rd {
 
@@ -18,83 +18,83 @@ Single fallStep(Single y) {
 
 }  // namespace
 
-void Form1::busyWait(Long counts) {
+void Game::busyWait(Long counts) {
   // The whole game holds still between two steps of a fall while the sound device keeps mixing,
   // so the sinking rotor is heard step by step. The counter ends one past the last count.
   window.hold(counts * config::kMsPerBusyCount);
   delayCount = static_cast<Single>(counts + 1);
 }
 
-void Form1::playerFall(Long counts) {
+void Game::playerFall(Long counts) {
   fallY = playerY;
   while (fallY >= 1) {
     busyWait(counts);
     playerY = fallY;
     if (!fixedListener) {
-      snd.listener->setPosition(playerX, playerY, playerZ);
+      sounds.listener->setPosition(playerX, playerY, playerZ);
     } else {
-      snd.sndRotor3D->setPosition(playerX, playerY, playerZ);
+      sounds.sndRotor3D->setPosition(playerX, playerY, playerZ);
     }
-    snd.sndRotor->setFrequency(snd.sndRotor->getFrequency() - config::kFallPitchStepHz);
+    sounds.sndRotor->setFrequency(sounds.sndRotor->getFrequency() - config::kFallPitchStepHz);
     fallY = fallStep(fallY);
   }
 }
 
-void Form1::enemyFall(Long counts, bool pitchFloor) {
+void Game::enemyFall(Long counts, bool pitchFloor) {
   fallY = enemyY;
   while (fallY >= 1) {
     busyWait(counts);
     enemyY = fallY;
-    snd.sndEnemy3D->setPosition(enemyX, enemyY, enemyZ);
+    sounds.sndEnemy3D->setPosition(enemyX, enemyY, enemyZ);
     if (!pitchFloor) {
-      snd.sndEnemy->setFrequency(snd.sndEnemy->getFrequency() - config::kFallPitchStepHz);
-    } else if (snd.sndEnemy->getFrequency() > 5100) {
+      sounds.sndEnemy->setFrequency(sounds.sndEnemy->getFrequency() - config::kFallPitchStepHz);
+    } else if (sounds.sndEnemy->getFrequency() > 5100) {
       // A shot-down enemy's rotor never sinks below its idle pitch.
-      snd.sndEnemy->setFrequency(snd.sndEnemy->getFrequency() - config::kFallPitchStepHz);
+      sounds.sndEnemy->setFrequency(sounds.sndEnemy->getFrequency() - config::kFallPitchStepHz);
     }
     fallY = fallStep(fallY);
   }
 }
 
-void Form1::impactSound(Single x, Single y, Single z) {
+void Game::impactSound(Single x, Single y, Single z) {
   // The crash voice gets a fresh 3D control at each impact; the previous one goes.
-  snd.sndCrash3D = snd.sndCrash->take3D();
-  snd.sndCrash3D->setPosition(x, y, z);
-  snd.sndCrash->play();
+  sounds.sndCrash3D = sounds.sndCrash->take3D();
+  sounds.sndCrash3D->setPosition(x, y, z);
+  sounds.sndCrash->play();
 }
 
-void Form1::smash() {
-  snd.sndBreak3D->setPosition(playerX, playerY, playerZ);
-  snd.sndBreak->play();
+void Game::smash() {
+  sounds.sndBreak3D->setPosition(playerX, playerY, playerZ);
+  sounds.sndBreak->play();
 }
 
-void Form1::EnemySmash() {
+void Game::enemySmash() {
   // The breaking is heard where the player is, wherever the enemy broke something.
-  snd.sndBreak3D->setPosition(playerX, playerY, playerZ);
-  snd.sndBreak->play();
+  sounds.sndBreak3D->setPosition(playerX, playerY, playerZ);
+  sounds.sndBreak->play();
   speak("Aha!  I nailed it.  Beatcha to it punk!");
 }
 
-void Form1::resetPlayerMomentum() {
+void Game::resetPlayerMomentum() {
   playerVelX = 1.0f;
   playerVelY = 1.0f;
   playerVelZ = 1.0f;
 }
 
-void Form1::resetEnemyMomentum() {
+void Game::resetEnemyMomentum() {
   enemyVelX = 1.0f;
   enemyVelY = 1.0f;
   enemyVelZ = 1.0f;
 }
 
-bool Form1::playerLosesLife() {
+bool Game::playerLosesLife() {
   if (playerLives == 0) return false;
   playerLives = longDifference(playerLives, 1);
-  snd.sndRotor->setFrequency(config::kIdleRotorHz);
+  sounds.sndRotor->setFrequency(config::kIdleRotorHz);
   return true;
 }
 
-void Form1::Playercrash() {
+void Game::playerCrash() {
   playerFall(config::kCrashFallCounts);
   impactSound(playerX, playerY, playerZ);
   playerSpeed = 0;
@@ -105,18 +105,18 @@ void Form1::Playercrash() {
   }
 }
 
-void Form1::scraped() {
+void Game::scraped() {
   {
-    std::unique_ptr<Voice3D> scrape3D = snd.sndScrape->take3D();
+    std::unique_ptr<Voice3D> scrape3D = sounds.sndScrape->take3D();
     scrape3D->setPosition(playerX, playerY, playerZ);
-    snd.sndScrape->play();
+    sounds.sndScrape->play();
   }
   // Back inside, with the momentum into the wall gone.
   if (putInsideWalls(playerX)) playerVelX = 1.0f;
   if (putInsideWalls(playerZ)) playerVelZ = 1.0f;
 }
 
-void Form1::collide() {
+void Game::collide() {
   playSoundFile("collide");
   // Only the player goes down; the enemy stays where it is.
   playerFall(config::kCrashFallCounts);
@@ -124,23 +124,23 @@ void Form1::collide() {
   resetPlayerMomentum();
   resetEnemyMomentum();
   if (!playerLosesLife()) {
-    snd.sndEnemy->stop();
-    snd.sndRotor->stop();
+    sounds.sndEnemy->stop();
+    sounds.sndRotor->stop();
     playSoundFile("PlayerSmash");
     endGame();
   }
 }
 
-void Form1::enemycrash() {
+void Game::enemyCrash() {
   enemyFall(config::kCrashFallCounts, false);
   impactSound(enemyX, enemyY, enemyZ);
   resetEnemyMomentum();
   if (enemyLives != 0) {
     enemyLives = longDifference(enemyLives, 1);
-    snd.sndEnemy->setFrequency(config::kIdleRotorHz);
+    sounds.sndEnemy->setFrequency(config::kIdleRotorHz);
   } else {
     // The enemy's last helicopter: it falls silent for good, and the game goes on.
-    snd.sndEnemy->stop();
+    sounds.sndEnemy->stop();
     playSoundFile("EnemySmash");
   }
 }

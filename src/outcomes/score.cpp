@@ -1,9 +1,9 @@
 // The score, read out in five pieces, each spoken to its end before the next.
-#include "core/form1.h"
+#include "core/game.h"
 
 namespace rd {
 
-void Form1::score() {
+void Game::score() {
   speak("the score is: you got");
   speak(plainText(static_cast<long long>(playerScore)));
   speak(".  I got");

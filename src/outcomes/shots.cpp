@@ -2,34 +2,34 @@
 // the other side scores; it costs no spare helicopter. The dog catching either helicopter on the
 // floor ends the game.
 #include "core/config.h"
-#include "core/form1.h"
+#include "core/game.h"
 
 namespace rd {
 
-void Form1::enemyShotDown() {
+void Game::enemyShotDown() {
   randomizeHeading();
   enemyFall(config::kShotDownFallCounts, true);
   impactSound(enemyX, enemyY, enemyZ);
   playSoundFile("EnemyShotDown");
   playerScore = longSum(playerScore, 1);
   resetEnemyMomentum();
-  snd.sndEnemy->setFrequency(config::kIdleRotorHz);
+  sounds.sndEnemy->setFrequency(config::kIdleRotorHz);
 }
 
 // Every enemy shot down leaves the player facing somewhere new, 1 to 359, never exactly 0.
-void Form1::randomizeHeading() {
-  Randomize();
-  randomHeading = static_cast<Single>(Int(Rnd() * 359.0 + 1));
+void Game::randomizeHeading() {
+  reseedRandom();
+  randomHeading = static_cast<Single>(floorOf(randomDraw() * 359.0 + 1));
   playerHeading = toLong(randomHeading);
 }
 
-void Form1::PlayerShotDown() {
+void Game::playerShotDown() {
   playerFall(config::kShotDownFallCounts);
   impactSound(playerX, playerY, playerZ);
   playSoundFile("PlayerShotDown");
   enemyScore = longSum(enemyScore, 1);
   resetPlayerMomentum();
-  snd.sndRotor->setFrequency(config::kIdleRotorHz);
+  sounds.sndRotor->setFrequency(config::kIdleRotorHz);
   scatterPlayer();
 }
 
@@ -38,23 +38,23 @@ void Form1::PlayerShotDown() {
 // the lower limit matters, since a limit of 1 would throw a player shot down anywhere in the
 // negative half clear across the room. The draw is scaled in double: in single precision the
 // largest draw would round up to a drift of 3.
-void Form1::scatterPlayer() {
-  playerX = static_cast<Single>(Int(Rnd() * 4.0 + 1) + playerX - 2);
-  playerZ = static_cast<Single>(Int(Rnd() * 4.0 + 1) + playerZ - 2);
+void Game::scatterPlayer() {
+  playerX = static_cast<Single>(floorOf(randomDraw() * 4.0 + 1) + playerX - 2);
+  playerZ = static_cast<Single>(floorOf(randomDraw() * 4.0 + 1) + playerZ - 2);
   putInsideWalls(playerX);
   putInsideWalls(playerZ);
 }
 
-void Form1::EnemyCrunch() {
-  snd.sndCrunch3D->setPosition(dogX, dogY, dogZ);
-  snd.sndCrunch->play();
+void Game::enemyCrunch() {
+  sounds.sndCrunch3D->setPosition(dogX, dogY, dogZ);
+  sounds.sndCrunch->play();
   speak("Damn!  The dog ate my helicopter!  All right you friggin dog, you're dead!");
   endGame();
 }
 
-void Form1::playerCrunch() {
-  snd.sndCrunch3D->setPosition(dogX, dogY, dogZ);
-  snd.sndCrunch->play();
+void Game::playerCrunch() {
+  sounds.sndCrunch3D->setPosition(dogX, dogY, dogZ);
+  sounds.sndCrunch->play();
   speak(
       "Yes!  Oh yes!  That was brilliant!  I win!  Ha ha!  The dog just crunched your copter!  I "
       "love it!");

@@ -123,9 +123,9 @@ void Dispatcher::runKeys() {
       Running guard(running);
       if (key.close) quitRunning_ = true;
       if (key.down) {
-        game_->keyDown(key.code);
+        game_->onKeyDown(key.code);
       } else {
-        game_->keyUp(key.code);
+        game_->onKeyUp(key.code);
       }
     }
     if (key.close && closeUnanswered) closeUnanswered();
@@ -137,7 +137,7 @@ void Dispatcher::runMouse() {
   int32_t handle = mouse_.resetSignal();
   Running guard(mouseRunning_);
   // The status goes back to the input service, which has no use for it: the game goes on.
-  game_->mouseSignal(handle);
+  game_->onMouse(handle);
 }
 
 void Dispatcher::runTimers() {
@@ -153,7 +153,7 @@ void Dispatcher::runTimers() {
     if (t.due <= now) t.due += ((now - t.due) / t.period + 1) * t.period;
     Running guard(t.running);
     ++timerEvents_;
-    game_->timer(static_cast<TimerId>(i));
+    game_->onTimer(static_cast<TimerId>(i));
   }
 }
 

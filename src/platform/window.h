@@ -9,16 +9,16 @@
 
 namespace rd {
 
-enum class TimerId { CheckThings = 0, targetTimer = 1, TVTimer = 2 };
+enum class TimerId { simulation = 0, targetFinder = 1, television = 2 };
 inline constexpr int kTimerCount = 3;
 inline const char* timerName(TimerId id) {
   switch (id) {
-    case TimerId::CheckThings:
-      return "CheckThings";
-    case TimerId::targetTimer:
-      return "targetTimer";
-    case TimerId::TVTimer:
-      return "TVTimer";
+    case TimerId::simulation:
+      return "simulation";
+    case TimerId::targetFinder:
+      return "targetFinder";
+    case TimerId::television:
+      return "television";
   }
   return "?";
 }
@@ -28,12 +28,12 @@ inline const char* timerName(TimerId id) {
 class GameEvents {
  public:
   virtual ~GameEvents() = default;
-  virtual void load() = 0;
-  virtual void timer(TimerId id) = 0;
-  virtual void keyDown(int16_t keyCode) = 0;
-  virtual void keyUp(int16_t keyCode) = 0;
+  virtual void start() = 0;
+  virtual void onTimer(TimerId id) = 0;
+  virtual void onKeyDown(int16_t keyCode) = 0;
+  virtual void onKeyUp(int16_t keyCode) = 0;
   // The mouse's buffered items are waiting; returns 0 or the failure status.
-  virtual int32_t mouseSignal(int32_t eventId) = 0;
+  virtual int32_t onMouse(int32_t eventId) = 0;
 };
 
 class Window {

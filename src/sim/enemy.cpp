@@ -2,7 +2,7 @@
 // the player or, with the player's nose on it from close by at its own height, dodges; it turns
 // towards the player a degree a tick; its rotor is heard at its place, pitched by its height; and
 // it fires when the player lies nearly straight along +z from it.
-#include "core/form1.h"
+#include "core/game.h"
 
 namespace rd {
 
@@ -11,15 +11,15 @@ static Single enemyStep(Single enemySpeed) { return enemySpeed / 1000.0f; }
 
 // A low enemy is lifted back to height 1 at the start of every tick; pursuit can still take it
 // below 1 later in the same tick.
-void Form1::enemyAltitudeFloor() {
+void Game::enemyAltitudeFloor() {
   if (enemyY < 1) enemyY = 1;
 }
 
-void Form1::enemyDodgeOrPursue() {
+void Game::enemyDodgeOrPursue() {
   if (enemyRelBearing > 340 || enemyRelBearing < 20) {
     // The player's nose is on the enemy: it dodges, but only in the player's whole height band
     // and within range.
-    if (Int(playerY) != Int(enemyY) || !inRange) return;
+    if (floorOf(playerY) != floorOf(enemyY) || !inRange) return;
     if (enemyY < 5) {
       enemyY = enemyY + enemyStep(enemySpeed);
     } else {
@@ -51,7 +51,7 @@ void Form1::enemyDodgeOrPursue() {
   if (enemyZ < playerZ - 1.0f) enemyZ = enemyZ + enemyStep(enemySpeed);
 }
 
-void Form1::enemyBearingTurn() {
+void Game::enemyBearingTurn() {
   enemyAimBearing = toLong(getBearing(enemyX, enemyZ, playerX, playerZ));
 
   // The heading turns a degree towards the bearing by plain comparison of the two numbers: from
@@ -64,38 +64,38 @@ void Form1::enemyBearingTurn() {
   if (enemyHeading > 360) enemyHeading = 0;
   if (enemyHeading < 0) enemyHeading = 360;
 
-  snd.sndEnemy3D->setPosition(enemyX, enemyY, enemyZ);
+  sounds.sndEnemy3D->setPosition(enemyX, enemyY, enemyZ);
 }
 
 // The rotor's pitch steps up 28000 Hz for every 2 units of height. High up it jumps to that pitch
 // on every tick; at 3 and below it glides there 1 Hz a tick. Pitches the voice cannot play (very
 // high, or towards 0 below height 2) are clamped by the voice.
-void Form1::enemyVoicePitch() {
-  const Long target = toLong(Int(enemyY / 2.0f) * 28000);
-  if (enemyY > 3) snd.sndEnemy->setFrequency(target);
-  snd.sndEnemy3D->setPosition(enemyX, enemyY, enemyZ);
-  if (target > snd.sndEnemy->getFrequency()) {
-    snd.sndEnemy->setFrequency(snd.sndEnemy->getFrequency() + 1);
+void Game::enemyVoicePitch() {
+  const Long target = toLong(floorOf(enemyY / 2.0f) * 28000);
+  if (enemyY > 3) sounds.sndEnemy->setFrequency(target);
+  sounds.sndEnemy3D->setPosition(enemyX, enemyY, enemyZ);
+  if (target > sounds.sndEnemy->getFrequency()) {
+    sounds.sndEnemy->setFrequency(sounds.sndEnemy->getFrequency() + 1);
   }
-  if (target < snd.sndEnemy->getFrequency()) {
-    snd.sndEnemy->setFrequency(snd.sndEnemy->getFrequency() - 1);
+  if (target < sounds.sndEnemy->getFrequency()) {
+    sounds.sndEnemy->setFrequency(sounds.sndEnemy->getFrequency() - 1);
   }
 }
 
 // The enemy fires with the player nearly due +z of it. Just left of due +z (above 350) it fires
 // whatever the heights and distance; just right (below 10) only level to the exact height and in
 // range. It fires again on every tick the condition still holds.
-void Form1::enemyFires() {
+void Game::enemyFires() {
   if (enemyAimBearing > 350 || (enemyAimBearing < 10 && enemyY == playerY && inRange)) {
-    snd.sndEnemyLaser3D->setPosition(enemyX, enemyY, enemyZ);
-    snd.sndEnemyLaser->play();
-    PlayerShotDown();
+    sounds.sndEnemyLaser3D->setPosition(enemyX, enemyY, enemyZ);
+    sounds.sndEnemyLaser->play();
+    playerShotDown();
   }
 }
 
 // Momentum builds by 1 a tick (up to 100) while a coordinate keeps changing and dies away by 1 a
 // tick (down to 1) while it stays.
-void Form1::enemyMomentum() {
+void Game::enemyMomentum() {
   if (enemyVelX < 100 && enemyX != lastEnemyX) {
     enemyVelX = enemyVelX + 1;
   } else if (enemyVelX > 1 && enemyX == lastEnemyX) {

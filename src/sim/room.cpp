@@ -2,7 +2,7 @@
 // fan and the dog, tested on every tick in the tick's order. Each test reads the state as the
 // steps before it (and the outcomes they called) left it.
 #include "core/config.h"
-#include "core/form1.h"
+#include "core/game.h"
 
 namespace rd {
 
@@ -17,53 +17,53 @@ constexpr Single kDogTurnRoll = 950;
 }  // namespace
 
 // Beyond a wall the enemy scrapes, and crashes first when it came in fast.
-void Form1::enemyAtWalls() {
+void Game::enemyAtWalls() {
   if (enemyX > kWall || enemyZ > kWall || enemyX < -kWall || enemyZ < -kWall) {
-    if (enemyVelX > kWallCrashMomentum || enemyVelZ > kWallCrashMomentum) enemycrash();
+    if (enemyVelX > kWallCrashMomentum || enemyVelZ > kWallCrashMomentum) enemyCrash();
     scraped();
   }
 }
 
 // The enemy flies low into the playing television at whole cell (-5, 12).
-void Form1::enemyAndTelevision() {
-  if (Int(enemyX) == -5 && enemyY < 5 && Int(enemyZ) == 12 && tvOn) {
-    snd.sndTv->stop();
+void Game::enemyAndTelevision() {
+  if (floorOf(enemyX) == -5 && enemyY < 5 && floorOf(enemyZ) == 12 && tvOn) {
+    sounds.sndTv->stop();
     tvOn = false;
-    EnemySmash();
+    enemySmash();
   }
 }
 
 // The helicopters meet in the same whole cell along x at exactly the same height and z.
-void Form1::helicoptersCollide() {
-  if (Int(enemyX) == Int(playerX) && enemyY == playerY && enemyZ == playerZ) collide();
+void Game::helicoptersCollide() {
+  if (floorOf(enemyX) == floorOf(playerX) && enemyY == playerY && enemyZ == playerZ) collide();
 }
 
 // The running fan's blades reach 2 units from the centre, from height 8 up.
-void Form1::enemyAndFan() {
+void Game::enemyAndFan() {
   if (-2 < enemyX && enemyX < 2 && enemyY >= 8 && -2 < enemyZ && enemyZ < 2 && fanOn) {
-    snd.sndFanHit3D->setPosition(enemyX, enemyY, enemyZ);
-    snd.sndFanHit->play();
-    enemycrash();
+    sounds.sndFanHit3D->setPosition(enemyX, enemyY, enemyZ);
+    sounds.sndFanHit->play();
+    enemyCrash();
   }
 }
 
 // The fan's hub smashes the enemy, running or not, on every tick it stays there.
-void Form1::enemyAtFanCentre() {
-  if (Int(enemyX) == 0 && enemyY >= 9 && Int(enemyZ) == 0) EnemySmash();
+void Game::enemyAtFanCentre() {
+  if (floorOf(enemyX) == 0 && enemyY >= 9 && floorOf(enemyZ) == 0) enemySmash();
 }
 
 // The fan catches the player within 3 units of the centre and throws it to a whole place
 // away from the centre lines, facing a new way. Its height stays.
-void Form1::playerAndFan() {
+void Game::playerAndFan() {
   if (playerY >= 8 && fanOn && -3 < playerX && playerX < 3 && -3 < playerZ && playerZ < 3) {
-    snd.sndFanHit3D->setPosition(playerX, playerY, playerZ);
-    snd.sndFanHit->play();
-    newPlayerX = static_cast<Single>(Int(19 * Rnd() + 1));
-    newPlayerZ = static_cast<Single>(Int(19 * Rnd() + 1));
+    sounds.sndFanHit3D->setPosition(playerX, playerY, playerZ);
+    sounds.sndFanHit->play();
+    newPlayerX = static_cast<Single>(floorOf(19 * randomDraw() + 1));
+    newPlayerZ = static_cast<Single>(floorOf(19 * randomDraw() + 1));
     playerX = newPlayerX;
     playerZ = newPlayerZ;
-    Playercrash();
-    randomHeading = static_cast<Single>(Int(359 * Rnd() + 1));
+    playerCrash();
+    randomHeading = static_cast<Single>(floorOf(359 * randomDraw() + 1));
     playerHeading = toLong(randomHeading);
   }
 }
@@ -71,27 +71,28 @@ void Form1::playerAndFan() {
 // The dog trots on its course, now and then picks a new one (drifting towards -x and -z,
 // five of the ten speeds being negative), and is put back inside when it wanders through a wall.
 // Its bark is placed before that, so for one tick it may sound beyond the wall.
-void Form1::dogWanders() {
-  dogRoll = static_cast<Single>(Int(1000 * Rnd() + 1));
+void Game::dogWanders() {
+  dogRoll = static_cast<Single>(floorOf(1000 * randomDraw() + 1));
   if (dogRoll > kDogTurnRoll) {
-    dogVelX = static_cast<Single>(Int(10 * Rnd() + 1) - 6) / 60;
-    dogVelZ = static_cast<Single>(Int(10 * Rnd() + 1) - 6) / 60;
+    dogVelX = static_cast<Single>(floorOf(10 * randomDraw() + 1) - 6) / 60;
+    dogVelZ = static_cast<Single>(floorOf(10 * randomDraw() + 1) - 6) / 60;
   }
   dogX = dogX + dogVelX;
   dogZ = dogZ + dogVelZ;
-  snd.sndDogBark3D->setPosition(dogX, 0, dogZ);
+  sounds.sndDogBark3D->setPosition(dogX, 0, dogZ);
   putInsideWalls(dogX);
   putInsideWalls(dogZ);
 }
 
 // The dog bites a player on the floor in its whole cell.
-void Form1::dogAndPlayer() {
-  if (playerY < 1 && Int(dogX) == Int(playerX) && Int(dogZ) == Int(playerZ)) playerCrunch();
+void Game::dogAndPlayer() {
+  if (playerY < 1 && floorOf(dogX) == floorOf(playerX) && floorOf(dogZ) == floorOf(playerZ))
+    playerCrunch();
 }
 
 // The dog bites a low enemy only on exactly its own spot.
-void Form1::dogAndEnemy() {
-  if (enemyY < 1 && enemyX == dogX && enemyZ == dogZ) EnemyCrunch();
+void Game::dogAndEnemy() {
+  if (enemyY < 1 && enemyX == dogX && enemyZ == dogZ) enemyCrunch();
 }
 
 }  // namespace rd

@@ -5,13 +5,13 @@
 #include <cmath>
 
 #include "core/config.h"
-#include "core/form1.h"
+#include "core/game.h"
 
 namespace rd {
 
-void Form1::CheckThings_timer() {
+void Game::tick() {
   // Nothing happens until the sound bank exists, not even the yield.
-  if (!snd.sndRotor) return;
+  if (!sounds.sndRotor) return;
   window.doEvents();
   enemyAltitudeFloor();
   // The knob adds its rate every tick while airborne; orientListener wraps the sum later.
@@ -38,7 +38,7 @@ void Form1::CheckThings_timer() {
   dogAndEnemy();
 }
 
-void Form1::playerMomentum() {
+void Game::playerMomentum() {
   // An axis that moved since the last tick builds momentum up to about its cap; one that stayed
   // lets it die away to 1. Moving at or above the cap leaves it as it is.
   if (playerY / 5 + 2 > playerVelX && playerX != lastPlayerX) {
@@ -58,7 +58,7 @@ void Form1::playerMomentum() {
   }
 }
 
-void Form1::overallSpeed() {
+void Game::overallSpeed() {
   // With equal momentum along x and z the speed keeps its last value.
   if (playerVelX > playerVelZ) {
     playerSpeed = 200 * playerVelX;
@@ -67,7 +67,7 @@ void Form1::overallSpeed() {
   }
 }
 
-void Form1::rememberPositions() {
+void Game::rememberPositions() {
   lastEnemyX = enemyX;
   lastEnemyY = enemyY;
   lastEnemyZ = enemyZ;
@@ -76,8 +76,8 @@ void Form1::rememberPositions() {
   lastPlayerZ = playerZ;
 }
 
-void Form1::orientListener() {
-  if (!snd.listener) return;
+void Game::orientListener() {
+  if (!sounds.listener) return;
   // Not a remainder: below 0 is 360 and above 360 is 0, so -5 gives 360 and 365 gives 0.
   if (playerHeading < 0) playerHeading = 360;
   if (playerHeading > 360) playerHeading = 0;
@@ -88,11 +88,11 @@ void Form1::orientListener() {
   // with the top along +z would leave the right ear on -x at every heading: the room mirrored and
   // never turning.)
   if (playerY > 1 && !fixedListener) {
-    snd.listener->setOrientation(lookX, 0, lookZ, 0, 1, 0);
+    sounds.listener->setOrientation(lookX, 0, lookZ, 0, 1, 0);
   }
 }
 
-void Form1::headingStep() {
+void Game::headingStep() {
   stepX = static_cast<Single>(std::sin(playerHeading * config::kRadiansPerDegree));
   stepZ = static_cast<Single>(std::cos(playerHeading * config::kRadiansPerDegree));
   // Steps are half as long near the room's centre lines.
@@ -108,16 +108,16 @@ void Form1::headingStep() {
   }
 }
 
-void Form1::listeningPosition() {
+void Game::listeningPosition() {
   // In the cockpit the listener rides with the player; in the room the rotor sounds from there.
   if (!fixedListener) {
-    snd.listener->setPosition(playerX, playerY, playerZ);
+    sounds.listener->setPosition(playerX, playerY, playerZ);
   } else {
-    snd.sndRotor3D->setPosition(playerX, playerY, playerZ);
+    sounds.sndRotor3D->setPosition(playerX, playerY, playerZ);
   }
 }
 
-void Form1::windVoice() {
+void Game::windVoice() {
   // The wind climbs 600 Hz a tick towards twice the target and drops back 2000 Hz once past it.
   Single target = playerSpeed * 10 + 5000;
   if (target > windLevel) {
@@ -125,13 +125,13 @@ void Form1::windVoice() {
   } else {
     windLevel = windLevel - 1000;
   }
-  snd.sndWind->setFrequency(toLong(2 * windLevel));
-  snd.sndWind->setVolume(toLong(playerSpeed / 2 - 2500));
-  snd.sndWind3D->setPosition(playerX, playerY, playerZ);
+  sounds.sndWind->setFrequency(toLong(2 * windLevel));
+  sounds.sndWind->setVolume(toLong(playerSpeed / 2 - 2500));
+  sounds.sndWind3D->setPosition(playerX, playerY, playerZ);
   if (!fixedListener) {
-    snd.sndWind3D->setMode(Mode3D::off);
+    sounds.sndWind3D->setMode(Mode3D::off);
   } else {
-    snd.sndWind3D->setMode(Mode3D::normal);
+    sounds.sndWind3D->setMode(Mode3D::normal);
   }
 }
 

@@ -77,8 +77,8 @@ class ListenerSlot {
   Listener* listener_ = nullptr;
 };
 
-struct ModDXSound {
-  Slot<SoundDevice> dx{"device"};
+struct SoundBank {
+  Slot<SoundDevice> device{"device"};
   ListenerSlot listener;
 
 #define RD_VOICE(voice, file, rate, loops, recipe) Slot<Voice> voice{#voice};
@@ -100,10 +100,10 @@ struct ModDXSound {
 
 // Creates the 21 voices from their files in load order, then takes the 17 lasting 3D controls.
 // Stops at the first failure: the voices before it exist, no control is taken.
-void loadSounds(ModDXSound& snd, Window& window);
+void loadSounds(SoundBank& sounds, Window& window);
 
 // Stops the looping voices, releases every sound object and ends the program with status 0.
 // A voice that does not exist makes its stop fail before the program is ended.
-[[noreturn]] void shutDown(ModDXSound& snd, Window& window);
+[[noreturn]] void shutDown(SoundBank& sounds, Window& window);
 
 }  // namespace rd

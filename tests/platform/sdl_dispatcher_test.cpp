@@ -15,24 +15,24 @@ namespace {
 // A game that writes down what it is handed, and may do something inside each handler.
 struct Recorder : GameEvents {
   std::vector<std::string> log;
-  std::function<void(TimerId)> onTimer;
-  std::function<void(int16_t)> onKeyDown;
-  std::function<void()> onMouse;
+  std::function<void(TimerId)> whenTimer;
+  std::function<void(int16_t)> whenKeyDown;
+  std::function<void()> whenMouse;
 
-  void load() override {}
-  void timer(TimerId id) override {
+  void start() override {}
+  void onTimer(TimerId id) override {
     log.push_back(timerName(id));
-    if (onTimer) onTimer(id);
+    if (whenTimer) whenTimer(id);
   }
-  void keyDown(int16_t code) override {
+  void onKeyDown(int16_t code) override {
     log.push_back("down " + std::to_string(code));
-    if (onKeyDown) onKeyDown(code);
+    if (whenKeyDown) whenKeyDown(code);
     log.push_back("end " + std::to_string(code));
   }
-  void keyUp(int16_t code) override { log.push_back("up " + std::to_string(code)); }
-  int32_t mouseSignal(int32_t eventId) override {
+  void onKeyUp(int16_t code) override { log.push_back("up " + std::to_string(code)); }
+  int32_t onMouse(int32_t eventId) override {
     log.push_back("mouse " + std::to_string(eventId));
-    if (onMouse) onMouse();
+    if (whenMouse) whenMouse();
     return 0;
   }
   int count(const std::string& entry) const {
@@ -58,69 +58,69 @@ class DispatcherTest : public ::testing::Test {
 };
 
 TEST_F(DispatcherTest, TheTickRuns64TimesASecondAndTheTargetCycleTwice) {
-  events.setTimerInterval(TimerId::CheckThings, 1);
-  events.setTimerInterval(TimerId::targetTimer, 500);
-  events.setTimerInterval(TimerId::TVTimer, 9000);
-  events.setTimerEnabled(TimerId::targetTimer, true);
-  events.setTimerEnabled(TimerId::TVTimer, false);
-  events.setTimerEnabled(TimerId::CheckThings, true);
+  events.setTimerInterval(TimerId::simulation, 1);
+  events.setTimerInterval(TimerId::targetFinder, 500);
+  events.setTimerInterval(TimerId::television, 9000);
+  events.setTimerEnabled(TimerId::targetFinder, true);
+  events.setTimerEnabled(TimerId::television, false);
+  events.setTimerEnabled(TimerId::simulation, true);
   EXPECT_EQ(events.untilNextTimer(), 15625);
   runFor(1'000'000, 125);
-  EXPECT_EQ(game.count("CheckThings"), 64);
-  EXPECT_EQ(game.count("targetTimer"), 2);
-  EXPECT_EQ(game.count("TVTimer"), 0);
-  EXPECT_EQ(events.timerInterval(TimerId::CheckThings), 1);
+  EXPECT_EQ(game.count("simulation"), 64);
+  EXPECT_EQ(game.count("targetFinder"), 2);
+  EXPECT_EQ(game.count("television"), 0);
+  EXPECT_EQ(events.timerInterval(TimerId::simulation), 1);
 }
 
 TEST_F(DispatcherTest, AHeldGameGetsOneTickAfterwardsNotABurstAndKeepsTheBeat) {
-  events.setTimerInterval(TimerId::CheckThings, 1);
-  events.setTimerEnabled(TimerId::CheckThings, true);
+  events.setTimerInterval(TimerId::simulation, 1);
+  events.setTimerEnabled(TimerId::simulation, true);
   now = 1'000'000;  // a second of speech
   events.runPending();
   events.runPending();
-  EXPECT_EQ(game.count("CheckThings"), 1);
+  EXPECT_EQ(game.count("simulation"), 1);
   // The next tick falls on the old beat: 65 periods after the start.
   EXPECT_EQ(events.untilNextTimer(), 65 * 15625 - 1'000'000);
 }
 
 TEST_F(DispatcherTest, TimersCountAfreshWhenEnabledOrGivenANewInterval) {
   // A timer that never had an interval never fires, enabled or not.
-  events.setTimerEnabled(TimerId::TVTimer, true);
+  events.setTimerEnabled(TimerId::television, true);
   runFor(100'000);
   EXPECT_TRUE(game.log.empty());
   EXPECT_EQ(events.untilNextTimer(), -1);
 
-  events.setTimerInterval(TimerId::TVTimer, 9000);
+  events.setTimerInterval(TimerId::television, 9000);
   runFor(8'000'000);
-  events.setTimerEnabled(TimerId::TVTimer, false);
-  events.setTimerEnabled(TimerId::TVTimer, true);
+  events.setTimerEnabled(TimerId::television, false);
+  events.setTimerEnabled(TimerId::television, true);
   runFor(8'999'000);
-  EXPECT_EQ(game.count("TVTimer"), 0);
+  EXPECT_EQ(game.count("television"), 0);
   runFor(1000);
-  EXPECT_EQ(game.count("TVTimer"), 1);
+  EXPECT_EQ(game.count("television"), 1);
 }
 
 TEST_F(DispatcherTest, ATickThatYieldsLetsOtherTimersRunInsideButNeverItself) {
-  events.setTimerInterval(TimerId::CheckThings, 1);
-  events.setTimerInterval(TimerId::targetTimer, 500);
-  events.setTimerEnabled(TimerId::CheckThings, true);
-  events.setTimerEnabled(TimerId::targetTimer, true);
+  events.setTimerInterval(TimerId::simulation, 1);
+  events.setTimerInterval(TimerId::targetFinder, 500);
+  events.setTimerEnabled(TimerId::simulation, true);
+  events.setTimerEnabled(TimerId::targetFinder, true);
   now = 499'000;
-  game.onTimer = [&](TimerId id) {
-    if (id != TimerId::CheckThings) return;
+  game.whenTimer = [&](TimerId id) {
+    if (id != TimerId::simulation) return;
     now += 20'000;  // the tick is slow; by now it is due again, and so is the target cycle
     events.runPending();
     game.log.push_back("tick ends");
   };
   events.runPending();
-  EXPECT_EQ(game.log, (std::vector<std::string>{"CheckThings", "targetTimer", "tick ends"}));
+  EXPECT_EQ(game.log, (std::vector<std::string>{"simulation", "targetFinder", "tick ends"}));
 }
 
 TEST_F(DispatcherTest, AKeyDownWaitsForTheOneRunningAndKeysKeepTheirOrder) {
   events.keyDown(34);
   events.keyUp(34);
   events.keyDown(35);
-  game.onKeyDown = [&](int16_t code) {
+  game.whenKeyDown = [&](int16_t code) {
     if (code != 34) return;
     events.keyUp(35);  // the player goes on pressing keys meanwhile
     events.keyDown(36);
@@ -139,7 +139,7 @@ TEST_F(DispatcherTest, ARepeatWaitsOnceAndAQuitCutsTheHandlerAndDropsTheKeysBefo
     throw ProgramEnd{0};
   };
   // V is held through a readout: its repeats wait as one press, H behind it.
-  game.onKeyDown = [&](int16_t code) {
+  game.whenKeyDown = [&](int16_t code) {
     if (code != 86 || game.count("down 86") > 1) return;
     for (int i = 0; i < 5; ++i) events.keyDown(86, true);
     events.keyDown(72);
@@ -152,7 +152,7 @@ TEST_F(DispatcherTest, ARepeatWaitsOnceAndAQuitCutsTheHandlerAndDropsTheKeysBefo
   // Esc while a readout speaks: the readout ends at its next look, the H before Esc is dropped,
   // and Esc is the next thing the game is handed.
   game.log.clear();
-  game.onKeyDown = [&](int16_t code) {
+  game.whenKeyDown = [&](int16_t code) {
     if (code != 86) return;
     events.keyDown(72);
     events.keyDown(27);
@@ -179,7 +179,7 @@ TEST_F(DispatcherTest, TheMouseBuffersOnlyWhileAcquiredAndLosesWhatDoesNotFit) {
   mouse.setNotification(7);
   mouse.push({13, 0x80});  // lost too, but it signals
   std::vector<MouseItem> items(100);
-  game.onMouse = [&] {
+  game.whenMouse = [&] {
     EXPECT_EQ(mouse.take(items.data(), 100), 100);
     mouse.push({12, 0x80});  // a click while the handler runs: signals again, runs after
     events.runPending();
@@ -188,7 +188,7 @@ TEST_F(DispatcherTest, TheMouseBuffersOnlyWhileAcquiredAndLosesWhatDoesNotFit) {
   EXPECT_EQ(items.front().data, 1);
   EXPECT_EQ(items.back().data, 100);  // the newest items were the ones lost
   EXPECT_EQ(game.log, (std::vector<std::string>{"mouse 7"}));
-  game.onMouse = nullptr;
+  game.whenMouse = nullptr;
   events.runPending();
   EXPECT_EQ(game.count("mouse 7"), 2);
   events.runPending();  // one signal, one call: an unread item does not call again
@@ -198,21 +198,21 @@ TEST_F(DispatcherTest, TheMouseBuffersOnlyWhileAcquiredAndLosesWhatDoesNotFit) {
 // A pause that comes from inside one timer's handler holds the timers after it too; resuming
 // starts each one a whole interval afresh instead of firing what fell due meanwhile.
 TEST_F(DispatcherTest, PausedNoTimerFiresAndResumingStartsWholeIntervals) {
-  events.setTimerInterval(TimerId::CheckThings, 1);
-  events.setTimerInterval(TimerId::targetTimer, 15);
-  events.setTimerEnabled(TimerId::CheckThings, true);
-  events.setTimerEnabled(TimerId::targetTimer, true);
-  game.onTimer = [&](TimerId) { events.setPaused(true); };
+  events.setTimerInterval(TimerId::simulation, 1);
+  events.setTimerInterval(TimerId::targetFinder, 15);
+  events.setTimerEnabled(TimerId::simulation, true);
+  events.setTimerEnabled(TimerId::targetFinder, true);
+  game.whenTimer = [&](TimerId) { events.setPaused(true); };
   runFor(1'000'000);
-  EXPECT_EQ(game.log, std::vector<std::string>{"CheckThings"});
+  EXPECT_EQ(game.log, std::vector<std::string>{"simulation"});
   EXPECT_EQ(events.untilNextTimer(), -1);
-  game.onTimer = nullptr;
+  game.whenTimer = nullptr;
   events.setPaused(false);
   runFor(15'000);
   EXPECT_EQ(game.log.size(), 1u);
   runFor(1000);
-  EXPECT_EQ(game.count("CheckThings"), 2);
-  EXPECT_EQ(game.count("targetTimer"), 1);
+  EXPECT_EQ(game.count("simulation"), 2);
+  EXPECT_EQ(game.count("targetFinder"), 1);
   EXPECT_EQ(events.timerEvents(), 3);
 }
 

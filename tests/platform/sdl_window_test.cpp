@@ -20,22 +20,22 @@ namespace {
 struct Recorder : GameEvents {
   std::vector<std::string> log;
   std::function<void()> onLoad;
-  std::function<void(int16_t)> onKeyDown;
-  std::function<void(TimerId)> onTimer;
+  std::function<void(int16_t)> whenKeyDown;
+  std::function<void(TimerId)> whenTimer;
   Mouse* mouse = nullptr;
 
-  void load() override {
+  void start() override {
     if (onLoad) onLoad();
   }
-  void timer(TimerId id) override {
-    if (onTimer) onTimer(id);
+  void onTimer(TimerId id) override {
+    if (whenTimer) whenTimer(id);
   }
-  void keyDown(int16_t code) override {
+  void onKeyDown(int16_t code) override {
     log.push_back("down " + std::to_string(code));
-    if (onKeyDown) onKeyDown(code);
+    if (whenKeyDown) whenKeyDown(code);
   }
-  void keyUp(int16_t code) override { log.push_back("up " + std::to_string(code)); }
-  int32_t mouseSignal(int32_t eventId) override {
+  void onKeyUp(int16_t code) override { log.push_back("up " + std::to_string(code)); }
+  int32_t onMouse(int32_t eventId) override {
     MouseItem items[100];
     int32_t n = mouse->getDeviceData(items, 100);
     for (int32_t i = 0; i < n; ++i)
@@ -118,7 +118,7 @@ TEST_F(SdlWindowTest, KeysArriveAsCodesWhateverShiftAndCapsLockAndRepeatAsKeyDow
     key(SDL_KEYDOWN, SDL_SCANCODE_MUTE);  // no code: the game never hears it
   };
   int pageDowns = 0;
-  game.onKeyDown = [&](int16_t code) {
+  game.whenKeyDown = [&](int16_t code) {
     // A repeat while nothing of its key waits is its own key-down.
     if (code == 104) key(SDL_KEYDOWN, SDL_SCANCODE_PAGEDOWN, KMOD_NONE, 1);
     if (code == 34 && ++pageDowns == 2) {
@@ -147,10 +147,10 @@ TEST_F(SdlWindowTest, ClosingTheWindowIsEscAndEndsTheProgramWithZero) {
 
 TEST_F(SdlWindowTest, AQuitEndsAFallInProgress) {
   game.onLoad = [&] {
-    window->setTimerInterval(TimerId::CheckThings, 1);
-    window->setTimerEnabled(TimerId::CheckThings, true);
+    window->setTimerInterval(TimerId::simulation, 1);
+    window->setTimerEnabled(TimerId::simulation, true);
   };
-  game.onTimer = [&](TimerId) {
+  game.whenTimer = [&](TimerId) {
     SDL_Event quit{};
     quit.type = SDL_QUIT;  // what SIGINT and SIGTERM become
     SDL_PushEvent(&quit);
@@ -163,11 +163,11 @@ TEST_F(SdlWindowTest, AQuitEndsAFallInProgress) {
 TEST_F(SdlWindowTest, TheLoopRunsTheTimersUntilTheGameEnds) {
   int ticks = 0;
   game.onLoad = [&] {
-    window->setTimerInterval(TimerId::CheckThings, 1);
-    window->setTimerEnabled(TimerId::CheckThings, true);
+    window->setTimerInterval(TimerId::simulation, 1);
+    window->setTimerEnabled(TimerId::simulation, true);
   };
-  game.onTimer = [&](TimerId id) {
-    if (id == TimerId::CheckThings && ++ticks == 5) window->endProgram(0);
+  game.whenTimer = [&](TimerId id) {
+    if (id == TimerId::simulation && ++ticks == 5) window->endProgram(0);
   };
   EXPECT_EQ(window->run(game), 0);
   EXPECT_EQ(ticks, 5);

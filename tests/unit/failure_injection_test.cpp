@@ -7,7 +7,7 @@
 #include <set>
 #include <sstream>
 
-#include "core/form1.h"
+#include "core/game.h"
 #include "fake_game.h"
 #include "runner.h"
 

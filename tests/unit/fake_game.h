@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/form1.h"
+#include "core/game.h"
 #include "platform/fake/recording_platform.h"
 #include "script_names.h"
 #include "sound/recordings.h"
@@ -72,14 +72,14 @@ struct FakeGame {
   fake::RecordingSpeech speech{trace};
   fake::FakeInput input{trace};
   fake::FakeWindow window{trace, sounds.path()};
-  Form1 game{Platform{window, sound, speech, input}};
+  Game game{Platform{window, sound, speech, input}};
 
   // Reports and logs in the names the replay prints.
   FakeGame() { window.logNames = replay::toScriptNames; }
 
   // Runs start-up; returns the program's exit status if it ended, or -1 while it runs.
-  int load() {
-    return run([&] { game.load(); });
+  int start() {
+    return run([&] { game.start(); });
   }
 
   template <typename F>

@@ -28,8 +28,8 @@ TEST(Fall, StepsOfOneTwentiethDownToAboutOne) {
         FallCase{1.0f, 1, 1.0f}, FallCase{0.95f, 0, 0.95f}}) {
     SCOPED_TRACE(c.from);
     FakeGame g;
-    ASSERT_EQ(g.load(), -1);
-    g.game.snd.sndRotor->setFrequency(20000);
+    ASSERT_EQ(g.start(), -1);
+    g.game.sounds.sndRotor->setFrequency(20000);
     g.game.playerY = c.from;
     g.trace.clear();
     int64_t before = g.window.now();
@@ -50,28 +50,28 @@ TEST(Tick, DoesNothingBeforeTheSoundBankExists) {
   FakeGame g;
   g.game.playerY = 5.0f;
   g.game.knob = 10;
-  g.game.CheckThings_timer();
+  g.game.tick();
   EXPECT_EQ(g.window.doEventsCount(), 0);
   EXPECT_TRUE(g.calls().empty());
   EXPECT_EQ(g.game.playerHeading, 0);
 
-  ASSERT_EQ(g.load(), -1);
+  ASSERT_EQ(g.start(), -1);
   g.game.playerY = 5.0f;
   g.game.knob = 10;
-  g.game.CheckThings_timer();
+  g.game.tick();
   EXPECT_EQ(g.window.doEventsCount(), 1);
   EXPECT_EQ(g.game.playerHeading, 10);
 }
 
 TEST(NamedSound, AMissingFileLeavesThePreviousSound) {
   FakeGame g;
-  ASSERT_EQ(g.load(), -1);
+  ASSERT_EQ(g.start(), -1);
   g.game.playSoundFile("Ouch");
-  Voice* before = g.game.snd.oneShotVoice.get();
-  Voice3D* control = g.game.snd.oneShotVoice3D.get();
+  Voice* before = g.game.sounds.oneShotVoice.get();
+  Voice3D* control = g.game.sounds.oneShotVoice3D.get();
   EXPECT_THROW(g.game.playSoundFile("NoSuchSound"), ServiceError);
-  EXPECT_EQ(g.game.snd.oneShotVoice.get(), before);
-  EXPECT_EQ(g.game.snd.oneShotVoice3D.get(), control);
+  EXPECT_EQ(g.game.sounds.oneShotVoice.get(), before);
+  EXPECT_EQ(g.game.sounds.oneShotVoice3D.get(), control);
   EXPECT_EQ(g.sound.voice("oneShotVoice")->state, fake::PlayState::once);
 }
 

@@ -9,7 +9,7 @@ namespace {
 
 struct Bearing : ::testing::Test {
   testing::FakeGame g;
-  Form1& game = g.game;
+  Game& game = g.game;
   Long rounded(Single x1, Single z1, Single x2, Single z2) {
     return toLong(game.getBearing(x1, z1, x2, z2));
   }

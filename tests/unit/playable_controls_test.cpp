@@ -14,24 +14,24 @@ constexpr int16_t kLeft = 37, kUp = 38, kRight = 39, kDown = 40, kPageUp = 33, k
 
 TEST(Keys, TheMomentumReachesTheRotorOnReleaseAndTheListenerOnBoard) {
   FakeGame g;
-  ASSERT_EQ(g.load(), -1);
+  ASSERT_EQ(g.start(), -1);
   g.game.playerVelX = 4;
   g.game.playerVelY = 7;
   g.game.playerVelZ = 2.5f;
 
-  for (int16_t key : {kLeft, kRight, int16_t{88}}) g.game.keyUp(key);
+  for (int16_t key : {kLeft, kRight, int16_t{88}}) g.game.onKeyUp(key);
   EXPECT_EQ(g.sound.voice("sndRotor")->velocity.x, 0.0f) << "Left, Right and X change nothing";
 
   for (int16_t key : {kUp, kDown, kPageUp, kPageDown}) {
-    g.game.snd.sndRotor3D->setVelocity(0, 0, 0);
-    g.game.keyUp(key);
+    g.game.sounds.sndRotor3D->setVelocity(0, 0, 0);
+    g.game.onKeyUp(key);
     const auto& v = g.sound.voice("sndRotor")->velocity;
     EXPECT_EQ(v.x, 4.0f) << key;
     EXPECT_EQ(v.y, 7.0f) << key;
     EXPECT_EQ(v.z, 2.5f) << key;
   }
 
-  g.game.keyDown(80);
+  g.game.onKeyDown(80);
   const auto& l = g.sound.listener()->velocity;
   EXPECT_EQ(l.x, 4.0f);
   EXPECT_EQ(l.y, 7.0f);
@@ -40,38 +40,38 @@ TEST(Keys, TheMomentumReachesTheRotorOnReleaseAndTheListenerOnBoard) {
 
 TEST(KeyUp, BeforeTheBankExistsNothingHappens) {
   FakeGame g;  // never loaded: no rotor voice
-  EXPECT_EQ(g.run([&] { g.game.keyUp(kUp); }), -1);
+  EXPECT_EQ(g.run([&] { g.game.onKeyUp(kUp); }), -1);
   EXPECT_TRUE(g.lines().empty());
 }
 
 TEST(KeyDown, PendingEventsRunFirstAndAnUnknownKeyDoesNothingElse) {
   FakeGame g;
-  ASSERT_EQ(g.load(), -1);
+  ASSERT_EQ(g.start(), -1);
   g.trace.clear();
   const int before = g.window.doEventsCount();
   for (int16_t key : {int16_t{112}, int16_t{49}, int16_t{0}, int16_t{-1}, int16_t{255}})
-    g.game.keyDown(key);
+    g.game.onKeyDown(key);
   EXPECT_EQ(g.window.doEventsCount(), before + 5);
   EXPECT_TRUE(g.calls().empty());
 }
 
 TEST(Mouse, StatusIsZeroOrTheFailureAndTheGameGoesOn) {
   FakeGame g;
-  ASSERT_EQ(g.load(), -1);
+  ASSERT_EQ(g.start(), -1);
   g.input.push({13, 1});
-  EXPECT_EQ(g.game.mouseSignal(g.game.EventHandle), 0);
+  EXPECT_EQ(g.game.onMouse(g.game.EventHandle), 0);
 
   g.trace.failNext("speech.speak");
   g.input.push({13, 1});
   int32_t status = 0;
-  EXPECT_EQ(g.run([&] { status = g.game.mouseSignal(g.game.EventHandle); }), -1);
+  EXPECT_EQ(g.run([&] { status = g.game.onMouse(g.game.EventHandle); }), -1);
   EXPECT_EQ(status, config::kFailStatus);
   EXPECT_EQ(g.lines().back(),
             "error: DirectXEvent8_DXCallback: speech.speak failed: failure injected");
 
   // Without a mouse (start-up could not open it) a signal fails the same way.
   g.game.mouse.reset();
-  EXPECT_EQ(g.game.mouseSignal(0), config::kFailStatus);
+  EXPECT_EQ(g.game.onMouse(0), config::kFailStatus);
 }
 
 // A device that claims more items than the array it was given holds, or a negative count.
@@ -95,10 +95,10 @@ class MisreportingMouse : public Mouse {
 TEST(Mouse, ACountBeyondTheArrayIsCutToIt) {
   for (int32_t claimed : {config::kMouseBufferItems + 1, 100000, -5}) {
     FakeGame g;
-    ASSERT_EQ(g.load(), -1);
+    ASSERT_EQ(g.start(), -1);
     g.game.mouse = std::make_unique<MisreportingMouse>(claimed);
     g.trace.clear();
-    EXPECT_EQ(g.game.mouseSignal(0), 0);
+    EXPECT_EQ(g.game.onMouse(0), 0);
     // Every item is the middle button: five spoken pieces of the score each.
     const size_t expected = claimed < 0 ? 0 : 5u * config::kMouseBufferItems;
     EXPECT_EQ(g.lines().size(), expected) << claimed;

@@ -27,7 +27,7 @@ const std::vector<std::string> kRoomLoops = {"sound: sndRotor loop", "sound: snd
 TEST(NewGame, KnobStartsWithinMinusFourAndTwentyFive) {
   FakeGame g;
   g.game.random.force(0.99999994f);  // the largest draw below 1
-  ASSERT_EQ(g.load(), -1);
+  ASSERT_EQ(g.start(), -1);
   EXPECT_EQ(g.game.knob, 25);
 }
 
@@ -39,7 +39,7 @@ TEST(NewGame, CorruptRecordingStopsTheLoadAndSaysSo) {
     std::ofstream f(g.sounds.file("tv.wav"), std::ios::binary | std::ios::trunc);
     f << "RIFF\x24\0\0\0WAVEfmt garbage";
   }
-  EXPECT_EQ(g.load(), 1);
+  EXPECT_EQ(g.start(), 1);
   EXPECT_EQ(g.sound.voice("sndTv"), nullptr);
   ASSERT_EQ(g.lines().size(), 3u);
   EXPECT_EQ(g.lines()[0],
@@ -53,9 +53,9 @@ TEST(StartUp, EachFailingStepIsSkippedAndTheGameStillStarts) {
     SCOPED_TRACE(call);
     FakeGame g;
     g.trace.failNext(call);
-    ASSERT_EQ(g.load(), -1);
+    ASSERT_EQ(g.start(), -1);
     EXPECT_EQ(loops(g.lines()), kRoomLoops);
-    EXPECT_TRUE(g.window.timerEnabled(TimerId::CheckThings));
+    EXPECT_TRUE(g.window.timerEnabled(TimerId::simulation));
     EXPECT_TRUE(g.game.fixedListener);
     EXPECT_EQ(g.game.stepDivX, 10.0f);
     EXPECT_EQ(g.game.voice != nullptr, call != "speech.create");
@@ -65,7 +65,7 @@ TEST(StartUp, EachFailingStepIsSkippedAndTheGameStillStarts) {
 TEST(StartUp, WithoutAnInputServiceNoMouseStepIsTried) {
   FakeGame g;
   g.trace.failNext("input.create");
-  ASSERT_EQ(g.load(), -1);
+  ASSERT_EQ(g.start(), -1);
   for (const auto& c : g.calls()) EXPECT_FALSE(c.starts_with("mouse.")) << c;
   EXPECT_FALSE(g.game.mouse);
   EXPECT_TRUE(g.game.voice != nullptr);
@@ -75,14 +75,14 @@ TEST(StartUp, WithoutSpeechAFailedGameStillReportsAndEnds) {
   FakeGame g;
   g.trace.failNext("speech.create");
   g.trace.failNext("device.create");
-  EXPECT_EQ(g.load(), 1);
+  EXPECT_EQ(g.start(), 1);
   ASSERT_EQ(g.lines().size(), 2u);
   EXPECT_EQ(g.lines()[0], "error: Form_Load: StartGame: device.create failed: failure injected");
 }
 
 TEST(NewGame, AnyFailingCallEndsTheProgramWithAReportNamingIt) {
   FakeGame probe;
-  ASSERT_EQ(probe.load(), -1);
+  ASSERT_EQ(probe.start(), -1);
   std::vector<std::string> calls(probe.calls().begin() + testing::kStartUpSteps.size(),
                                  probe.calls().end());
   std::set<std::string> seen;
@@ -91,7 +91,7 @@ TEST(NewGame, AnyFailingCallEndsTheProgramWithAReportNamingIt) {
     SCOPED_TRACE(call);
     FakeGame g;
     g.trace.failNext(call);
-    EXPECT_EQ(g.load(), 1);
+    EXPECT_EQ(g.start(), 1);
     ASSERT_GE(g.lines().size(), 3u);
     EXPECT_EQ(g.lines()[g.lines().size() - 2],
               "error: Form_Load: StartGame: " + call + " failed: failure injected");
@@ -104,14 +104,14 @@ TEST(NewGame, AnyFailingCallEndsTheProgramWithAReportNamingIt) {
 TEST(ShutDown, ReleasesEverythingAndAMissingVoiceFailsBeforeTheEnd) {
   {
     FakeGame g;
-    ASSERT_EQ(g.load(), -1);
+    ASSERT_EQ(g.start(), -1);
     EXPECT_EQ(g.run([&] { g.game.shutDown(); }), 0);
     EXPECT_FALSE(g.sound.deviceOpen());
-    EXPECT_FALSE(g.game.snd.sndRotor);
+    EXPECT_FALSE(g.game.sounds.sndRotor);
   }
   FakeGame g;
   g.trace.failNext("sndFan.create");
-  ASSERT_EQ(g.load(), 1);
+  ASSERT_EQ(g.start(), 1);
   // Had the program gone on, its shut-down would stop at the first voice that does not exist.
   EXPECT_THROW(g.game.shutDown(), ServiceError);
 }

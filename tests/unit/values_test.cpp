@@ -46,7 +46,7 @@ TEST(Values, ExactTextReadsBackToTheSameFloat) {
 }
 
 TEST(Values, RndIsUniformInUnitIntervalAndReseedsDeterministically) {
-  Rnd a, b;
+  RandomSource a, b;
   a.randomize(1234);
   b.randomize(1234);
   double sum = 0;
@@ -63,7 +63,7 @@ TEST(Values, RndIsUniformInUnitIntervalAndReseedsDeterministically) {
 }
 
 TEST(Values, ForcedRndValuesComeFirstAlsoAcrossAReseed) {
-  Rnd r;
+  RandomSource r;
   r.force(0.25f);
   r.force(0.75f);
   r.randomize(7);

@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "core/config.h"
-#include "core/form1.h"
+#include "core/game.h"
 #include "platform/fake/recording_platform.h"
 #include "render.h"
 #include "script_names.h"
@@ -106,7 +106,7 @@ class Replay::Impl {
       window_->onAdvance = [this](int64_t micros) { render_->render(micros); };
       render_->setClock([this](int64_t micros) { window_->advance(micros); });
     }
-    game_ = std::make_unique<Form1>(Platform{*window_, *sound_, *speech_, *input_});
+    game_ = std::make_unique<Game>(Platform{*window_, *sound_, *speech_, *input_});
     window_->attach(game_.get());
     window_->logNames = toScriptNames;
   }
@@ -125,7 +125,7 @@ class Replay::Impl {
 
   void start() {
     started_ = true;
-    game_->load();
+    game_->start();
     commandAt_ = log_.size();
   }
 
@@ -138,36 +138,36 @@ class Replay::Impl {
       for (long long i = 0; i < c.times; ++i)
         for (const Command& inner : c.body) execute(inner);
     } else if (v == "key") {
-      game_->keyDown(static_cast<int16_t>(keyCode(c.args[0])));
+      game_->onKeyDown(static_cast<int16_t>(keyCode(c.args[0])));
     } else if (v == "keyup") {
-      game_->keyUp(static_cast<int16_t>(keyCode(c.args[0])));
+      game_->onKeyUp(static_cast<int16_t>(keyCode(c.args[0])));
     } else if (v == "mouse") {
       long long offset = 0, data = 0;
       parseLong(c.args[0], offset);
       parseLong(c.args[1], data);
       input_->push({static_cast<int32_t>(offset), static_cast<int32_t>(data)});
     } else if (v == "mouse-event") {
-      game_->mouseSignal(game_->EventHandle);
+      game_->onMouse(game_->EventHandle);
     } else if (v == "tick") {
       for (long long i = 0, n = count(c); i < n; ++i) {
         stopIfAsked();
-        game_->timer(TimerId::CheckThings);
+        game_->onTimer(TimerId::simulation);
         window_->advance(config::kTimerPeriodMicros);
       }
     } else if (v == "target") {
       for (long long i = 0, n = count(c); i < n; ++i) {
         stopIfAsked();
-        game_->timer(TimerId::targetTimer);
+        game_->onTimer(TimerId::targetFinder);
       }
     } else if (v == "tvtimer") {
-      game_->timer(TimerId::TVTimer);
+      game_->onTimer(TimerId::television);
     } else if (v == "wait") {
       long long ms = 0;
       parseLong(c.args[0], ms);
       window_->runClock(ms * 1000);
     } else if (v == "call") {
-      Form1::Procedure p = Form1::procedureByName(c.args[0]);
-      if (!p) p = Form1::procedureByName(std::string(gameName(c.args[0])));
+      Game::Procedure p = Game::procedureByName(c.args[0]);
+      if (!p) p = Game::procedureByName(std::string(gameName(c.args[0])));
       if (!p) throw ScriptError(c.line, "the game has no procedure '" + c.args[0] + "'");
       game_->runAsEntry(c.args[0], p);
     } else if (v == "set") {
@@ -205,7 +205,7 @@ class Replay::Impl {
   }
 
   Slot<Voice>& voiceSlot(const Command& c, const std::string& name) {
-    Slot<Voice>* slot = game_->snd.voiceByName(name);
+    Slot<Voice>* slot = game_->sounds.voiceByName(name);
     if (!slot) throw ScriptError(c.line, "no voice named '" + name + "'");
     return *slot;
   }
@@ -243,7 +243,7 @@ class Replay::Impl {
     const auto& a = c.args;
     if (a[0] == "voice" && a.size() >= 2) {
       const fake::VoiceState* s = sound_->voice(a[1]);
-      if (!s || !game_->snd.voiceByName(a[1]) || !*game_->snd.voiceByName(a[1]))
+      if (!s || !game_->sounds.voiceByName(a[1]) || !*game_->sounds.voiceByName(a[1]))
         throw ScriptError(c.line, "no voice '" + a[1] + "' exists");
       return "voice " + a[1] + " frequency=" + std::to_string(s->frequency) +
              " volume=" + std::to_string(s->volume) + " state=" + stateName(s->state) +
@@ -252,7 +252,7 @@ class Replay::Impl {
     }
     if (a[0] == "listener") {
       const fake::ListenerState* l = sound_->listener();
-      if (!l || !game_->snd.listener) throw ScriptError(c.line, "no listener exists");
+      if (!l || !game_->sounds.listener) throw ScriptError(c.line, "no listener exists");
       return "listener position=" + triple(l->position) + " front=" + triple(l->front) +
              " top=" + triple(l->top);
     }
@@ -359,7 +359,7 @@ class Replay::Impl {
   std::unique_ptr<fake::RecordingSpeech> speech_;
   std::unique_ptr<fake::FakeWindow> window_;
   std::unique_ptr<fake::FakeInput> input_;
-  std::unique_ptr<Form1> game_;
+  std::unique_ptr<Game> game_;
   bool started_ = false;
   bool keepLines_ = false;
   // The lines printed that a check may still name: a line check looks from searchFrom_ on;
@@ -384,7 +384,7 @@ class Replay::Impl {
   }
 
  public:
-  Form1& game() { return *game_; }
+  Game& game() { return *game_; }
   fake::Trace& trace() { return trace_; }
   fake::FakeWindow& window() { return *window_; }
   fake::FakeInput& input() { return *input_; }
@@ -398,7 +398,7 @@ void Replay::start() { impl_->start(); }
 bool Replay::started() const { return impl_->started(); }
 void Replay::execute(const Command& command) { impl_->execute(command); }
 void Replay::finish() { impl_->finish(); }
-Form1& Replay::game() { return impl_->game(); }
+Game& Replay::game() { return impl_->game(); }
 fake::Trace& Replay::trace() { return impl_->trace(); }
 fake::FakeWindow& Replay::window() { return impl_->window(); }
 fake::FakeInput& Replay::input() { return impl_->input(); }

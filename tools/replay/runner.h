@@ -10,7 +10,7 @@
 #include "script.h"
 
 namespace rd {
-class Form1;
+class Game;
 namespace fake {
 class Trace;
 class FakeWindow;
@@ -46,7 +46,7 @@ class Replay {
   // Finishes the rendered file, if any.
   void finish();
 
-  Form1& game();
+  Game& game();
   fake::Trace& trace();
   fake::FakeWindow& window();
   fake::FakeInput& input();

@@ -14,7 +14,7 @@
 #include <sstream>
 #include <string>
 
-#include "core/form1.h"
+#include "core/game.h"
 #include "platform/fake/recording_platform.h"
 #include "runner.h"
 
@@ -27,7 +27,7 @@ struct Totals {
 };
 
 // Every invariant of the game record; the first one broken, or an empty string.
-std::string brokenInvariant(rd::Form1& g) {
+std::string brokenInvariant(rd::Game& g) {
   auto within = [](long long v, long long lo, long long hi) { return v >= lo && v <= hi; };
   if (!within(g.playerHeading, 0, 360)) return "playerHeading " + std::to_string(g.playerHeading);
   if (!within(g.enemyHeading, 0, 360)) return "enemyHeading " + std::to_string(g.enemyHeading);
@@ -57,7 +57,7 @@ std::string brokenInvariant(rd::Form1& g) {
 }
 
 // The next event of a player who mostly flies and fights and now and then asks for a readout.
-Command nextEvent(std::mt19937& rng, rd::Form1& g) {
+Command nextEvent(std::mt19937& rng, rd::Game& g) {
   auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
   Command c;
   int roll = pick(1000);

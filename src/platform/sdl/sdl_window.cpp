@@ -189,7 +189,7 @@ void SdlWindow::programEnding(int) {
 int SdlWindow::run(GameEvents& game) {
   dispatcher_.attach(&game);
   try {
-    game.load();
+    game.start();
     for (;;) {
       if (!dispatcher_.ready()) {
         int64_t wait = dispatcher_.untilNextTimer();

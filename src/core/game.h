@@ -28,21 +28,22 @@ inline bool putInsideWalls(Single& coordinate) {
   return false;
 }
 
-class Form1 : public GameRecord, public GameEvents {
+class Game : public GameRecord, public GameEvents {
  public:
-  explicit Form1(Platform platform);
-  ~Form1() override;
+  explicit Game(Platform platform);
+  ~Game() override;
 
-  // ---- Entry points: what the window delivers (core/entry.cpp). A failure that reaches a key
+  // ---- Entry points: what the window delivers (core/entry.cpp; the keys in
+  // controls/keyboard.cpp, the mouse in controls/mouse.cpp). A failure that reaches a key
   // or timer entry ends the program with a report; the mouse returns it as its status.
-  void load() override;
-  void timer(TimerId id) override;
-  void keyDown(int16_t keyCode) override;
-  void keyUp(int16_t keyCode) override;
-  int32_t mouseSignal(int32_t eventId) override;
+  void start() override;
+  void onTimer(TimerId id) override;
+  void onKeyDown(int16_t keyCode) override;
+  void onKeyUp(int16_t keyCode) override;
+  int32_t onMouse(int32_t eventId) override;
 
   // A procedure without arguments by its name, for scripts; nullptr when there is none.
-  using Procedure = void (Form1::*)();
+  using Procedure = void (Game::*)();
   static Procedure procedureByName(const std::string& name);
   // Runs a procedure as an entry point: a failure ends the program as from a timer.
   void runAsEntry(std::string_view what, Procedure procedure);
@@ -50,8 +51,7 @@ class Form1 : public GameRecord, public GameEvents {
   void checkSoundCalls();
 
   // ---- Start-up and the new game (core/)
-  void Form_Load();
-  void StartGame();
+  void newGame();
 
   // ---- Sound module (sound/)
   void loadSounds();
@@ -62,11 +62,6 @@ class Form1 : public GameRecord, public GameEvents {
   // `audible`.
   void clickKnob(Single x, Single z, bool centre, bool audible);
   void endGame();
-
-  // ---- Keyboard and mouse (controls/keyboard.cpp, controls/mouse.cpp)
-  void Form_KeyDown(Integer keyCode, Integer shift);
-  void Form_KeyUp(Integer keyCode, Integer shift);
-  Long DirectXEvent8_DXCallback(Long eventid);
 
   // ---- Manoeuvres and weapon (controls/)
   void flyForward();
@@ -79,7 +74,7 @@ class Form1 : public GameRecord, public GameEvents {
 
   // ---- The tick and player flight (sim/tick.cpp); the tick runs the steps below in its own
   // order, interleaved with the enemy's and the room's.
-  void CheckThings_timer();
+  void tick();
   void orientListener();
   void headingStep();
   void playerMomentum();
@@ -108,8 +103,8 @@ class Form1 : public GameRecord, public GameEvents {
   void dogAndEnemy();
 
   // ---- Target cycle and television (opponent/)
-  void targetTimer_timer();
-  void tvTimer_timer();
+  void targetCycle();
+  void televisionResumes();
   // The compass bearing from (x1, z1) to (x2, z2); sets bearingDx, bearingDz and inRange.
   Single getBearing(Single x1, Single z1, Single x2, Single z2);
   // A rounded bearing relative to the player's heading.
@@ -117,11 +112,11 @@ class Form1 : public GameRecord, public GameEvents {
 
   // ---- Crashes and collisions (outcomes/crashes.cpp)
   void smash();
-  void EnemySmash();
-  void Playercrash();
+  void enemySmash();
+  void playerCrash();
   void scraped();
   void collide();
-  void enemycrash();
+  void enemyCrash();
   // The player sinks to about height 1, `counts` of busy wait between steps, the rotor 54 Hz
   // lower each step.
   void playerFall(Long counts);
@@ -138,8 +133,8 @@ class Form1 : public GameRecord, public GameEvents {
 
   // ---- Shots, crunches and score (outcomes/shots.cpp, outcomes/score.cpp)
   void enemyShotDown();
-  void PlayerShotDown();
-  void EnemyCrunch();
+  void playerShotDown();
+  void enemyCrunch();
   void playerCrunch();
   void scatterPlayer();
   void randomizeHeading();
@@ -150,12 +145,12 @@ class Form1 : public GameRecord, public GameEvents {
   SoundSystem& soundSystem;
   SpeechSystem& speechSystem;
   InputService& inputService;
-  ModDXSound snd;
-  rd::Rnd random;
+  SoundBank sounds;
+  rd::RandomSource random;
   // A uniform random Single in [0, 1).
-  Single Rnd() { return random(); }
+  Single randomDraw() { return random(); }
   // Reseeds the random sequence from the clock.
-  void Randomize() { random.randomize(window.clockSeed()); }
+  void reseedRandom() { random.randomize(window.clockSeed()); }
 
   // Start-up's input objects, held for the whole run.
   bool inputCreated = false;
