@@ -58,6 +58,7 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings) {
     const bool asked = settings.speech == rd::app::SpeechChoice::desktop;
     desktop = std::make_unique<rd::speechd::SpeechdSpeech>(asked ? kAskedPatience : kAutoPatience);
     if (!desktop->connected() && !asked) desktop.reset();
+    if (desktop) desktop->setWhileWaiting([&window] { window.endIfAsked(); });
     if (desktop && desktop->connected() && settings.speechRate)
       desktop->setRate(*settings.speechRate);
   }

@@ -140,12 +140,29 @@ void SpeechdSpeech::say(const std::string& text) {
   if (id < 0) throw ServiceError("speech.speak", "the desktop speech service failed");
   // A service that stops reporting (it was ended, its synthesiser hangs) must not hold the game
   // for ever: far longer than the slowest reading of the sentence.
-  const auto limit = std::chrono::seconds(5) + std::chrono::milliseconds(400) * text.size();
-  std::unique_lock lock(g_mutex);
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5) +
+                     std::chrono::milliseconds(400) * text.size();
   const auto done = static_cast<size_t>(id);
-  if (!g_finished.wait_for(lock, limit, [&] { return g_done.count(done) > 0; }))
-    throw ServiceError("speech.speak", "the desktop speech service never finished the sentence");
-  g_done.erase(done);
+  for (;;) {
+    {
+      std::unique_lock lock(g_mutex);
+      // Between looks the game's own wait runs (a quit cuts the sentence short).
+      if (g_finished.wait_for(lock, std::chrono::milliseconds(5),
+                              [&] { return g_done.count(done) > 0; })) {
+        g_done.erase(done);
+        return;
+      }
+    }
+    if (std::chrono::steady_clock::now() >= limit)
+      throw ServiceError("speech.speak", "the desktop speech service never finished the sentence");
+    if (!whileWaiting_) continue;
+    try {
+      whileWaiting_();
+    } catch (...) {
+      spd_cancel(connection_->spd);
+      throw;
+    }
+  }
 }
 
 }  // namespace rd::speechd

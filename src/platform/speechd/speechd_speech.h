@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -33,10 +34,14 @@ class SpeechdSpeech : public SpeechSystem {
 
   // Says `text` and returns when the service reports its end ("speech.speak").
   void say(const std::string& text);
+  // Called every few milliseconds while a sentence is heard; what it throws cancels the sentence
+  // and passes on (a quit).
+  void setWhileWaiting(std::function<void()> f) { whileWaiting_ = std::move(f); }
 
  private:
   std::shared_ptr<Connection> connection_;
   std::string failure_;
+  std::function<void()> whileWaiting_;
 };
 
 // Words a minute to the service's rate from -100 to 100 and back: 80 is -100, about 175 (a
