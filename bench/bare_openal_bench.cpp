@@ -229,21 +229,29 @@ BENCHMARK(BM_BareColdTick)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
 
-// The six loops rendered for one second on a loopback device: 44.1 kHz 16-bit stereo, HRTF.
-void BM_BareRenderRoomSecond(benchmark::State& state) {
-  if (!alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback"))
-    return state.SkipWithError("no ALC_SOFT_loopback");
+// The room on a loopback device (44.1 kHz 16-bit stereo, HRTF), its bank loaded and placed; the
+// device's render call, or nullptr when this OpenAL has no loopback device.
+LPALCRENDERSAMPLESSOFT openLoopbackRoom(BareRoom& room) {
+  if (!alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback")) return nullptr;
   auto openLoopback = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(
       alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
   auto renderSamples =
       reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
-  BareRoom room;
-  if (!room.makeContext(openLoopback(nullptr),
+  if (!openLoopback || !renderSamples ||
+      !room.makeContext(openLoopback(nullptr),
                         {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT,
                          ALC_SHORT_SOFT, ALC_FREQUENCY, kLoopbackRate}))
-    return state.SkipWithError("no loopback device");
+    return nullptr;
   room.loadBank();
   room.placeRoom();
+  return renderSamples;
+}
+
+// The six loops rendered for one second on a loopback device: 44.1 kHz 16-bit stereo, HRTF.
+void BM_BareRenderRoomSecond(benchmark::State& state) {
+  BareRoom room;
+  LPALCRENDERSAMPLESSOFT renderSamples = openLoopbackRoom(room);
+  if (!renderSamples) return state.SkipWithError("no loopback device");
   std::vector<int16_t> buffer(static_cast<size_t>(kLoopbackRate) * 2);
   for (auto _ : state) {
     renderSamples(room.device, buffer.data(), kLoopbackRate);
@@ -258,19 +266,9 @@ BENCHMARK(BM_BareRenderRoomSecond)->UseRealTime()->Unit(benchmark::kMillisecond)
 // The whole bank looping (21 voices, HRTF) mixed in periods of 256 frames on a loopback device,
 // every voice in the room moved a little at each tick, as BM_RenderRoomPeriods.
 void BM_BareRenderRoomPeriods(benchmark::State& state) {
-  if (!alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback"))
-    return state.SkipWithError("no ALC_SOFT_loopback");
-  auto openLoopback = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(
-      alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
-  auto renderSamples =
-      reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
   BareRoom room;
-  if (!room.makeContext(openLoopback(nullptr),
-                        {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT,
-                         ALC_SHORT_SOFT, ALC_FREQUENCY, kLoopbackRate}))
-    return state.SkipWithError("no loopback device");
-  room.loadBank();
-  room.placeRoom();
+  LPALCRENDERSAMPLESSOFT renderSamples = openLoopbackRoom(room);
+  if (!renderSamples) return state.SkipWithError("no loopback device");
   std::vector<ALuint> moving;
   for (const auto& [name, file] : rd::bench::bank()) {
     alSourcei(room.source[name], AL_LOOPING, AL_TRUE);
