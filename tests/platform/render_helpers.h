@@ -75,6 +75,19 @@ struct Rendered {
   }
 };
 
+// A stereo 16-bit file as written by rotorduel-replay --render; `info` gets its header.
+inline Rendered readRendered(const std::string& path, SF_INFO* info = nullptr) {
+  SF_INFO header{};
+  Rendered r;
+  if (SNDFILE* f = sf_open(path.c_str(), SFM_READ, &header)) {
+    r.frames.resize(static_cast<size_t>(header.frames) * 2);
+    sf_readf_short(f, r.frames.data(), header.frames);
+    sf_close(f);
+  }
+  if (info) *info = header;
+  return r;
+}
+
 inline Rendered render(openal::LoopbackSound& sound, double ms) {
   Rendered r;
   const auto n = static_cast<int32_t>(ms * openal::LoopbackSound::kRate / 1000);

@@ -19,11 +19,7 @@ struct WavFile {
 
 WavFile readBack(const std::string& path) {
   WavFile w;
-  SNDFILE* f = sf_open(path.c_str(), SFM_READ, &w.info);
-  if (!f) return w;
-  w.sound.frames.resize(static_cast<size_t>(w.info.frames) * 2);
-  sf_readf_short(f, w.sound.frames.data(), w.info.frames);
-  sf_close(f);
+  w.sound = testing::readRendered(path, &w.info);
   return w;
 }
 
