@@ -51,20 +51,6 @@ class SoundsFolder {
   std::filesystem::path path_;
 };
 
-// The calls of start-up before the new game, in order: each one that fails is skipped.
-inline const std::vector<std::string> kStartUpSteps = {"window.setScaleMode",
-                                                       "window.chdir",
-                                                       "window.show",
-                                                       "input.create",
-                                                       "mouse.create",
-                                                       "mouse.setDataFormat",
-                                                       "mouse.setCooperativeLevel",
-                                                       "mouse.setBufferSize",
-                                                       "input.createEvent",
-                                                       "mouse.setEventNotification",
-                                                       "mouse.acquire",
-                                                       "speech.create"};
-
 struct FakeGame {
   SoundsFolder sounds;
   fake::Trace trace;
