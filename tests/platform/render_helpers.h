@@ -28,6 +28,7 @@ class TempFolder {
     std::filesystem::remove_all(path_, ec);
   }
   std::string file(const std::string& name) const { return (path_ / name).string(); }
+  std::string path() const { return path_.string(); }
 
  private:
   std::filesystem::path path_;
