@@ -54,13 +54,12 @@ TEST(Mouse, StatusIsZeroOrTheFailureAndTheGameGoesOn) {
   g.input.push({13, 1});
   EXPECT_EQ(g.game.onMouse(g.game.EventHandle), 0);
 
+  // A failure is the status, and the game goes on (the report: the mouse failure scenario).
   g.trace.failNext("speech.speak");
   g.input.push({13, 1});
   int32_t status = 0;
   EXPECT_EQ(g.run([&] { status = g.game.onMouse(g.game.EventHandle); }), -1);
   EXPECT_EQ(status, config::kFailStatus);
-  EXPECT_EQ(g.lines().back(),
-            "error: DirectXEvent8_DXCallback: speech.speak failed: failure injected");
 
   // Without a mouse (start-up could not open it) a signal fails the same way.
   g.game.mouse.reset();
