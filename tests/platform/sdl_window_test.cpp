@@ -152,6 +152,19 @@ TEST_F(SdlWindowTest, AQuitEndsAFallInProgress) {
   EXPECT_EQ(window->run(game), 0);
 }
 
+TEST_F(SdlWindowTest, TheGameEndingInATickEndsTheLoopThereWithItsStatus) {
+  int ticks = 0;
+  game.onLoad = [&] {
+    window->setTimerInterval(TimerId::simulation, 1);
+    window->setTimerEnabled(TimerId::simulation, true);
+  };
+  game.whenTimer = [&](TimerId) {
+    if (++ticks == 5) window->endProgram(3);
+  };
+  EXPECT_EQ(window->run(game), 3);
+  EXPECT_EQ(ticks, 5);
+}
+
 TEST_F(SdlWindowTest, InTheForegroundMouseMovesAndButtonsBecomeItems) {
   during([&] {
     int32_t handle = openMouse();
