@@ -22,6 +22,7 @@ behind_readouts() {
   game_wait 15
   [ "$GAME_STATUS" = 0 ] || fail "$1 behind twenty readouts: status $GAME_STATUS, not 0"
   wav_complete "$WORK/out.wav" || fail "$1: the sound device was not closed"
+  [ ! -s "$WORK/stdout" ] || fail "$1: the game wrote to stdout: $(head -c 200 "$WORK/stdout")"
   ! grep -q Sanitizer "$WORK/stderr" || fail "$1: the sanitizers found a fault"
   GAME_WINDOW=
 }

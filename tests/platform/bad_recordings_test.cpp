@@ -150,27 +150,20 @@ TEST_F(BadRecordings, FilesOfAnotherKindAreRefused) {
   sf_write_short(f, samples.data(), 1000);
   sf_close(f);
   expectRefused(aiff, "not a WAV");
-  Fmt unknown;
-  unknown.tag = 0x1234;
-  expectRefused(write("unknown-encoding.wav", wavBytes(unknown, 4000)));
 }
 
 TEST_F(BadRecordings, AbsurdHeaderValuesAreRefused) {
-  Fmt f;
-  f.rate = 0;
-  expectRefused(write("rate-0.wav", wavBytes(f, 4000)));
-  f.rate = 0xFFFFFFF0u;
-  expectRefused(write("rate-huge.wav", wavBytes(f, 4000)));
-  f = Fmt{};
-  f.channels = 9;
-  f.blockAlign = 18;
-  expectRefused(write("channels-9.wav", wavBytes(f, 4000)), "channels");
-  f = Fmt{};
-  f.bits = 3;
-  expectRefused(write("bits-3.wav", wavBytes(f, 4000)));
-  f = Fmt{};
-  f.blockAlign = 0;
-  expectRefused(write("block-0.wav", wavBytes(f, 4000)));
+  const struct {
+    const char* name;
+    Fmt fmt;
+    const char* why;
+  } cases[] = {{"unknown-encoding.wav", {.tag = 0x1234}, ""},
+               {"rate-0.wav", {.rate = 0}, ""},
+               {"rate-huge.wav", {.rate = 0xFFFFFFF0u}, ""},
+               {"channels-9.wav", {.channels = 9, .blockAlign = 18}, "channels"},
+               {"bits-3.wav", {.bits = 3}, ""},
+               {"block-0.wav", {.blockAlign = 0}, ""}};
+  for (const auto& c : cases) expectRefused(write(c.name, wavBytes(c.fmt, 4000)), c.why);
   expectRefused(write("data-claims-4gb.wav", wavBytes(Fmt{}, 4000, 0xFFFFFFF0u)), "truncated");
 }
 

@@ -28,6 +28,7 @@ class TempFolder {
     std::filesystem::remove_all(path_, ec);
   }
   std::string file(const std::string& name) const { return (path_ / name).string(); }
+  std::string path() const { return path_.string(); }
 
  private:
   std::filesystem::path path_;
@@ -74,6 +75,19 @@ struct Rendered {
     return crossings * static_cast<double>(openal::LoopbackSound::kRate) / size();
   }
 };
+
+// A stereo 16-bit file as written by rotorduel-replay --render; `info` gets its header.
+inline Rendered readRendered(const std::string& path, SF_INFO* info = nullptr) {
+  SF_INFO header{};
+  Rendered r;
+  if (SNDFILE* f = sf_open(path.c_str(), SFM_READ, &header)) {
+    r.frames.resize(static_cast<size_t>(header.frames) * 2);
+    sf_readf_short(f, r.frames.data(), header.frames);
+    sf_close(f);
+  }
+  if (info) *info = header;
+  return r;
+}
 
 inline Rendered render(openal::LoopbackSound& sound, double ms) {
   Rendered r;

@@ -50,32 +50,28 @@ class SdlWindowTest : public ::testing::Test {
   static void SetUpTestSuite() { setenv("SDL_VIDEODRIVER", "dummy", 1); }
   SdlWindowTest() : window(std::make_unique<SdlWindow>()), input(*window) {}
 
-  void key(Uint32 type, SDL_Scancode scancode, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
-    SDL_Event e{};
-    e.type = type;
-    e.key.keysym.scancode = scancode;
-    e.key.keysym.mod = mod;
+  static void push(SDL_Event e) { SDL_PushEvent(&e); }
+  static void key(Uint32 type, SDL_Scancode code, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
+    SDL_Event e{type};
+    e.key.keysym = {code, SDLK_UNKNOWN, mod, 0};
     e.key.repeat = repeat;
-    SDL_PushEvent(&e);
+    push(e);
   }
-  void windowEvent(Uint8 what) {
-    SDL_Event e{};
-    e.type = SDL_WINDOWEVENT;
+  static void windowEvent(Uint8 what) {
+    SDL_Event e{SDL_WINDOWEVENT};
     e.window.event = what;
-    SDL_PushEvent(&e);
+    push(e);
   }
-  void motion(int x, int y) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEMOTION;
+  static void motion(int x, int y) {
+    SDL_Event e{SDL_MOUSEMOTION};
     e.motion.xrel = x;
     e.motion.yrel = y;
-    SDL_PushEvent(&e);
+    push(e);
   }
-  void button(Uint32 type, Uint8 which) {
-    SDL_Event e{};
-    e.type = type;
+  static void button(Uint32 type, Uint8 which) {
+    SDL_Event e{type};
     e.button.button = which;
-    SDL_PushEvent(&e);
+    push(e);
   }
   // Opens the mouse as start-up does; returns the event handle.
   int32_t openMouse() {
@@ -137,9 +133,7 @@ TEST_F(SdlWindowTest, ClosingTheWindowIsEscAndEndsTheProgramWithZero) {
   game.onLoad = [&] {
     // The desktop tells of a close twice: the window's close and the program's quit.
     windowEvent(SDL_WINDOWEVENT_CLOSE);
-    SDL_Event quit{};
-    quit.type = SDL_QUIT;
-    SDL_PushEvent(&quit);
+    push(SDL_Event{SDL_QUIT});
   };
   EXPECT_EQ(window->run(game), 0);  // even though this game ignores Esc
   EXPECT_EQ(game.log, (std::vector<std::string>{"down 27"}));
@@ -151,25 +145,23 @@ TEST_F(SdlWindowTest, AQuitEndsAFallInProgress) {
     window->setTimerEnabled(TimerId::simulation, true);
   };
   game.whenTimer = [&](TimerId) {
-    SDL_Event quit{};
-    quit.type = SDL_QUIT;  // what SIGINT and SIGTERM become
-    SDL_PushEvent(&quit);
-    window->hold(1e9);  // a fall's step that would outlast the test's watchdog
+    push(SDL_Event{SDL_QUIT});  // what SIGINT and SIGTERM become
+    window->hold(1e9);          // a fall's step that would outlast the test's watchdog
     ADD_FAILURE() << "the hold ran to its end";
   };
   EXPECT_EQ(window->run(game), 0);
 }
 
-TEST_F(SdlWindowTest, TheLoopRunsTheTimersUntilTheGameEnds) {
+TEST_F(SdlWindowTest, TheGameEndingInATickEndsTheLoopThereWithItsStatus) {
   int ticks = 0;
   game.onLoad = [&] {
     window->setTimerInterval(TimerId::simulation, 1);
     window->setTimerEnabled(TimerId::simulation, true);
   };
-  game.whenTimer = [&](TimerId id) {
-    if (id == TimerId::simulation && ++ticks == 5) window->endProgram(0);
+  game.whenTimer = [&](TimerId) {
+    if (++ticks == 5) window->endProgram(3);
   };
-  EXPECT_EQ(window->run(game), 0);
+  EXPECT_EQ(window->run(game), 3);
   EXPECT_EQ(ticks, 5);
 }
 

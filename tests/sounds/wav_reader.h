@@ -11,9 +11,6 @@
 
 namespace rd::sounds::test {
 
-using rd::kRecordingFiles;
-using rd::RecordingFile;
-
 struct Wav {
   int rate = 0;
   int channels = 0;
@@ -35,11 +32,6 @@ std::filesystem::path soundsDir();
 int peakOf(const std::vector<short>& s);
 // Loudness in dB relative to full scale.
 double rmsDb(const std::vector<short>& s);
-// Energy in 24 bands spaced evenly on a log scale from 50 Hz to 10 kHz, in dB relative to the
-// loudest band; sampled at the file's own speed.
-std::vector<double> bandProfile(const Wav& w);
-// Loudness in dB in 16 equal stretches of time.
-std::vector<double> loudnessContour(const Wav& w);
 // The rate (per second, at the recorded speed) at which the loudness swells regularly, searched
 // between lo and hi.
 double pulseRate(const Wav& w, double lo, double hi);

@@ -2,12 +2,10 @@
 // unit tests that need to look inside the platform's call log.
 #pragma once
 
-#include <sndfile.h>
-
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "../platform/render_helpers.h"
 #include "core/game.h"
 #include "platform/fake/recording_platform.h"
 #include "script_names.h"
@@ -15,55 +13,14 @@
 
 namespace rd::testing {
 
-// Writes a short mono 16-bit WAV at `rate`.
-inline void writeWav(const std::string& path, int rate, int frames = 64) {
-  SF_INFO info{};
-  info.samplerate = rate;
-  info.channels = 1;
-  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-  SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
-  std::vector<short> samples(static_cast<size_t>(frames), 0);
-  sf_write_short(f, samples.data(), frames);
-  sf_close(f);
-}
-
-// A folder with all 31 recordings at the rates the game's files have.
-class SoundsFolder {
+// A folder with all the recordings, each 64 silent frames at the rate the game's file has.
+class SoundsFolder : public TempFolder {
  public:
   SoundsFolder() {
-    path_ = std::filesystem::temp_directory_path() /
-            ("rotorduel-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++));
-    std::filesystem::create_directories(path_);
-    for (const RecordingFile& r : kRecordingFiles) writeWav(file(std::string(r.file)), r.rate);
+    for (const RecordingFile& r : kRecordingFiles)
+      writeTone(file(std::string(r.file)), r.rate, 0, 64.5 / r.rate);
   }
-  ~SoundsFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-  std::string path() const { return path_.string(); }
-
- private:
-  static int& counter() {
-    static int n = 0;
-    return n;
-  }
-  std::filesystem::path path_;
 };
-
-// The calls of start-up before the new game, in order: each one that fails is skipped.
-inline const std::vector<std::string> kStartUpSteps = {"window.setScaleMode",
-                                                       "window.chdir",
-                                                       "window.show",
-                                                       "input.create",
-                                                       "mouse.create",
-                                                       "mouse.setDataFormat",
-                                                       "mouse.setCooperativeLevel",
-                                                       "mouse.setBufferSize",
-                                                       "input.createEvent",
-                                                       "mouse.setEventNotification",
-                                                       "mouse.acquire",
-                                                       "speech.create"};
 
 struct FakeGame {
   SoundsFolder sounds;

@@ -54,13 +54,10 @@ TEST(Tick, DoesNothingBeforeTheSoundBankExists) {
   EXPECT_EQ(g.window.doEventsCount(), 0);
   EXPECT_TRUE(g.calls().empty());
   EXPECT_EQ(g.game.playerHeading, 0);
-
+  // Once it exists, each tick first lets waiting events run.
   ASSERT_EQ(g.start(), -1);
-  g.game.playerY = 5.0f;
-  g.game.knob = 10;
   g.game.tick();
   EXPECT_EQ(g.window.doEventsCount(), 1);
-  EXPECT_EQ(g.game.playerHeading, 10);
 }
 
 TEST(NamedSound, AMissingFileLeavesThePreviousSound) {

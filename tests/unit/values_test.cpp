@@ -19,19 +19,12 @@ TEST(Values, StoringIntoALongRoundsHalvesToEven) {
   EXPECT_EQ(toLong(std::numeric_limits<double>::quiet_NaN()), 0);
 }
 
-TEST(Values, SpokenTextForms) {
-  EXPECT_EQ(flooredText(-0.5f), "-1");
-  EXPECT_EQ(flooredText(19.99f), "19");
-  EXPECT_EQ(flooredText(2.7f), "2");
+// The readouts scenario pins the usual forms; these are the ends a readout rarely meets.
+TEST(Values, SpokenTextFormsAtTheEnds) {
   EXPECT_EQ(flooredText(-0.0f), "0");
-  EXPECT_EQ(plainText(2.5f), "2.5");
-  EXPECT_EQ(plainText(0.1f), "0.1");
-  EXPECT_EQ(plainText(800.0f), "800");
-  EXPECT_EQ(plainText(-19.0f), "-19");
-  EXPECT_EQ(plainText(1234.5678f), "1234.568");  // at most seven significant digits
-  EXPECT_EQ(plainText(123456789.0f), "123456800");
-  EXPECT_EQ(plainText(0.0001f), "0.0001");
   EXPECT_EQ(plainText(-0.0f), "0");
+  EXPECT_EQ(plainText(123456789.0f), "123456800");  // seven significant digits, no exponent
+  EXPECT_EQ(plainText(0.0001f), "0.0001");
   EXPECT_EQ(plainText(42LL), "42");
 }
 
@@ -41,8 +34,6 @@ TEST(Values, ExactTextReadsBackToTheSameFloat) {
     EXPECT_EQ(text.find('e'), std::string::npos) << text;
     EXPECT_EQ(std::stof(text), v) << text;
   }
-  EXPECT_EQ(exactText(0.1f), "0.1");
-  EXPECT_EQ(exactText(-19.0f), "-19");
 }
 
 TEST(Values, RndIsUniformInUnitIntervalAndReseedsDeterministically) {
