@@ -66,8 +66,11 @@ std::string bytesOf(const std::filesystem::path& p) {
 TEST(Recordings, TwoRunsOfTheGeneratorGiveTheSameBytes) {
   const auto again = std::filesystem::temp_directory_path() /
                      ("rotorduel-sounds-again-" + std::to_string(::getpid()));
-  const std::string command =
-      std::string("\"") + ROTORDUEL_SOUNDS_GENERATOR + "\" \"" + again.string() + "\"";
+  const auto generator = std::filesystem::path(ROTORDUEL_SOUNDS_GENERATOR).make_preferred();
+  std::string command = "\"" + generator.string() + "\" \"" + again.string() + "\"";
+#ifdef _WIN32
+  command = "\"" + command + "\"";  // cmd.exe takes off the outermost pair of quotes
+#endif
   ASSERT_EQ(std::system(command.c_str()), 0);
   for (const Expected& e : expectedRecordings()) {
     SCOPED_TRACE(e.file);

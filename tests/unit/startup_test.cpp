@@ -156,7 +156,7 @@ TEST(NewGame, MissingFanRecordingStopsTheLoadAndSaysSo) {
   EXPECT_EQ(g.lines()[0],
             "speak: Rotor Duel cannot start. The sound file fan.wav is missing or cannot be read.");
   EXPECT_TRUE(g.lines()[1].starts_with("error: Form_Load: StartGame: sndFan.create failed"));
-  EXPECT_NE(g.lines()[1].find(g.sounds.file("fan.wav")), std::string::npos);
+  EXPECT_NE(g.lines()[1].find(g.window.soundFile("fan.wav")), std::string::npos);
   EXPECT_EQ(g.lines()[2], "exit: 1");
 }
 

@@ -9,9 +9,30 @@
 
 #include "platform/service_error.h"
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+#endif
+
 namespace rd::espeak {
 
 namespace {
+
+// Where espeak-ng finds its voice data: the system's place, or ESPEAK_DATA_PATH when it is set
+// (nullptr). On Windows the game carries its own: espeak-ng-data beside rotorduel.exe.
+std::string dataFolder() {
+#ifdef _WIN32
+  if (std::getenv("ESPEAK_DATA_PATH")) return {};
+  char exe[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return {};
+  std::string folder(exe, n);
+  return folder.substr(0, folder.find_last_of("\\/"));
+#else
+  return {};
+#endif
+}
 
 // espeak-ng is one engine per process, made ready once.
 struct Engine {
@@ -32,7 +53,9 @@ const Engine& engine() {
     Engine e;
     // Synchronous: espeak_Synth returns when the whole text has gone through the callback. The
     // engine must not end the program when its data is missing.
-    int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
+    const std::string data = dataFolder();
+    int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, data.empty() ? nullptr : data.c_str(),
+                                 espeakINITIALIZE_DONT_EXIT);
     if (rate <= 0) {
       e.failure = "espeak-ng cannot start (is its voice data, espeak-ng-data, installed?)";
       return e;

@@ -57,6 +57,10 @@ SdlWindow::SdlWindow()
     folder_ = base;
     SDL_free(base);
     while (folder_.size() > 1 && folder_.back() == '/') folder_.pop_back();
+#ifdef _WIN32
+    // There SDL ends the folder with a backslash ("C:\\Games\\Rotor Duel\\" in C's spelling).
+    while (folder_.size() > 3 && folder_.back() == '\\') folder_.pop_back();
+#endif
   }
   dispatcher_.collect = [this] { collectEvents(); };
   dispatcher_.closeUnanswered = [this] { endProgram(0); };
