@@ -12,14 +12,18 @@ done
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/rotorduel-win.XXXXXX")
 OWN_WINESERVER=
 package_stop() {
+  # Wine's server first: it ends the processes of its prefix, which lies in $WORK.
+  if [ -n "$OWN_WINESERVER" ]; then
+    wineserver -k 2>/dev/null || kill "$OWN_WINESERVER" 2>/dev/null
+    wait "$OWN_WINESERVER" 2>/dev/null
+  fi
   desktop_stop
-  if [ -n "$OWN_WINESERVER" ]; then kill "$OWN_WINESERVER" 2>/dev/null; wait "$OWN_WINESERVER" 2>/dev/null; fi
 }
 trap package_stop EXIT
 
 unzip -q "$zip" -d "$WORK/unpacked" || fail "cannot unpack $zip"
 game=$(echo "$WORK"/unpacked/rotorduel-*-win64)
-for f in rotorduel.exe rotorduel-replay.exe README.txt alsoft.ini sounds/fan.wav espeak-ng-data/en_dict; do
+for f in rotorduel.exe rotorduel-replay.exe README.txt sounds/fan.wav espeak-ng-data/en_dict; do
   [ -e "$game/$f" ] || fail "the zip has no $f"
 done
 if [ -z "${WINEPREFIX:-}" ]; then
@@ -40,9 +44,10 @@ done
 [ -s "$WORK/display" ] || fail "Xvfb cannot start: $(cat "$WORK/xvfb.log")"
 export DISPLAY=":$(head -n1 "$WORK/display")"
 
-# The game's own alsoft.ini beside it, with the wave writer added: this also shows that OpenAL
-# Soft reads that file on Windows.
+# OpenAL Soft's alsoft.ini beside the game (the game's own, if it has one), with the wave writer
+# added: this also shows that OpenAL Soft reads that file on Windows.
 cat >>"$game/alsoft.ini" <<INI
+[general]
 drivers = wave
 sample-type = int16
 channels = stereo
