@@ -3,7 +3,6 @@
 # OpenAL Soft writing what it plays to a file: the room is heard, S speaks the score with the
 # built-in voice (found beside rotorduel.exe), and Esc ends the program with status 0.
 #   tests/windows/package.sh rotorduel-VERSION-win64.zip
-# Uses WINEPREFIX when it is set (scripts/windows keeps one warm), else a new one of its own.
 source "$(dirname "$0")/../e2e/desktop.bash"
 zip=$(realpath "$1") || fail "no zip '$1'"
 for tool in Xvfb xdotool xwininfo sox unzip wine wineserver; do
@@ -26,12 +25,12 @@ game=$(echo "$WORK"/unpacked/rotorduel-*-win64)
 for f in rotorduel.exe rotorduel-replay.exe README.txt sounds/fan.wav espeak-ng-data/en_dict; do
   [ -e "$game/$f" ] || fail "the zip has no $f"
 done
-if [ -z "${WINEPREFIX:-}" ]; then
-  export WINEPREFIX="$WORK/wine"
-  mkdir -p "$WINEPREFIX"
-  wineserver -p -f &
-  OWN_WINESERVER=$!
-fi
+# A Wine prefix of its own: Wine's desktop process of a prefix keeps the display it was started
+# on, so one shared with other tests may hold a display that is gone.
+export WINEPREFIX="$WORK/wine"
+mkdir -p "$WINEPREFIX"
+wineserver -p -f &
+OWN_WINESERVER=$!
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset ESPEAK_DATA_PATH ALSOFT_CONF ALSOFT_DRIVERS
 
