@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The Windows zip, unpacked into a new folder and played under Wine on a virtual desktop, with
-# OpenAL Soft writing what it plays to a file: the room is heard, S speaks the score with the
-# built-in voice (found beside rotorduel.exe), and Esc ends the program with status 0.
+# The Windows zip, unpacked into a new folder whose name has a space and a letter outside ASCII (as
+# a player's own folders often do), and played under Wine on a virtual desktop, with OpenAL Soft
+# writing what it plays to a file: the room is heard, S speaks the score with the built-in voice
+# (found beside rotorduel.exe), and Esc ends the program with status 0.
 #   tests/windows/package.sh rotorduel-VERSION-win64.zip
 source "$(dirname "$0")/../e2e/desktop.bash"
 zip=$(realpath "$1") || fail "no zip '$1'"
@@ -20,8 +21,8 @@ package_stop() {
 }
 trap package_stop EXIT
 
-unzip -q "$zip" -d "$WORK/unpacked" || fail "cannot unpack $zip"
-game=$(echo "$WORK"/unpacked/rotorduel-*-win64)
+unzip -q "$zip" -d "$WORK/Jeux vidéo" || fail "cannot unpack $zip"
+game=$(echo "$WORK/Jeux vidéo"/rotorduel-*-win64)
 for f in rotorduel.exe rotorduel-replay.exe README.txt sounds/fan.wav espeak-ng-data/en_dict; do
   [ -e "$game/$f" ] || fail "the zip has no $f"
 done

@@ -26,11 +26,20 @@ namespace {
 std::string dataFolder() {
 #ifdef _WIN32
   if (std::getenv("ESPEAK_DATA_PATH")) return {};
-  char exe[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  wchar_t exe[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH);
   if (n == 0 || n >= MAX_PATH) return {};
-  std::string folder(exe, n);
-  return folder.substr(0, folder.find_last_of("\\/"));
+  // espeak-ng opens its files in the ANSI code page: the short form of the folder spells a name
+  // with other letters in ASCII.
+  std::wstring folder(exe, n);
+  folder.resize(folder.find_last_of(L"\\/"));
+  wchar_t shortForm[MAX_PATH];
+  DWORD m = GetShortPathNameW(folder.c_str(), shortForm, MAX_PATH);
+  if (m > 0 && m < MAX_PATH) folder.assign(shortForm, m);
+  char narrow[MAX_PATH * 2];
+  int k =
+      WideCharToMultiByte(CP_ACP, 0, folder.c_str(), -1, narrow, sizeof narrow, nullptr, nullptr);
+  return k > 0 ? std::string(narrow) : std::string();
 #else
   return {};
 #endif

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <thread>
 
@@ -90,9 +91,17 @@ void SdlWindow::show() {
 
 void SdlWindow::changeToProgramFolder() {
   if (folder_.empty()) throw ServiceError("window.chdir", "the program's folder is unknown");
+#ifdef _WIN32
+  // The folder is UTF-8; chdir would read it in the ANSI code page.
+  std::error_code ec;
+  std::filesystem::current_path(
+      std::u8string(reinterpret_cast<const char8_t*>(folder_.data()), folder_.size()), ec);
+  if (ec) throw ServiceError("window.chdir", folder_ + ": " + ec.message());
+#else
   if (::chdir(folder_.c_str()) != 0) {
     throw ServiceError("window.chdir", folder_ + ": " + std::strerror(errno));
   }
+#endif
 }
 
 std::string SdlWindow::soundFile(const std::string& name) {

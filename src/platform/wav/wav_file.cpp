@@ -1,5 +1,13 @@
 #include "platform/wav/wav_file.h"
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#define ENABLE_SNDFILE_WINDOWS_PROTOTYPES 1
+#endif
 #include <sndfile.h>
 
 #include <cstdlib>
@@ -30,6 +38,21 @@ std::string repairedLine(const std::string& log) {
   return line;
 }
 
+// Paths are UTF-8, as SDL gives the program's folder. On Windows libsndfile's narrow sf_open
+// misses folders with letters outside ASCII, so a UTF-8 path goes in as UTF-16; anything else (a
+// path in the ANSI code page, from a command line) goes in as it is.
+SNDFILE* openForReading(const std::string& path, SF_INFO* info) {
+#ifdef _WIN32
+  int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, nullptr, 0);
+  if (n > 0) {
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), n);
+    return sf_wchar_open(wide.c_str(), SFM_READ, info);
+  }
+#endif
+  return sf_open(path.c_str(), SFM_READ, info);
+}
+
 // The sample width the header declares; 0 when the log does not say.
 int declaredBitWidth(const std::string& log) {
   size_t at = log.find("Bit Width");
@@ -45,7 +68,7 @@ WavData readWav(const std::string& call, const std::string& path) {
     return ServiceError(call, "cannot read '" + path + "': " + why, path);
   };
   SF_INFO info{};
-  std::unique_ptr<SNDFILE, CloseSndfile> file(sf_open(path.c_str(), SFM_READ, &info));
+  std::unique_ptr<SNDFILE, CloseSndfile> file(openForReading(path, &info));
   if (!file) throw fail(sf_strerror(nullptr));
   if ((info.format & SF_FORMAT_TYPEMASK) != SF_FORMAT_WAV &&
       (info.format & SF_FORMAT_TYPEMASK) != SF_FORMAT_WAVEX)
