@@ -47,7 +47,13 @@ struct Recorder : GameEvents {
 
 class SdlWindowTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { setenv("SDL_VIDEODRIVER", "dummy", 1); }
+  static void SetUpTestSuite() {
+#ifdef _WIN32
+    _putenv_s("SDL_VIDEODRIVER", "dummy");
+#else
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+#endif
+  }
   SdlWindowTest() : window(std::make_unique<SdlWindow>()), input(*window) {}
 
   void key(Uint32 type, SDL_Scancode scancode, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {

@@ -5,13 +5,14 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <numbers>
 #include <stdexcept>
 
 namespace rd::sounds::test {
 
 Wav readWav(const std::filesystem::path& path) {
   SF_INFO info{};
-  SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
+  SNDFILE* f = sf_open(path.string().c_str(), SFM_READ, &info);
   if (f == nullptr) throw std::runtime_error("cannot open " + path.string());
   Wav w;
   w.rate = info.samplerate;
@@ -50,7 +51,7 @@ void fft(std::vector<Complex>& a) {
     if (i < j) std::swap(a[i], a[j]);
   }
   for (std::size_t len = 2; len <= n; len <<= 1) {
-    const Complex w = std::polar(1.0, -2 * M_PI / static_cast<double>(len));
+    const Complex w = std::polar(1.0, -2 * std::numbers::pi / static_cast<double>(len));
     for (std::size_t i = 0; i < n; i += len) {
       Complex u = 1;
       for (std::size_t k = 0; k < len / 2; ++k, u *= w) {
@@ -71,7 +72,8 @@ std::vector<double> bandProfile(const Wav& w) {
   for (std::size_t start = 0; start < w.samples.size(); start += kFrame) {
     std::vector<Complex> a(kFrame, 0.0);
     for (std::size_t i = 0; i < kFrame && start + i < w.samples.size(); ++i) {
-      const double hann = 0.5 - 0.5 * std::cos(2 * M_PI * static_cast<double>(i) / kFrame);
+      const double hann =
+          0.5 - 0.5 * std::cos(2 * std::numbers::pi * static_cast<double>(i) / kFrame);
       a[i] = hann * w.samples[start + i] / 32768.0;
     }
     fft(a);

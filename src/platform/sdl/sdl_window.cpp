@@ -79,6 +79,10 @@ SdlWindow::SdlWindow()
     folder_ = base;
     SDL_free(base);
     while (folder_.size() > 1 && folder_.back() == '/') folder_.pop_back();
+#ifdef _WIN32
+    // There SDL ends the folder with a backslash ("C:\\Games\\Rotor Duel\\" in C's spelling).
+    while (folder_.size() > 3 && folder_.back() == '\\') folder_.pop_back();
+#endif
   }
   dispatcher_.collect = [this] { collectEvents(); };
   dispatcher_.closeUnanswered = [this] { endProgram(0); };
@@ -109,9 +113,17 @@ void SdlWindow::show() {
 
 void SdlWindow::changeToProgramFolder() {
   if (folder_.empty()) throw ServiceError("window.chdir", "the program's folder is unknown");
+#ifdef _WIN32
+  // The folder is UTF-8; chdir would read it in the ANSI code page.
+  std::error_code ec;
+  std::filesystem::current_path(
+      std::u8string(reinterpret_cast<const char8_t*>(folder_.data()), folder_.size()), ec);
+  if (ec) throw ServiceError("window.chdir", folder_ + ": " + ec.message());
+#else
   if (::chdir(folder_.c_str()) != 0) {
     throw ServiceError("window.chdir", folder_ + ": " + std::strerror(errno));
   }
+#endif
 }
 
 std::string SdlWindow::soundFile(const std::string& name) {
