@@ -212,6 +212,8 @@ void saveSetting(const std::string& path, const std::string& name, const std::st
 }
 
 void addSettingOptions(CLI::App& app, std::map<std::string, std::string>& given) {
+  // A path that starts with a slash (as under Wine) is a file, never an option.
+  app.allow_windows_style_options(false);
   for (const auto& d : kSettings) {
     std::string name = d.name;
     app.add_option_function<std::string>(

@@ -128,12 +128,16 @@ WavData readWav(const std::string& call, const std::string& path) {
     return ServiceError(call, "cannot read '" + path + "': " + why, path);
   };
 #ifdef _WIN32
+  // A folder cannot be opened there at all: it is told apart before.
   const std::wstring wide = widePath(path);
+  // Its stat takes no separator at the end of a folder's name (but does after a drive's).
+  std::wstring bare = wide;
+  while (bare.size() > 3 && (bare.back() == L'\\' || bare.back() == L'/')) bare.pop_back();
+  struct _stat64 st {};
+  if (::_wstat64(bare.c_str(), &st) != 0) throw fail(std::strerror(errno));
+  if ((st.st_mode & _S_IFMT) != _S_IFREG) throw fail("is not a regular file");
   CloseFd fd{::_wopen(wide.c_str(), _O_RDONLY | _O_BINARY)};
   if (fd.fd < 0) throw fail(std::strerror(errno));
-  struct _stat64 st {};
-  if (::_fstat64(fd.fd, &st) != 0) throw fail(std::strerror(errno));
-  if ((st.st_mode & _S_IFMT) != _S_IFREG) throw fail("is not a regular file");
   if (std::string fault = layoutFault(fd.fd, st.st_size); !fault.empty()) throw fail(fault);
   // libsndfile reads through a handle of its own there, opened by the same name.
   SF_INFO info{};
