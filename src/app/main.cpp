@@ -20,7 +20,9 @@
 #include "platform/openal/openal_sound.h"
 #include "platform/sdl/sdl_input.h"
 #include "platform/sdl/sdl_window.h"
+#ifndef _WIN32
 #include "platform/speechd/speechd_speech.h"
+#endif
 
 namespace {
 
@@ -53,6 +55,10 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings) {
   // The desktop's speech service when asked for, or when it answers at once; else the built-in
   // voice. One asked for that cannot be reached leaves the game without speech, as any voice that
   // cannot be made does.
+#ifdef _WIN32
+  // No desktop service there (the setting refuses it): auto is the built-in voice.
+  std::unique_ptr<rd::espeak::EspeakSpeech> desktop;
+#else
   std::unique_ptr<rd::speechd::SpeechdSpeech> desktop;
   if (settings.speech != rd::app::SpeechChoice::builtin) {
     const bool asked = settings.speech == rd::app::SpeechChoice::desktop;
@@ -62,6 +68,7 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings) {
     if (desktop && desktop->connected() && settings.speechRate)
       desktop->setRate(*settings.speechRate);
   }
+#endif
   rd::app::NotedSpeech speech(desktop ? static_cast<rd::SpeechSystem&>(*desktop) : builtin);
   // A trace of what is said and of pausing, for the end-to-end tests.
   const bool trace = std::getenv("ROTORDUEL_TRACE") != nullptr;

@@ -112,6 +112,13 @@ void applySetting(Settings& s, const std::string& name, const std::string& value
                                    {{"builtin", SpeechChoice::builtin},
                                     {"desktop", SpeechChoice::desktop},
                                     {"auto", SpeechChoice::automatic}});
+#ifdef _WIN32
+    // speech-dispatcher is a Linux desktop's service; there auto is the built-in voice.
+    if (s.speech == SpeechChoice::desktop)
+      refuse(where, name,
+             "desktop speech (speech-dispatcher) is not available on Windows: use "
+             "builtin or auto");
+#endif
   } else if (name == "speech-rate") {
     s.speechRate = whole(where, name, value, kMinSpeechRate, kMaxSpeechRate, " of words a minute");
   } else if (name == "speech-volume") {
@@ -141,6 +148,11 @@ void applySetting(Settings& s, const std::string& name, const std::string& value
 
 std::string settingsPath() {
   namespace fs = std::filesystem;
+#ifdef _WIN32
+  // %APPDATA%\rotorduel\settings.ini, where Windows keeps a user's program settings.
+  const char* appData = std::getenv("APPDATA");
+  return (fs::path(appData && *appData ? appData : ".") / "rotorduel" / "settings.ini").string();
+#else
   const char* config = std::getenv("XDG_CONFIG_HOME");
   fs::path base;
   if (config && *config) {
@@ -150,6 +162,7 @@ std::string settingsPath() {
     base = fs::path(home && *home ? home : ".") / ".config";
   }
   return (base / "rotorduel" / "settings.ini").string();
+#endif
 }
 
 void readSettingsFile(Settings& settings, const std::string& path) {
@@ -199,6 +212,8 @@ void saveSetting(const std::string& path, const std::string& name, const std::st
 }
 
 void addSettingOptions(CLI::App& app, std::map<std::string, std::string>& given) {
+  // A path that starts with a slash (as under Wine) is a file, never an option.
+  app.allow_windows_style_options(false);
   for (const auto& d : kSettings) {
     std::string name = d.name;
     app.add_option_function<std::string>(

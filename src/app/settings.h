@@ -49,7 +49,8 @@ class SettingsError : public std::runtime_error {
 void applySetting(Settings& settings, const std::string& name, const std::string& value,
                   const std::string& where = {});
 
-// $XDG_CONFIG_HOME/rotorduel/settings.ini, or ~/.config/rotorduel/settings.ini.
+// $XDG_CONFIG_HOME/rotorduel/settings.ini, or ~/.config/rotorduel/settings.ini; on Windows
+// %APPDATA%\rotorduel\settings.ini.
 std::string settingsPath();
 
 // Applies the file at `path` to `settings`; a missing file changes nothing.

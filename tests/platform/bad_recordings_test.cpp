@@ -104,10 +104,12 @@ TEST_F(BadRecordings, TruncatedFilesAreRefusedFromTheChunkSizes) {
 }
 
 TEST_F(BadRecordings, OnlyRegularFilesAreOpenedAndTheBankHasATotal) {
+#ifndef _WIN32
   // A pipe under a recording's name would wait for a writer for ever.
   const std::string pipe = folder_.file("pipe.wav");
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
   expectRefused(pipe, "not a regular file");
+#endif
   expectRefused(folder_.file(""), "not a regular file");
   // Each file counts once, at its latest size; the one that crosses the total is named.
   WavBank bank(3 * 22050 * 2);
@@ -126,6 +128,9 @@ TEST_F(BadRecordings, OnlyRegularFilesAreOpenedAndTheBankHasATotal) {
 }
 
 TEST_F(BadRecordings, EveryEncodingLibsndfileDecodesIsAccepted) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the encodings are written by sox, a Linux program";
+#endif
   // ADPCM as sox writes it: block alignments and sample widths unlike plain PCM.
   for (const char* encoding : {"ima-adpcm", "ms-adpcm", "u-law", "floating-point"}) {
     SCOPED_TRACE(encoding);

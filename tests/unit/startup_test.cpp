@@ -35,7 +35,7 @@ TEST(NewGame, AMissingOrCorruptRecordingStopsTheLoadAndSaysSo) {
         "speak: Rotor Duel cannot start. The sound file tv.wav is missing or cannot be read.");
     EXPECT_NE(g.lines()[1].find("error: Form_Load: StartGame: sndTv.create failed: "),
               std::string::npos);
-    EXPECT_NE(g.lines()[1].find(g.sounds.file("tv.wav")), std::string::npos);
+    EXPECT_NE(g.lines()[1].find(g.window.soundFile("tv.wav")), std::string::npos);
     EXPECT_EQ(g.lines()[2], "exit: 1");
   }
 }

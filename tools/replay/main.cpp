@@ -78,11 +78,17 @@ int main(int argc, char** argv) {
   if (!options.renderPath.empty()) {
     // Ctrl+C or a kill during a render ends the run cleanly, with a finished file of what was
     // rendered so far.
+#ifdef _WIN32
+    // Windows has no sigaction; Ctrl+C arrives as SIGINT all the same.
+    std::signal(SIGINT, rd::replay::requestStop);
+    std::signal(SIGTERM, rd::replay::requestStop);
+#else
     struct sigaction stop {};
     stop.sa_handler = rd::replay::requestStop;
     sigemptyset(&stop.sa_mask);
     sigaction(SIGINT, &stop, nullptr);
     sigaction(SIGTERM, &stop, nullptr);
+#endif
   }
   try {
     auto script = rd::replay::parseScript(text.str());

@@ -36,7 +36,7 @@ void writeWav(const std::filesystem::path& path, int rate, const std::vector<sho
   info.samplerate = rate;
   info.channels = 1;
   info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-  SNDFILE* file = sf_open(partial.c_str(), SFM_WRITE, &info);
+  SNDFILE* file = sf_open(partial.string().c_str(), SFM_WRITE, &info);
   if (file == nullptr) {
     throw std::runtime_error("cannot write " + partial.string() + ": " + sf_strerror(nullptr));
   }

@@ -1,6 +1,9 @@
 #include "speech.h"
 
 #include <espeak-ng/speak_lib.h>
+#ifdef ROTORDUEL_ESPEAK_RAND_SEED
+#include <espeak-ng/espeak_ng.h>
+#endif
 
 #include <cstdlib>
 #include <stdexcept>
@@ -31,6 +34,11 @@ SpeechSynth::SpeechSynth() {
   if (rate_ <= 0)
     throw std::runtime_error("espeak-ng: cannot initialise (is espeak-ng-data there?)");
   espeak_SetSynthCallback(collect);
+#ifdef ROTORDUEL_ESPEAK_RAND_SEED
+  // Newer espeak-ng seed the noise of their voices with the time of day; the recordings must be
+  // the same on every run.
+  espeak_ng_SetRandSeed(1);
+#endif
 }
 
 SpeechSynth::~SpeechSynth() { espeak_Terminate(); }

@@ -12,9 +12,41 @@
 #include "core/config.h"
 #include "platform/service_error.h"
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 namespace rd::espeak {
 
 namespace {
+
+// Where espeak-ng finds its voice data: the system's place, or ESPEAK_DATA_PATH when it is set
+// (nullptr). On Windows the game carries its own: espeak-ng-data beside rotorduel.exe.
+std::string dataFolder() {
+#ifdef _WIN32
+  if (std::getenv("ESPEAK_DATA_PATH")) return {};
+  wchar_t exe[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return {};
+  // espeak-ng opens its files in the ANSI code page: the short form of the folder spells a name
+  // with other letters in ASCII.
+  std::wstring folder(exe, n);
+  folder.resize(folder.find_last_of(L"\\/"));
+  wchar_t shortForm[MAX_PATH];
+  DWORD m = GetShortPathNameW(folder.c_str(), shortForm, MAX_PATH);
+  if (m > 0 && m < MAX_PATH) folder.assign(shortForm, m);
+  char narrow[MAX_PATH * 2];
+  int k =
+      WideCharToMultiByte(CP_ACP, 0, folder.c_str(), -1, narrow, sizeof narrow, nullptr, nullptr);
+  return k > 0 ? std::string(narrow) : std::string();
+#else
+  return {};
+#endif
+}
 
 // espeak-ng is one engine per process, made ready once.
 struct Engine {
@@ -35,7 +67,9 @@ const Engine& engine() {
     Engine e;
     // Synchronous: espeak_Synth returns when the whole text has gone through the callback. The
     // engine must not end the program when its data is missing.
-    int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
+    const std::string data = dataFolder();
+    int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, data.empty() ? nullptr : data.c_str(),
+                                 espeakINITIALIZE_DONT_EXIT);
     if (rate <= 0) {
       e.failure = "espeak-ng cannot start (is its voice data, espeak-ng-data, installed?)";
       return e;

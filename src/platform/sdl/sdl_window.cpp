@@ -79,6 +79,10 @@ SdlWindow::SdlWindow()
     folder_ = base;
     SDL_free(base);
     while (folder_.size() > 1 && folder_.back() == '/') folder_.pop_back();
+#ifdef _WIN32
+    // There SDL ends the folder with a backslash ("C:\\Games\\Rotor Duel\\" in C's spelling).
+    while (folder_.size() > 3 && folder_.back() == '\\') folder_.pop_back();
+#endif
   }
   dispatcher_.collect = [this] { collectEvents(); };
   dispatcher_.closeUnanswered = [this] { endProgram(0); };
@@ -109,24 +113,55 @@ void SdlWindow::show() {
 
 void SdlWindow::changeToProgramFolder() {
   if (folder_.empty()) throw ServiceError("window.chdir", "the program's folder is unknown");
+#ifdef _WIN32
+  // The folder is UTF-8; chdir would read it in the ANSI code page.
+  std::error_code ec;
+  std::filesystem::current_path(
+      std::u8string(reinterpret_cast<const char8_t*>(folder_.data()), folder_.size()), ec);
+  if (ec) throw ServiceError("window.chdir", folder_ + ": " + ec.message());
+#else
   if (::chdir(folder_.c_str()) != 0) {
     throw ServiceError("window.chdir", folder_ + ": " + std::strerror(errno));
   }
+#endif
 }
+
+namespace {
+
+// The program's folder is UTF-8. On Windows a path made from a plain string would read it in the
+// ANSI code page, and miss a folder whose name has letters outside ASCII.
+std::filesystem::path utf8Path(const std::string& text) {
+#ifdef _WIN32
+  return std::u8string(reinterpret_cast<const char8_t*>(text.data()), text.size());
+#else
+  return text;
+#endif
+}
+
+std::string utf8Text(const std::filesystem::path& path) {
+#ifdef _WIN32
+  const std::u8string text = path.u8string();
+  return std::string(reinterpret_cast<const char*>(text.data()), text.size());
+#else
+  return path.string();
+#endif
+}
+
+}  // namespace
 
 std::string SdlWindow::soundFile(const std::string& name) {
   if (folder_.empty()) return "sounds/" + name;
   // Beside the program, as in the build folder; then where an installed program's are.
   namespace fs = std::filesystem;
-  const fs::path beside = fs::path(folder_) / "sounds";
-  const fs::path installed = (fs::path(folder_) / ROTORDUEL_SOUNDS_FROM_BINDIR).lexically_normal();
+  const fs::path beside = utf8Path(folder_) / "sounds";
+  const fs::path installed = (utf8Path(folder_) / ROTORDUEL_SOUNDS_FROM_BINDIR).lexically_normal();
   std::error_code ignored;
   for (const fs::path& folder : {beside, installed}) {
-    if (fs::exists(folder / name, ignored)) return (folder / name).string();
+    if (fs::exists(folder / name, ignored)) return utf8Text(folder / name);
   }
   throw ServiceError("sounds.find",
-                     name + " is neither in " + beside.string() + " nor in " + installed.string(),
-                     (beside / name).string());
+                     name + " is neither in " + utf8Text(beside) + " nor in " + utf8Text(installed),
+                     utf8Text(beside / name));
 }
 
 void SdlWindow::setTimerInterval(TimerId id, int32_t ms) { dispatcher_.setTimerInterval(id, ms); }

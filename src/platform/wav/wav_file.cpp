@@ -1,9 +1,19 @@
 #include "platform/wav/wav_file.h"
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <io.h>
+#include <windows.h>
+#define ENABLE_SNDFILE_WINDOWS_PROTOTYPES 1
+#else
+#include <unistd.h>
+#endif
 #include <fcntl.h>
 #include <sndfile.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -23,7 +33,11 @@ struct CloseSndfile {
 struct CloseFd {
   int fd;
   ~CloseFd() {
+#ifdef _WIN32
+    if (fd >= 0) ::_close(fd);
+#else
     if (fd >= 0) ::close(fd);
+#endif
   }
 };
 
@@ -36,7 +50,12 @@ uint16_t le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1]
 bool readAt(int fd, int64_t offset, unsigned char* into, size_t bytes) {
   size_t got = 0;
   while (got < bytes) {
+#ifdef _WIN32
+    if (_lseeki64(fd, offset + static_cast<int64_t>(got), SEEK_SET) < 0) return false;
+    int n = ::_read(fd, into + got, static_cast<unsigned>(bytes - got));
+#else
     ssize_t n = ::pread(fd, into + got, bytes - got, static_cast<off_t>(offset + got));
+#endif
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     got += static_cast<size_t>(n);
@@ -86,12 +105,44 @@ std::string layoutFault(int fd, int64_t size) {
   return {};
 }
 
+#ifdef _WIN32
+// Paths are UTF-8, as SDL gives the program's folder; the narrow calls would read them in the ANSI
+// code page and miss folders with letters outside ASCII. Anything that is not UTF-8 (a path in the
+// ANSI code page, from a command line) is taken as it is.
+std::wstring widePath(const std::string& path) {
+  int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, nullptr, 0);
+  if (n <= 0) n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+  if (n <= 0) return {};
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, wide.data(), n) <= 0)
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), n);
+  wide.resize(static_cast<size_t>(n - 1));
+  return wide;
+}
+#endif
+
 }  // namespace
 
 WavData readWav(const std::string& call, const std::string& path) {
   auto fail = [&](const std::string& why) -> ServiceError {
     return ServiceError(call, "cannot read '" + path + "': " + why, path);
   };
+#ifdef _WIN32
+  // A folder cannot be opened there at all: it is told apart before.
+  const std::wstring wide = widePath(path);
+  // Its stat takes no separator at the end of a folder's name (but does after a drive's).
+  std::wstring bare = wide;
+  while (bare.size() > 3 && (bare.back() == L'\\' || bare.back() == L'/')) bare.pop_back();
+  struct _stat64 st {};
+  if (::_wstat64(bare.c_str(), &st) != 0) throw fail(std::strerror(errno));
+  if ((st.st_mode & _S_IFMT) != _S_IFREG) throw fail("is not a regular file");
+  CloseFd fd{::_wopen(wide.c_str(), _O_RDONLY | _O_BINARY)};
+  if (fd.fd < 0) throw fail(std::strerror(errno));
+  if (std::string fault = layoutFault(fd.fd, st.st_size); !fault.empty()) throw fail(fault);
+  // libsndfile reads through a handle of its own there, opened by the same name.
+  SF_INFO info{};
+  std::unique_ptr<SNDFILE, CloseSndfile> file(sf_wchar_open(wide.c_str(), SFM_READ, &info));
+#else
   // Not blocking: a pipe or a device under a recording's name must not hold the game.
   CloseFd fd{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
   if (fd.fd < 0) throw fail(std::strerror(errno));
@@ -102,6 +153,7 @@ WavData readWav(const std::string& call, const std::string& path) {
 
   SF_INFO info{};
   std::unique_ptr<SNDFILE, CloseSndfile> file(sf_open_fd(fd.fd, SFM_READ, &info, SF_FALSE));
+#endif
   if (!file) throw fail(sf_strerror(nullptr));
   if ((info.format & SF_FORMAT_TYPEMASK) != SF_FORMAT_WAV &&
       (info.format & SF_FORMAT_TYPEMASK) != SF_FORMAT_WAVEX)
