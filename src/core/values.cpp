@@ -23,26 +23,8 @@ Long toLong(double v) {
   return static_cast<Long>(r);
 }
 
-namespace {
-[[noreturn]] void overflow() {
+void longOverflow() {
   throw ServiceError("Overflow", "a whole number went beyond the range of a Long");
-}
-}  // namespace
-
-Long longSum(Long a, Long b) {
-  Long r;
-  if (__builtin_add_overflow(a, b, &r)) overflow();
-  return r;
-}
-Long longDifference(Long a, Long b) {
-  Long r;
-  if (__builtin_sub_overflow(a, b, &r)) overflow();
-  return r;
-}
-Long longProduct(Long a, Long b) {
-  Long r;
-  if (__builtin_mul_overflow(a, b, &r)) overflow();
-  return r;
 }
 
 std::string plainText(long long v) { return std::to_string(v); }

@@ -20,9 +20,23 @@ Long toLong(double v);
 
 // Long arithmetic: a sum, difference or product beyond the Long range fails the handler that
 // computes it with the failure "Overflow" (a ServiceError), never a wrapped number.
-Long longSum(Long a, Long b);
-Long longDifference(Long a, Long b);
-Long longProduct(Long a, Long b);
+// They run on every tick, so they are inline; the failure itself is out of line.
+[[noreturn]] void longOverflow();
+inline Long longSum(Long a, Long b) {
+  Long r;
+  if (__builtin_add_overflow(a, b, &r)) longOverflow();
+  return r;
+}
+inline Long longDifference(Long a, Long b) {
+  Long r;
+  if (__builtin_sub_overflow(a, b, &r)) longOverflow();
+  return r;
+}
+inline Long longProduct(Long a, Long b) {
+  Long r;
+  if (__builtin_mul_overflow(a, b, &r)) longOverflow();
+  return r;
+}
 
 // Plain decimal text of a whole number: "-3", "0", "42".
 std::string plainText(long long v);
