@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 
 #include "platform/openal/openal_sound.h"
@@ -57,17 +56,14 @@ class BadRecordings : public ::testing::Test {
   }
   // The voice cannot be made; the error names the call and the file.
   void expectRefused(const std::string& path, const std::string& why = {}) {
-    SCOPED_TRACE(path);
     try {
       device_->createVoice("sndFan", path);
-      ADD_FAILURE() << "a voice was made";
+      ADD_FAILURE() << "a voice was made of " << path;
     } catch (const ServiceError& e) {
       EXPECT_EQ(e.call(), "sndFan.create");
       EXPECT_EQ(e.file(), path);
       EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
-      if (!why.empty()) {
-        EXPECT_NE(e.reason().find(why), std::string::npos) << e.reason();
-      }
+      EXPECT_NE(e.reason().find(why), std::string::npos) << e.reason();
     }
   }
 
@@ -76,22 +72,8 @@ class BadRecordings : public ::testing::Test {
   std::unique_ptr<SoundDevice> device_;
 };
 
-TEST_F(BadRecordings, MissingEmptyAndSilentFilesAreRefused) {
-  expectRefused(folder_.file("nowhere.wav"));
-  expectRefused(write("empty.wav", ""));
-  expectRefused(write("header-only.wav", wavBytes(Fmt{}, 0)), "holds no sound");
-  // The device goes on after refusing a file.
-  auto v =
-      device_->createVoice("sndFan", testing::writeTone(folder_.file("fan.wav"), 22050, 1000, 0.5));
-  v->loop();
-  testing::render(sound_, 30);
-  EXPECT_GT(testing::render(sound_, 100).both(), 0.05);
-}
-
-TEST_F(BadRecordings, TruncatedFilesAreRefusedFromTheChunkSizes) {
-  std::string whole = wavBytes(Fmt{}, 44100);
-  expectRefused(write("cut-in-data.wav", whole.substr(0, 44 + 20000)), "truncated");
-  expectRefused(write("cut-in-header.wav", whole.substr(0, 30)));
+TEST_F(BadRecordings, FilesThatHoldNoSoundOrContradictTheirHeaderAreRefused) {
+  const std::string whole = wavBytes(Fmt{}, 44100);
   // So many chunks before the data chunk that a parser's log of them runs long.
   std::string junk;
   for (int i = 0; i < 400; ++i) {
@@ -99,8 +81,40 @@ TEST_F(BadRecordings, TruncatedFilesAreRefusedFromTheChunkSizes) {
     put32(junk, 6);
     junk += "filler";
   }
-  std::string padded = whole.substr(0, 36) + junk + whole.substr(36, 8 + 20000);
-  expectRefused(write("junk-then-cut.wav", padded), "truncated");
+  const struct {
+    const char* name;
+    std::string bytes;
+    const char* why;
+  } cases[] = {
+      {"empty.wav", "", ""},
+      {"text.wav", "This is not a recording.\n", ""},
+      {"header-only.wav", wavBytes(Fmt{}, 0), "holds no sound"},
+      {"cut-in-header.wav", whole.substr(0, 30), ""},
+      {"cut-in-data.wav", whole.substr(0, 44 + 20000), "truncated"},
+      {"junk-then-cut.wav", whole.substr(0, 36) + junk + whole.substr(36, 8 + 20000), "truncated"},
+      {"data-claims-4gb.wav", wavBytes(Fmt{}, 4000, 0xFFFFFFF0u), "truncated"},
+      {"unknown-encoding.wav", wavBytes({.tag = 0x1234}, 4000), ""},
+      {"rate-0.wav", wavBytes({.rate = 0}, 4000), ""},
+      {"rate-huge.wav", wavBytes({.rate = 0xFFFFFFF0u}, 4000), ""},
+      {"channels-9.wav", wavBytes({.channels = 9, .blockAlign = 18}, 4000), "channels"},
+      {"bits-3.wav", wavBytes({.bits = 3}, 4000), ""},
+      {"block-0.wav", wavBytes({.blockAlign = 0}, 4000), ""}};
+  for (const auto& c : cases) expectRefused(write(c.name, c.bytes), c.why);
+  expectRefused(folder_.file("nowhere.wav"));
+  // An AIFF recording under a WAV name.
+  SF_INFO info{0, 22050, 1, SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 0, 0};
+  const std::string aiff = folder_.file("aiff.wav");
+  SNDFILE* f = sf_open(aiff.c_str(), SFM_WRITE, &info);
+  const std::vector<short> samples(1000, 100);
+  sf_write_short(f, samples.data(), 1000);
+  sf_close(f);
+  expectRefused(aiff, "not a WAV");
+  // The device goes on after refusing them.
+  auto v =
+      device_->createVoice("sndFan", testing::writeTone(folder_.file("fan.wav"), 22050, 1000, 0.5));
+  v->loop();
+  testing::render(sound_, 30);
+  EXPECT_GT(testing::render(sound_, 100).both(), 0.05);
 }
 
 TEST_F(BadRecordings, OnlyRegularFilesAreOpenedAndTheBankHasATotal) {
@@ -114,10 +128,9 @@ TEST_F(BadRecordings, OnlyRegularFilesAreOpenedAndTheBankHasATotal) {
   // Each file counts once, at its latest size; the one that crosses the total is named.
   WavBank bank(3 * 22050 * 2);
   const std::string a = testing::writeTone(folder_.file("a.wav"), 22050, 440, 1.0);
-  const std::string b = testing::writeTone(folder_.file("b.wav"), 22050, 440, 1.5);
   bank.read("sndFan.create", a);
   bank.read("sndFan.create", a);
-  bank.read("sndTv.create", b);
+  bank.read("sndTv.create", testing::writeTone(folder_.file("b.wav"), 22050, 440, 1.5));
   try {
     bank.read("sndDogBark.create", testing::writeTone(folder_.file("c.wav"), 22050, 440, 1.0));
     ADD_FAILURE() << "the total was passed";
@@ -132,44 +145,13 @@ TEST_F(BadRecordings, EveryEncodingLibsndfileDecodesIsAccepted) {
   GTEST_SKIP() << "the encodings are written by sox, a Linux program";
 #endif
   // ADPCM as sox writes it: block alignments and sample widths unlike plain PCM.
-  for (const char* encoding : {"ima-adpcm", "ms-adpcm", "u-law", "floating-point"}) {
-    SCOPED_TRACE(encoding);
-    const std::string path = folder_.file(std::string(encoding) + ".wav");
-    const std::string command = std::string("sox -n -r 22050 -c 1 -e ") + encoding + " '" + path +
-                                "' synth 0.5 sine 440 2>&1";
+  for (const std::string encoding : {"ima-adpcm", "ms-adpcm", "u-law", "floating-point"}) {
+    const std::string path = folder_.file(encoding + ".wav");
+    const std::string command =
+        "sox -n -r 22050 -c 1 -e " + encoding + " '" + path + "' synth 0.5 sine 440 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    EXPECT_NO_THROW(device_->createVoice("sndFan", path)->play());
+    EXPECT_NO_THROW(device_->createVoice("sndFan", path)->play()) << encoding;
   }
-}
-
-TEST_F(BadRecordings, FilesOfAnotherKindAreRefused) {
-  expectRefused(write("text.wav", "This is not a recording.\n"));
-  // An AIFF recording under a WAV name.
-  SF_INFO info{};
-  info.samplerate = 22050;
-  info.channels = 1;
-  info.format = SF_FORMAT_AIFF | SF_FORMAT_PCM_16;
-  std::string aiff = folder_.file("aiff.wav");
-  SNDFILE* f = sf_open(aiff.c_str(), SFM_WRITE, &info);
-  std::vector<short> samples(1000, 100);
-  sf_write_short(f, samples.data(), 1000);
-  sf_close(f);
-  expectRefused(aiff, "not a WAV");
-}
-
-TEST_F(BadRecordings, AbsurdHeaderValuesAreRefused) {
-  const struct {
-    const char* name;
-    Fmt fmt;
-    const char* why;
-  } cases[] = {{"unknown-encoding.wav", {.tag = 0x1234}, ""},
-               {"rate-0.wav", {.rate = 0}, ""},
-               {"rate-huge.wav", {.rate = 0xFFFFFFF0u}, ""},
-               {"channels-9.wav", {.channels = 9, .blockAlign = 18}, "channels"},
-               {"bits-3.wav", {.bits = 3}, ""},
-               {"block-0.wav", {.blockAlign = 0}, ""}};
-  for (const auto& c : cases) expectRefused(write(c.name, wavBytes(c.fmt, 4000)), c.why);
-  expectRefused(write("data-claims-4gb.wav", wavBytes(Fmt{}, 4000, 0xFFFFFFF0u)), "truncated");
 }
 
 }  // namespace

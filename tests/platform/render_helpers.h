@@ -53,17 +53,15 @@ inline std::string writeTone(const std::string& path, int rate, double hz, doubl
   return path;
 }
 
-// Stereo frames from the loopback device.
+// Stereo frames from the loopback device, or read back from a file (with its header).
 struct Rendered {
   std::vector<int16_t> frames;  // interleaved left, right
+  SF_INFO info{};
 
   size_t size() const { return frames.size() / 2; }
   double rms(int channel) const {
     double sum = 0;
-    for (size_t i = 0; i < size(); ++i) {
-      double s = frames[i * 2 + channel] / 32768.0;
-      sum += s * s;
-    }
+    for (size_t i = 0; i < size(); ++i) sum += std::pow(frames[i * 2 + channel] / 32768.0, 2);
     return size() ? std::sqrt(sum / size()) : 0;
   }
   double left() const { return rms(0); }
@@ -72,22 +70,19 @@ struct Rendered {
   // Upward zero crossings of the left channel per second: the pitch of a pure tone.
   double pitchHz() const {
     int crossings = 0;
-    for (size_t i = 1; i < size(); ++i)
-      if (frames[(i - 1) * 2] < 0 && frames[i * 2] >= 0) ++crossings;
+    for (size_t i = 1; i < size(); ++i) crossings += frames[(i - 1) * 2] < 0 && frames[i * 2] >= 0;
     return crossings * static_cast<double>(openal::LoopbackSound::kRate) / size();
   }
 };
 
-// A stereo 16-bit file as written by rotorduel-replay --render; `info` gets its header.
-inline Rendered readRendered(const std::string& path, SF_INFO* info = nullptr) {
-  SF_INFO header{};
+// A stereo 16-bit file as written by rotorduel-replay --render.
+inline Rendered readRendered(const std::string& path) {
   Rendered r;
-  if (SNDFILE* f = sf_open(path.c_str(), SFM_READ, &header)) {
-    r.frames.resize(static_cast<size_t>(header.frames) * 2);
-    sf_readf_short(f, r.frames.data(), header.frames);
+  if (SNDFILE* f = sf_open(path.c_str(), SFM_READ, &r.info)) {
+    r.frames.resize(static_cast<size_t>(r.info.frames) * 2);
+    sf_readf_short(f, r.frames.data(), r.info.frames);
     sf_close(f);
   }
-  if (info) *info = header;
   return r;
 }
 

@@ -12,32 +12,22 @@
 namespace rd {
 namespace {
 
-struct WavFile {
-  SF_INFO info{};
-  testing::Rendered sound;
-};
-
-WavFile readBack(const std::string& path) {
-  WavFile w;
-  w.sound = testing::readRendered(path, &w.info);
-  return w;
-}
-
 class ReplayRender : public ::testing::Test {
  protected:
   void SetUp() override {
     for (const RecordingFile& r : kRecordingFiles)
       testing::writeTone(folder_.file(std::string(r.file)), 22050, 600, 0.5);
   }
-  int run(const std::string& script, replay::RenderSettings settings = {}) {
+  // Runs the script with its sound rendered, and reads back what was rendered.
+  testing::Rendered render(const std::string& script, replay::RenderSettings settings = {}) {
     replay::Options options;
     options.soundsDir = folder_.file("");
     options.renderPath = out_;
     options.render = settings;
     std::ostringstream out, err;
-    int status = replay::run(replay::parseScript(script), options, out, err);
+    EXPECT_EQ(replay::run(replay::parseScript(script), options, out, err), 0) << err.str();
     log_ = out.str() + err.str();
-    return status;
+    return testing::readRendered(out_);
   }
 
   testing::TempFolder folder_;
@@ -47,43 +37,32 @@ class ReplayRender : public ::testing::Test {
 
 // The game ending itself stops the clock and still leaves a complete file.
 TEST_F(ReplayRender, TicksAreTheirTimeOfSoundWithoutDriftUpToTheEnd) {
-  ASSERT_EQ(run("tick 300\nkey Esc\ntick 64\n"), 0) << log_;
+  const testing::Rendered w = render("tick 300\nkey Esc\ntick 64\n");
   ASSERT_NE(log_.find("exit: 0"), std::string::npos) << log_;
-  WavFile w = readBack(out_);
   EXPECT_EQ(w.info.samplerate, 44100);
   EXPECT_EQ(w.info.channels, 2);
   // 300 ticks of 15.625 ms are 206718.75 frames.
   EXPECT_EQ(w.info.frames, 206718);
-  EXPECT_GT(w.sound.both(), 0.01);  // the room's loops
+  EXPECT_GT(w.both(), 0.01);  // the room's loops
 }
 
-TEST_F(ReplayRender, ASentenceLastsAsLongAsItSounds) {
+TEST_F(ReplayRender, ASentenceLastsAsLongAsItSoundsAtThePlayersRate) {
   openal::LoopbackSound sound;
-  espeak::EspeakSpeech speech(sound);
-  const double sentenceMs = speech.synthesize("0").lengthMs();
-
+  const double sentenceMs = espeak::EspeakSpeech(sound).synthesize("0").lengthMs();
   // X reads the player's x, 0.1, cut down to "0".
-  ASSERT_EQ(run("tick 64\nkey X\ntick 64\n"), 0) << log_;
+  const double frames = static_cast<double>(render("tick 64\nkey X\ntick 64\n").info.frames);
   ASSERT_NE(log_.find("speak: 0\n"), std::string::npos) << log_;
-  WavFile w = readBack(out_);
   // espeak-ng's sentences differ by a fraction of a millisecond from one time to the next.
-  const double expected = (2000.0 + sentenceMs) * 44.1;
-  EXPECT_NEAR(static_cast<double>(w.info.frames), expected, 5 * 44.1);
-}
-
-TEST_F(ReplayRender, ThePlayersSpeechRateShortensTheReadout) {
-  ASSERT_EQ(run("key S\n"), 0) << log_;
-  const double usual = static_cast<double>(readBack(out_).info.frames);
-  ASSERT_EQ(run("key S\n", {.speechRate = 350}), 0) << log_;
-  EXPECT_LE(static_cast<double>(readBack(out_).info.frames), 0.65 * usual);
+  EXPECT_NEAR(frames, (2000.0 + sentenceMs) * 44.1, 5 * 44.1);
+  const double usual = static_cast<double>(render("key S\n").info.frames);
+  EXPECT_LE(static_cast<double>(render("key S\n", {.speechRate = 350}).info.frames), 0.65 * usual);
 }
 
 // Half the effects level halves the room's amplitude (6 dB) and leaves the speech as it was. While
 // the score is read, room and speech add up in power: the render without effects is the speech.
 TEST_F(ReplayRender, TheEffectsLevelScalesTheRoomAndNotTheSpeech) {
   auto power = [&](float effects, int64_t from, int64_t to) {
-    EXPECT_EQ(run("tick 128\nkey S\n", {.effects = effects}), 0) << log_;
-    testing::Rendered r = readBack(out_).sound;
+    testing::Rendered r = render("tick 128\nkey S\n", {.effects = effects});
     // espeak-ng's sentences differ by a fraction of a millisecond from one time to the next.
     r.frames.resize(std::min(r.frames.size(), static_cast<size_t>(to) * 2));
     r.frames.erase(r.frames.begin(), r.frames.begin() + from * 2);

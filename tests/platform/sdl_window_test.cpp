@@ -5,7 +5,6 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -16,20 +15,18 @@
 namespace rd::sdl {
 namespace {
 
+using Log = std::vector<std::string>;
+
 // A game that writes down what it is handed.
 struct Recorder : GameEvents {
-  std::vector<std::string> log;
+  Log log;
   std::function<void()> onLoad;
   std::function<void(int16_t)> whenKeyDown;
-  std::function<void(TimerId)> whenTimer;
-  Mouse* mouse = nullptr;
+  std::function<void()> whenTimer;
+  std::unique_ptr<Mouse> mouse;
 
-  void start() override {
-    if (onLoad) onLoad();
-  }
-  void onTimer(TimerId id) override {
-    if (whenTimer) whenTimer(id);
-  }
+  void start() override { onLoad(); }
+  void onTimer(TimerId) override { whenTimer(); }
   void onKeyDown(int16_t code) override {
     log.push_back("down " + std::to_string(code));
     if (whenKeyDown) whenKeyDown(code);
@@ -37,24 +34,16 @@ struct Recorder : GameEvents {
   void onKeyUp(int16_t code) override { log.push_back("up " + std::to_string(code)); }
   int32_t onMouse(int32_t eventId) override {
     MouseItem items[100];
-    int32_t n = mouse->getDeviceData(items, 100);
-    for (int32_t i = 0; i < n; ++i)
-      log.push_back("mouse " + std::to_string(eventId) + ": " + std::to_string(items[i].offset) +
-                    " " + std::to_string(items[i].data));
+    for (int32_t i = 0, n = mouse->getDeviceData(items, 100); i < n; ++i)
+      log.push_back(std::to_string(eventId) + ": " + std::to_string(items[i].offset) + " " +
+                    std::to_string(items[i].data));
     return 0;
   }
 };
 
 class SdlWindowTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-#ifdef _WIN32
-    _putenv_s("SDL_VIDEODRIVER", "dummy");
-#else
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-#endif
-  }
-  SdlWindowTest() : window(std::make_unique<SdlWindow>()), input(*window) {}
+  static void SetUpTestSuite() { SDL_setenv("SDL_VIDEODRIVER", "dummy", 1); }
 
   static void push(SDL_Event e) { SDL_PushEvent(&e); }
   static void key(Uint32 type, SDL_Scancode code, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
@@ -68,44 +57,18 @@ class SdlWindowTest : public ::testing::Test {
     e.window.event = what;
     push(e);
   }
-  static void motion(int x, int y) {
-    SDL_Event e{SDL_MOUSEMOTION};
-    e.motion.xrel = x;
-    e.motion.yrel = y;
-    push(e);
-  }
-  static void button(Uint32 type, Uint8 which) {
-    SDL_Event e{type};
-    e.button.button = which;
-    push(e);
-  }
-  // Opens the mouse as start-up does; returns the event handle.
-  int32_t openMouse() {
-    input.create();
-    mouse = input.createMouse();
-    mouse->setDataFormat(2);
-    mouse->setCooperativeLevel(5);
-    mouse->setBufferSize(100);
-    int32_t handle = input.createEvent();
-    mouse->setEventNotification(handle);
-    mouse->acquire();
-    game.mouse = mouse.get();
-    return handle;
-  }
-  // Runs `body` inside the game's load event, where the window's events reach the game through
-  // doEvents() as they do from the tick's first step.
-  void during(const std::function<void()>& body) {
+  // Starts the game's tick, which does `body` each time.
+  int ticking(const std::function<void()>& body) {
     game.onLoad = [&] {
-      body();
-      window->endProgram(0);
+      window->setTimerInterval(TimerId::simulation, 1);
+      window->setTimerEnabled(TimerId::simulation, true);
     };
-    ASSERT_EQ(window->run(game), 0);
+    game.whenTimer = body;
+    return window->run(game);
   }
-  void pump() { window->doEvents(); }
 
-  std::unique_ptr<SdlWindow> window;
-  SdlInput input;
-  std::unique_ptr<Mouse> mouse;
+  std::unique_ptr<SdlWindow> window = std::make_unique<SdlWindow>();
+  SdlInput input{*window};
   Recorder game;
 };
 
@@ -131,8 +94,8 @@ TEST_F(SdlWindowTest, KeysArriveAsCodesWhateverShiftAndCapsLockAndRepeatAsKeyDow
   };
   EXPECT_EQ(window->run(game), 0);
   // The repeat of a Page Down still waiting waits as one with it.
-  EXPECT_EQ(game.log, (std::vector<std::string>{"down 88", "up 88", "down 88", "down 34",
-                                                "down 104", "down 34", "down 27"}));
+  EXPECT_EQ(game.log,
+            (Log{"down 88", "up 88", "down 88", "down 34", "down 104", "down 34", "down 27"}));
 }
 
 TEST_F(SdlWindowTest, ClosingTheWindowIsEscAndEndsTheProgramWithZero) {
@@ -142,44 +105,55 @@ TEST_F(SdlWindowTest, ClosingTheWindowIsEscAndEndsTheProgramWithZero) {
     push(SDL_Event{SDL_QUIT});
   };
   EXPECT_EQ(window->run(game), 0);  // even though this game ignores Esc
-  EXPECT_EQ(game.log, (std::vector<std::string>{"down 27"}));
+  EXPECT_EQ(game.log, Log{"down 27"});
 }
 
 TEST_F(SdlWindowTest, AQuitEndsAFallInProgress) {
-  game.onLoad = [&] {
-    window->setTimerInterval(TimerId::simulation, 1);
-    window->setTimerEnabled(TimerId::simulation, true);
-  };
-  game.whenTimer = [&](TimerId) {
-    push(SDL_Event{SDL_QUIT});  // what SIGINT and SIGTERM become
-    window->hold(1e9);          // a fall's step that would outlast the test's watchdog
-    ADD_FAILURE() << "the hold ran to its end";
-  };
-  EXPECT_EQ(window->run(game), 0);
+  EXPECT_EQ(ticking([&] {
+              push(SDL_Event{SDL_QUIT});  // what SIGINT and SIGTERM become
+              window->hold(1e9);          // a fall's step that would outlast the test's watchdog
+              ADD_FAILURE() << "the hold ran to its end";
+            }),
+            0);
 }
 
 TEST_F(SdlWindowTest, TheGameEndingInATickEndsTheLoopThereWithItsStatus) {
   int ticks = 0;
-  game.onLoad = [&] {
-    window->setTimerInterval(TimerId::simulation, 1);
-    window->setTimerEnabled(TimerId::simulation, true);
-  };
-  game.whenTimer = [&](TimerId) {
-    if (++ticks == 5) window->endProgram(3);
-  };
-  EXPECT_EQ(window->run(game), 3);
+  EXPECT_EQ(ticking([&] {
+              if (++ticks == 5) window->endProgram(3);
+            }),
+            3);
   EXPECT_EQ(ticks, 5);
 }
 
 TEST_F(SdlWindowTest, InTheForegroundMouseMovesAndButtonsBecomeItems) {
-  during([&] {
-    int32_t handle = openMouse();
+  game.onLoad = [&] {
+    input.create();
+    game.mouse = input.createMouse();
+    Mouse* mouse = game.mouse.get();
+    mouse->setDataFormat(2);
+    mouse->setCooperativeLevel(5);
+    mouse->setBufferSize(100);
+    const int32_t handle = input.createEvent();
+    mouse->setEventNotification(handle);
+    mouse->acquire();
+    auto motion = [](int x, int y) {
+      SDL_Event e{SDL_MOUSEMOTION};
+      e.motion.xrel = x;
+      e.motion.yrel = y;
+      push(e);
+    };
+    auto button = [](Uint32 type, Uint8 which) {
+      SDL_Event e{type};
+      e.button.button = which;
+      push(e);
+    };
     motion(3, 0);  // the window is not in the foreground yet: nothing
-    pump();
+    window->doEvents();
     EXPECT_TRUE(game.log.empty());
 
     windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
-    pump();
+    window->doEvents();
     motion(5, -7);
     motion(0, 12);  // pulled toward the player
     button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
@@ -187,17 +161,19 @@ TEST_F(SdlWindowTest, InTheForegroundMouseMovesAndButtonsBecomeItems) {
     button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT);
     button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE);
     button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_X1);  // a fourth button is no item
-    pump();
-    const std::string m = "mouse " + std::to_string(handle) + ": ";
-    EXPECT_EQ(game.log, (std::vector<std::string>{m + "0 5", m + "4 -7", m + "4 12", m + "12 128",
-                                                  m + "12 0", m + "13 128", m + "14 128"}));
+    window->doEvents();
+    const std::string m = std::to_string(handle) + ": ";
+    EXPECT_EQ(game.log, (Log{m + "0 5", m + "4 -7", m + "4 12", m + "12 128", m + "12 0",
+                             m + "13 128", m + "14 128"}));
 
     game.log.clear();
     windowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
     motion(4, 4);
-    pump();
+    window->doEvents();
     EXPECT_TRUE(game.log.empty());
-  });
+    window->endProgram(0);
+  };
+  ASSERT_EQ(window->run(game), 0);
 }
 
 }  // namespace
