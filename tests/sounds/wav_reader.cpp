@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <stdexcept>
 
 namespace rd::sounds::test {
@@ -12,11 +13,8 @@ Wav readWav(const std::filesystem::path& path) {
   SF_INFO info{};
   SNDFILE* f = sf_open(path.string().c_str(), SFM_READ, &info);
   if (f == nullptr) throw std::runtime_error("cannot open " + path.string());
-  Wav w;
-  w.rate = info.samplerate;
-  w.channels = info.channels;
-  w.format = info.format;
-  w.samples.resize(static_cast<std::size_t>(info.frames * info.channels));
+  Wav w{info.samplerate, info.channels, info.format,
+        std::vector<short>(static_cast<std::size_t>(info.frames * info.channels))};
   sf_read_short(f, w.samples.data(), static_cast<sf_count_t>(w.samples.size()));
   sf_close(f);
   return w;
@@ -37,39 +35,29 @@ double rmsDb(const std::vector<short>& s) {
 }
 
 double pulseRate(const Wav& w, double lo, double hi) {
-  // The loudness contour at 1000 points a second: mean of |x| over each millisecond.
+  // The loudness contour, a point a millisecond (mean of |x|), less its mean.
   const auto step = static_cast<std::size_t>(w.rate / 1000);
   const double pointsPerSecond = static_cast<double>(w.rate) / static_cast<double>(step);
   std::vector<double> contour;
-  for (std::size_t i = 0; i + step <= w.samples.size(); i += step) {
-    double sum = 0;
-    for (std::size_t j = 0; j < step; ++j) sum += std::abs(w.samples[i + j]);
-    contour.push_back(sum / static_cast<double>(step));
-  }
-  double mean = 0;
-  for (double c : contour) mean += c;
-  mean /= static_cast<double>(contour.size());
+  for (std::size_t i = 0; i + step <= w.samples.size(); i += step)
+    contour.push_back(std::accumulate(w.samples.begin() + i, w.samples.begin() + i + step, 0.0,
+                                      [](double sum, short x) { return sum + std::abs(x); }));
+  const double mean = std::accumulate(contour.begin(), contour.end(), 0.0) / contour.size();
   for (double& c : contour) c -= mean;
   // The loops are periodic, so the contour is correlated with itself around the loop. A
   // two-bladed rotor repeats exactly only every second beat, so the answer is the fastest pulse
   // that correlates nearly as well as the best one.
-  const std::size_t n = contour.size();
   const auto shortest = static_cast<std::size_t>(pointsPerSecond / hi);
   const auto longest = static_cast<std::size_t>(pointsPerSecond / lo);
   std::vector<double> r(longest + 2, 0.0);
-  for (std::size_t lag = shortest - 1; lag <= longest + 1; ++lag) {
-    for (std::size_t i = 0; i < n; ++i) r[lag] += contour[i] * contour[(i + lag) % n];
-  }
-  const double best = *std::max_element(r.begin() + static_cast<std::ptrdiff_t>(shortest),
-                                        r.begin() + static_cast<std::ptrdiff_t>(longest) + 1);
-  double bestRate = 0;
-  for (std::size_t lag = shortest; lag <= longest; ++lag) {
-    if (r[lag] >= 0.6 * best && r[lag] >= r[lag - 1] && r[lag] >= r[lag + 1]) {
-      bestRate = pointsPerSecond / static_cast<double>(lag);
-      break;
-    }
-  }
-  return bestRate;
+  for (std::size_t lag = shortest - 1; lag <= longest + 1; ++lag)
+    for (std::size_t i = 0; i < contour.size(); ++i)
+      r[lag] += contour[i] * contour[(i + lag) % contour.size()];
+  const double best = *std::max_element(r.begin() + shortest, r.begin() + longest + 1);
+  for (std::size_t lag = shortest; lag <= longest; ++lag)
+    if (r[lag] >= 0.6 * best && r[lag] >= r[lag - 1] && r[lag] >= r[lag + 1])
+      return pointsPerSecond / static_cast<double>(lag);
+  return 0;
 }
 
 }  // namespace rd::sounds::test

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <filesystem>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -21,10 +20,6 @@ struct Wav {
 
 // Throws when the file cannot be opened.
 Wav readWav(const std::filesystem::path& path);
-
-// What the game asks for: its table of recordings.
-using Expected = RecordingFile;
-inline std::span<const Expected> expectedRecordings() { return kRecordingFiles; }
 
 std::filesystem::path soundsDir();
 
