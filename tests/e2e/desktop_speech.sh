@@ -5,42 +5,33 @@
 # the sink's recording, stopped as soon as the game reports the sentence heard, already holds it.
 source "$(dirname "$0")/desktop.bash"
 desktop_start "$1"
-for tool in pulseaudio pactl parecord speech-dispatcher; do
-  command -v "$tool" >/dev/null || fail "the test needs $tool"
-done
+needs pulseaudio pactl parecord speech-dispatcher
 PULSE_PID= RECORD_PID=
 services_stop() {
-  local pid
-  pid=$(cat "$XDG_RUNTIME_DIR/speech-dispatcher/pid/speech-dispatcher.pid" 2>/dev/null)
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null
+  kill "$(cat "$XDG_RUNTIME_DIR/speech-dispatcher/pid/speech-dispatcher.pid" 2>/dev/null)" 2>/dev/null
   [ -n "$RECORD_PID" ] && kill "$RECORD_PID" 2>/dev/null
   [ -n "$PULSE_PID" ] && kill "$PULSE_PID" 2>/dev/null && wait "$PULSE_PID" 2>/dev/null
   desktop_stop
 }
 trap services_stop EXIT
-export HOME=$WORK/home XDG_RUNTIME_DIR=$WORK/run ROTORDUEL_TRACE=1
+export HOME=$WORK/home XDG_RUNTIME_DIR=$WORK/run ROTORDUEL_TRACE=1 ALSOFT_DRIVERS=pulse
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 pulseaudio -n --load="module-null-sink sink_name=game" --load=module-native-protocol-unix \
   --exit-idle-time=-1 --daemonize=no --disallow-exit >"$WORK/pulse.log" 2>&1 &
 PULSE_PID=$!
-for i in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl info >/dev/null 2>&1 || { cat "$WORK/pulse.log"; fail "PulseAudio did not start"; }
+poll 100 pactl info >/dev/null 2>&1 || fail "PulseAudio did not start: $(cat "$WORK/pulse.log")"
 sed -i 's/^drivers = wave/drivers = pulse/' "$ALSOFT_CONF"
-export ALSOFT_DRIVERS=pulse
 parecord -d game.monitor --file-format=wav "$WORK/heard.wav" &
 RECORD_PID=$!
 
 # Only the speech is heard: the game's own sounds are silent.
-(cd / && exec "$WORK/rotorduel" --speech desktop --welcome off --effects-volume 0 \
-  >"$WORK/stdout" 2>"$WORK/stderr") &
-GAME_PID=$!
-for i in $(seq 300); do grep -q '^speech:' "$WORK/stderr" && break; sleep 0.1; done
+game_start --speech desktop --welcome off --effects-volume 0
+poll 300 grep -q '^speech:' "$WORK/stderr"
 grep -qx 'speech: desktop' "$WORK/stderr" || fail "the game did not take the desktop's speech"
 game_focus
 press_key s
-for i in $(seq 300); do grep -q '^heard:' "$WORK/stderr" && break; sleep 0.1; done
-grep -q '^heard:' "$WORK/stderr" || fail "the score was never reported heard"
+poll 300 grep -q '^heard:' "$WORK/stderr" || fail "the score was never reported heard"
 kill -INT "$RECORD_PID"
 wait "$RECORD_PID"
 RECORD_PID=
@@ -50,10 +41,6 @@ press_key v 5
 press_key Escape
 game_wait 20
 [ "$GAME_STATUS" = 0 ] || fail "Esc ended the game with status $GAME_STATUS, not 0"
-grep '^speak:\|^heard:' "$WORK/stderr"
 heard=$(grep -c '^heard:' "$WORK/stderr")
 [ "$heard" -lt 10 ] || fail "Esc waited for $heard sentences to be heard"
-rms=$(wav_rms "$WORK/heard.wav")
-echo "RMS of the sink until the score was heard: $rms"
-awk -v r="$rms" 'BEGIN { exit !(r > 0.005) }' || fail "the score was not heard before the game went on"
-echo "PASS"
+expect_sound 0.005 "the sink until the score was heard" "$WORK/heard.wav"

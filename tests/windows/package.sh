@@ -6,17 +6,12 @@
 #   tests/windows/package.sh rotorduel-VERSION-win64.zip
 source "$(dirname "$0")/../e2e/desktop.bash"
 zip=$(realpath "$1") || fail "no zip '$1'"
-for tool in Xvfb xdotool xwininfo sox unzip wine wineserver; do
-  command -v "$tool" >/dev/null || fail "the test needs $tool"
-done
+needs Xvfb xdotool xwininfo sox unzip wine wineserver
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/rotorduel-win.XXXXXX")
 OWN_WINESERVER=
 package_stop() {
   # Wine's server first: it ends the processes of its prefix, which lies in $WORK.
-  if [ -n "$OWN_WINESERVER" ]; then
-    wineserver -k 2>/dev/null || kill "$OWN_WINESERVER" 2>/dev/null
-    wait "$OWN_WINESERVER" 2>/dev/null
-  fi
+  [ -z "$OWN_WINESERVER" ] || { wineserver -k || kill "$OWN_WINESERVER"; wait "$OWN_WINESERVER"; } 2>/dev/null
   desktop_stop
 }
 trap package_stop EXIT
@@ -28,42 +23,23 @@ for f in rotorduel.exe rotorduel-replay.exe README.txt sounds/fan.wav espeak-ng-
 done
 # A Wine prefix of its own: Wine's desktop process of a prefix keeps the display it was started
 # on, so one shared with other tests may hold a display that is gone.
-export WINEPREFIX="$WORK/wine"
+export WINEPREFIX="$WORK/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$WINEPREFIX"
 wineserver -p -f &
 OWN_WINESERVER=$!
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset ESPEAK_DATA_PATH ALSOFT_CONF ALSOFT_DRIVERS
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
-XVFB_PID=$!
-for i in $(seq 50); do
-  [ -s "$WORK/display" ] && break
-  sleep 0.1
-done
-[ -s "$WORK/display" ] || fail "Xvfb cannot start: $(cat "$WORK/xvfb.log")"
-export DISPLAY=":$(head -n1 "$WORK/display")"
+xvfb_start || fail "Xvfb cannot start: $(cat "$WORK/xvfb.log")"
 
 # OpenAL Soft's alsoft.ini beside the game (the game's own, if it has one), with the wave writer
 # added: this also shows that OpenAL Soft reads that file on Windows.
-cat >>"$game/alsoft.ini" <<INI
-[general]
-drivers = wave
-sample-type = int16
-channels = stereo
-[wave]
-file = Z:$WORK/out.wav
-INI
+printf '[general]\ndrivers = wave\nsample-type = int16\nchannels = stereo\n[wave]\nfile = Z:%s\n' \
+  "$WORK/out.wav" >>"$game/alsoft.ini"
 
 # No welcome: S is then the only speech in the recording.
 (cd / && exec wine "$game/rotorduel.exe" --welcome off >"$WORK/stdout" 2>"$WORK/stderr") &
 GAME_PID=$!
 # Wine on a busy machine may take a while to show the window.
-for i in $(seq 6); do
-  GAME_WINDOW=$(window_id "Rotor Duel") && break
-  kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before its window appeared"
-done
-[ -n "$GAME_WINDOW" ] || fail "the game's window never appeared"
+poll 6 eval 'GAME_WINDOW=$(window_id "Rotor Duel")' || fail "the game's window never appeared"
 game_focus
 sleep 1
 press_key t  # the target finder off, so that its tones do not colour what is measured
@@ -77,16 +53,12 @@ wav_complete "$WORK/out.wav" || fail "the WAV file is not complete: the device w
 
 # Under Wine the file's end is no sure mark of when Esc was pressed, so it does not place S in it.
 # The room is its first two seconds (before T, with the target finder's tones: a stricter
-# measure); S is the loudest stretch after them, nothing else speaking.
-length=$(soxi -D "$WORK/out.wav")
+# measure); S is the loudest stretch after them, nothing else speaking, at least twice as loud.
 rms() { sox "$WORK/out.wav" -n trim "$1" "$2" stat 2>&1 | awk '/^RMS +amplitude/ { print $3 }'; }
 room=$(rms 0 2)
-speech=0
-for start in $(awk -v len="$length" 'BEGIN { for (t = 2; t + 1 <= len; t += 0.25) print t }'); do
-  speech=$(awk -v a="$speech" -v b="$(rms "$start" 1)" 'BEGIN { print (b > a ? b : a) }')
-done
-echo "RMS of the room $room, the loudest second after it $speech"
-awk -v r="$room" 'BEGIN { exit !(r > 0.005) }' || fail "the room is silent (RMS $room)"
-awk -v q="$room" -v s="$speech" 'BEGIN { exit !(s >= 2 * q) }' ||
-  fail "S spoke nothing that was heard (RMS $room, then $speech)"
-echo "PASS"
+expect_sound 0.005 "the room" "$WORK/out.wav" 0 2
+loudest=$(for start in $(awk -v len="$(soxi -D "$WORK/out.wav")" 'BEGIN { for (t = 2; t + 1 <= len; t += 0.25) print t }'); do
+  rms "$start" 1
+done | sort -g | tail -n1)
+echo "the loudest second after the room: RMS $loudest"
+awk -v q="$room" -v s="${loudest:-0}" 'BEGIN { exit !(s >= 2 * q) }' || fail "S spoke nothing that was heard"
