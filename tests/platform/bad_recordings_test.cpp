@@ -45,10 +45,8 @@ std::string wavBytes(const Fmt& f, uint32_t dataBytes, int64_t claimed = -1) {
   return s;
 }
 
-class BadRecordings : public ::testing::Test {
+class BadRecordings : public testing::LoopbackTest {
  protected:
-  void SetUp() override { device_ = sound_.createDevice(); }
-
   std::string write(const std::string& name, const std::string& bytes) {
     std::string path = folder_.file(name);
     std::ofstream(path, std::ios::binary) << bytes;
@@ -66,10 +64,6 @@ class BadRecordings : public ::testing::Test {
       EXPECT_NE(e.reason().find(why), std::string::npos) << e.reason();
     }
   }
-
-  testing::TempFolder folder_;
-  openal::LoopbackSound sound_;
-  std::unique_ptr<SoundDevice> device_;
 };
 
 TEST_F(BadRecordings, FilesThatHoldNoSoundOrContradictTheirHeaderAreRefused) {

@@ -1,6 +1,8 @@
 // The 3D sound device on OpenAL Soft's loopback device: what a player hears, measured in renders.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/openal/openal_sound.h"
 #include "platform/service_error.h"
 #include "render_helpers.h"
@@ -11,206 +13,181 @@ namespace {
 using testing::render;
 using testing::Rendered;
 
-class LoopbackRoom : public ::testing::Test {
+class LoopbackRoom : public testing::LoopbackTest {
  protected:
-  void SetUp() override {
-    device_ = sound_.createDevice();
-    listener_ = &device_->createListener();
-    listener_->setOrientation(0, 0, 1, 0, 1, 0);
-  }
+  void SetUp() override { listener_.setOrientation(0, 0, 1, 0, 1, 0); }
 
-  // A tone high enough for the head's shadow to tell the ears apart.
-  std::unique_ptr<Voice> tone(const std::string& name, int rate = 22050, double hz = 1500,
-                              double seconds = 1.0, double silentSeconds = 0) {
-    return device_->createVoice(
-        name, testing::writeTone(folder_.file(name + ".wav"), rate, hz, seconds, silentSeconds));
+  // A voice and its 3D part, playing a tone high enough for the head's shadow to tell the ears
+  // apart; `looping` starts it.
+  struct Tone {
+    std::unique_ptr<Voice> voice;
+    std::unique_ptr<Voice3D> at;
+  };
+  Tone tone(const std::string& name, bool looping = true, Mode3D mode = Mode3D::normal,
+            int rate = 22050, double hz = 1500, double seconds = 1.0, double silence = 0) {
+    Tone t{device_->createVoice(
+               name, testing::writeTone(folder_.file(name + ".wav"), rate, hz, seconds, silence)),
+           nullptr};
+    t.at = t.voice->take3D();
+    t.at->setMode(mode);
+    if (looping) t.voice->loop();
+    return t;
   }
   // What the next `ms` sound like, after the device has settled on new settings.
   Rendered hear(double ms = 200) {
     render(sound_, 30);
     return render(sound_, ms);
   }
-
+  double level() { return hear().both(); }
   // Which ear hears the next 200 ms clearly louder: "right", "left", or "both" when neither does.
   std::string side() {
     const Rendered r = hear();
     return r.right() > 1.5 * r.left() ? "right" : r.left() > 1.5 * r.right() ? "left" : "both";
   }
 
-  testing::TempFolder folder_;
-  openal::LoopbackSound sound_;
-  std::unique_ptr<SoundDevice> device_;
-  Listener* listener_ = nullptr;
+  Listener& listener_ = device_->createListener();
 };
 
 TEST_F(LoopbackRoom, PlacesVoicesAroundTheListenerWhoFacesAlongZ) {
   EXPECT_EQ(sound_.hrtfStatus().rfind("enabled", 0), 0u) << sound_.hrtfStatus();
   auto v = tone("sndFan");
-  auto v3d = v->take3D();
-  v->loop();
-  v3d->setPosition(3, 0, 0);
+  v.at->setPosition(3, 0, 0);
   EXPECT_EQ(side(), "right");
-  v3d->setPosition(-3, 0, 0);
+  v.at->setPosition(-3, 0, 0);
   EXPECT_EQ(side(), "left");
-  v3d->setPosition(0, 0, -3);  // behind the listener: still heard, with both ears
+  v.at->setPosition(0, 0, -3);  // behind the listener: still heard, with both ears
   EXPECT_EQ(side(), "both");
-  EXPECT_GT(hear().both(), 0.02);
+  EXPECT_GT(level(), 0.02);
 
   // With 3D off it is in the middle of the head, even when moved meanwhile; normal mode puts it
   // where it was last put.
-  v3d->setMode(Mode3D::off);
-  v3d->setPosition(-6, 0, 2);
-  Rendered centred = hear();
+  v.at->setMode(Mode3D::off);
+  v.at->setPosition(-6, 0, 2);
+  const Rendered centred = hear();
   EXPECT_GT(centred.both(), 0.05);
   EXPECT_NEAR(centred.left(), centred.right(), 0.05 * centred.both());
-  v3d->setMode(Mode3D::normal);
+  v.at->setMode(Mode3D::normal);
   EXPECT_EQ(side(), "left");
 
   // Turned to face along +x, a voice ahead along +z is on the left.
-  listener_->setOrientation(1, 0, 0, 0, 1, 0);
-  v3d->setPosition(0, 0, 3);
+  listener_.setOrientation(1, 0, 0, 0, 1, 0);
+  v.at->setPosition(0, 0, 3);
   EXPECT_EQ(side(), "left");
 }
 
 TEST_F(LoopbackRoom, HeadRelativeVoiceKeepsItsPlaceWhenTheListenerTurnsAndMoves) {
-  auto v = tone("sndTargetX", 44100);
-  auto v3d = v->take3D();
-  v3d->setMode(Mode3D::headRelative);
-  v3d->setPosition(2, 0, 0);
-  v->loop();
-  Rendered before = hear();
+  auto v = tone("sndTargetX", true, Mode3D::headRelative);
+  v.at->setPosition(2, 0, 0);
+  const Rendered before = hear();
   EXPECT_GT(before.right(), 1.5 * before.left());
-
-  listener_->setOrientation(-1, 0, 0, 0, 1, 0);
-  listener_->setPosition(10, 3, -7);
-  Rendered after = hear();
+  listener_.setOrientation(-1, 0, 0, 0, 1, 0);
+  listener_.setPosition(10, 3, -7);
+  const Rendered after = hear();
   EXPECT_NEAR(after.right(), before.right(), 0.05 * before.right());
   EXPECT_NEAR(after.left(), before.left(), 0.05 * before.left() + 0.001);
 }
 
 TEST_F(LoopbackRoom, ConePointsAlongZAndItsOutsideVolumeAppliesOutsideOnly) {
   auto v = tone("sndWind");
-  auto v3d = v->take3D();
-  v3d->setConeAngles(5, 30);
-  v->loop();
-
+  v.at->setConeAngles(5, 30);
   // Ahead of the listener, the cone points away from it: the listener is outside.
-  v3d->setPosition(0, 0, 3);
-  Rendered full = hear();
-  v3d->setConeOutsideVolume(-2000);
-  Rendered outside = hear();
-  EXPECT_NEAR(outside.both() / full.both(), 0.1, 0.02);
-
+  v.at->setPosition(0, 0, 3);
+  const double full = level();
+  v.at->setConeOutsideVolume(-2000);
+  EXPECT_NEAR(level() / full, 0.1, 0.02);
   // Behind the listener, the cone points at it: inside, the outside volume does not count.
-  v3d->setPosition(0, 0, -3);
-  Rendered inside = hear();
-  v3d->setConeOutsideVolume(0);
-  Rendered insideFull = hear();
-  EXPECT_NEAR(inside.both(), insideFull.both(), 0.02 * insideFull.both());
+  v.at->setPosition(0, 0, -3);
+  const double inside = level();
+  v.at->setConeOutsideVolume(0);
+  EXPECT_NEAR(inside, level(), 0.02 * inside);
 }
 
-TEST_F(LoopbackRoom, VolumeAndDistanceFadeAsTheGameSetsThem) {
+TEST_F(LoopbackRoom, VolumeDistanceAndRolloffFadeAsTheGameSetsThem) {
   auto v = tone("sndTv");
-  auto v3d = v->take3D();
-  v3d->setPosition(0, 0, 2);
-  v->loop();
-  Rendered full = hear();
-  v->setVolume(-600);
-  EXPECT_NEAR(hear().both() / full.both(), 0.5, 0.03);
-  v->setVolume(-30000);
-  EXPECT_LT(hear().both(), 0.001);
-  v->setVolume(0);
+  v.at->setPosition(0, 0, 2);
+  const double full = level();
+  v.voice->setVolume(-600);
+  EXPECT_NEAR(level() / full, 0.5, 0.03);
+  v.voice->setVolume(-30000);
+  EXPECT_LT(level(), 0.001);
+  v.voice->setVolume(0);
 
   // Inverse distance: twice the minimum distance is half as loud, and nothing fades beyond the
   // maximum distance.
-  v3d->setMinDistance(1);
-  v3d->setMaxDistance(4);
-  v3d->setPosition(0, 0, 1);
-  Rendered near = hear();
-  v3d->setPosition(0, 0, 2);
-  EXPECT_NEAR(hear().both() / near.both(), 0.5, 0.05);
-  v3d->setPosition(0, 0, 4);
-  Rendered atMax = hear();
-  v3d->setPosition(0, 0, 15);
-  EXPECT_NEAR(hear().both(), atMax.both(), 0.03 * atMax.both());
-}
+  v.at->setMinDistance(1);
+  v.at->setMaxDistance(4);
+  v.at->setPosition(0, 0, 1);
+  const double near = level();
+  v.at->setPosition(0, 0, 2);
+  EXPECT_NEAR(level() / near, 0.5, 0.05);
+  v.at->setPosition(0, 0, 4);
+  const double atMax = level();
+  v.at->setPosition(0, 0, 15);
+  EXPECT_NEAR(level(), atMax, 0.03 * atMax);
+  v.voice->stop();
 
-TEST_F(LoopbackRoom, ListenerRolloffReachesVoicesMadeBeforeAndAfter) {
+  // The listener's roll-off reaches voices made before it is set and after.
   auto before = tone("sndEnemy");
-  auto before3d = before->take3D();
-  before3d->setPosition(0, 0, 40);
-  before->loop();
-  Rendered faded = hear();
-  listener_->setRolloffFactor(0);
-  Rendered unfaded = hear();
-  EXPECT_GT(unfaded.both(), 5 * faded.both());
-  before->stop();
-
+  before.at->setPosition(0, 0, 40);
+  const double faded = level();
+  listener_.setRolloffFactor(0);
+  const double unfaded = level();
+  EXPECT_GT(unfaded, 5 * faded);
+  before.voice->stop();
   auto after = tone("sndDogBark");
-  auto after3d = after->take3D();
-  after3d->setPosition(0, 0, 40);
-  after->loop();
-  EXPECT_NEAR(hear().both(), unfaded.both(), 0.03 * unfaded.both());
+  after.at->setPosition(0, 0, 40);
+  EXPECT_NEAR(level(), unfaded, 0.03 * unfaded);
 }
 
 TEST_F(LoopbackRoom, FrequencyIsReportedClampedAndHeardCapped) {
-  auto v = tone("sndRotor", 11025, 100);
-  auto v3d = v->take3D();
-  v3d->setMode(Mode3D::off);
-  EXPECT_EQ(v->getFrequency(), 11025);
-  v->loop();
+  auto v = tone("sndRotor", false, Mode3D::off, 11025, 100);
+  EXPECT_EQ(v.voice->getFrequency(), 11025);
+  v.voice->loop();
   EXPECT_NEAR(hear(1000).pitchHz(), 100, 3);
-
-  v->setFrequency(22050);
-  EXPECT_EQ(v->getFrequency(), 22050);
+  v.voice->setFrequency(22050);
+  EXPECT_EQ(v.voice->getFrequency(), 22050);
   EXPECT_NEAR(hear(1000).pitchHz(), 200, 4);
-
-  v->setFrequency(0);
-  EXPECT_EQ(v->getFrequency(), 100);
-  v->setFrequency(-50);
-  EXPECT_EQ(v->getFrequency(), 100);
-
+  v.voice->setFrequency(0);
+  EXPECT_EQ(v.voice->getFrequency(), 100);
+  v.voice->setFrequency(-50);
+  EXPECT_EQ(v.voice->getFrequency(), 100);
   // 200000 Hz would be 18 times the recording's rate; the voice plays at ten times.
-  v->setFrequency(250000);
-  EXPECT_EQ(v->getFrequency(), 200000);
+  v.voice->setFrequency(250000);
+  EXPECT_EQ(v.voice->getFrequency(), 200000);
   EXPECT_NEAR(hear(1000).pitchHz(), 1000, 20);
 }
 
-TEST_F(LoopbackRoom, StopKeepsThePlaceAndPlayAfterTheEndStartsOver) {
+TEST_F(LoopbackRoom, StopKeepsThePlaceAndPlayLetsALoopRunToItsEnd) {
   // 0.2 s of tone, then 0.2 s of silence.
-  auto v = tone("sndTv", 22050, 441, 0.2, 0.2);
-  v->take3D()->setMode(Mode3D::off);
-  v->play();
+  const Tone t = tone("sndTv", false, Mode3D::off, 22050, 441, 0.2, 0.2);
+  Voice& v = *t.voice;
+  v.play();
   EXPECT_GT(render(sound_, 100).both(), 0.05);  // 0.0-0.1: tone
-  v->stop();
+  v.stop();
   render(sound_, 10);                           // fading out
   EXPECT_LT(render(sound_, 90).both(), 0.001);  // stopped
-  v->play();
+  v.play();
   EXPECT_GT(render(sound_, 90).both(), 0.05);    // 0.1-0.19: tone, resumed where it stopped
   render(sound_, 20);                            // 0.19-0.21
   EXPECT_LT(render(sound_, 150).both(), 0.001);  // 0.21-0.36: the silent half, not a restart
   render(sound_, 100);                           // played to its end
-  v->play();
+  v.play();
   EXPECT_GT(render(sound_, 150).both(), 0.05);  // from the start again
-}
 
-TEST_F(LoopbackRoom, PlayOnALoopingVoiceLetsItRunToItsEnd) {
-  auto v = tone("sndEnemyAlarm", 22050, 441, 0.2);
-  v->take3D()->setMode(Mode3D::off);
-  v->loop();
+  const Tone looping = tone("sndEnemyAlarm", true, Mode3D::off, 22050, 441, 0.2);
+  Voice& alarm = *looping.voice;
   EXPECT_GT(render(sound_, 500).both(), 0.05);  // loops past its length
-  v->play();
+  alarm.play();
   render(sound_, 250);  // what is left of the current pass
   EXPECT_LT(render(sound_, 200).both(), 0.001);
-  v->loop();  // looping again starts over after an end
+  alarm.loop();  // looping again starts over after an end
   EXPECT_GT(render(sound_, 500).both(), 0.05);
 }
 
 // Values no card accepts, released voices and a closed device fail the call by name; values
 // refused leave the device going on.
 TEST_F(LoopbackRoom, BadValuesReleasedVoicesAndAClosedDeviceFailByName) {
-  auto v = tone("sndFan");
-  auto v3d = v->take3D();
+  auto v = tone("sndFan", false);
   auto callOf = [](const std::function<void()>& f) {
     try {
       f();
@@ -219,24 +196,23 @@ TEST_F(LoopbackRoom, BadValuesReleasedVoicesAndAClosedDeviceFailByName) {
     }
     return std::string("no error");
   };
-  EXPECT_EQ(callOf([&] { v3d->setConeAngles(10, 400); }), "sndFan.setConeAngles");
-  EXPECT_THROW(v3d->setPosition(NAN, 0, 0), ServiceError);
-  EXPECT_THROW(listener_->setRolloffFactor(-1), ServiceError);
-  v3d->setPosition(0, 0, 2);
-  v->loop();
-  EXPECT_GT(hear().both(), 0.05);
+  EXPECT_EQ(callOf([&] { v.at->setConeAngles(10, 400); }), "sndFan.setConeAngles");
+  EXPECT_THROW(v.at->setPosition(NAN, 0, 0), ServiceError);
+  EXPECT_THROW(listener_.setRolloffFactor(-1), ServiceError);
+  v.at->setPosition(0, 0, 2);
+  v.voice->loop();
+  EXPECT_GT(level(), 0.05);
 
-  v.reset();
-  EXPECT_EQ(callOf([&] { v3d->setPosition(1, 2, 3); }), "sndFan.setPosition");
-  EXPECT_LT(hear().both(), 0.001);  // released voices fall silent
+  v.voice.reset();
+  EXPECT_EQ(callOf([&] { v.at->setPosition(1, 2, 3); }), "sndFan.setPosition");
+  EXPECT_LT(level(), 0.001);  // released voices fall silent
 
-  auto w = tone("sndTv");
+  auto w = device_->createVoice("sndTv", testing::writeTone(folder_.file("tv.wav"), 22050, 440, 1));
   device_.reset();
   EXPECT_THROW(w->loop(), ServiceError);
   EXPECT_THROW(w->take3D(), ServiceError);
   EXPECT_EQ(sound_.current(), nullptr);
-  Rendered silence = render(sound_, 50);
-  EXPECT_EQ(silence.both(), 0);
+  EXPECT_EQ(render(sound_, 50).both(), 0);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Small recordings made on the spot and measurements of what the loopback device renders.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sndfile.h>
 #include <unistd.h>
 
@@ -18,30 +19,24 @@ namespace rd::testing {
 // A folder of its own for each test, removed afterwards.
 class TempFolder {
  public:
-  TempFolder() {
-    static int counter = 0;
-    path_ = std::filesystem::temp_directory_path() /
-            ("rotorduel-platform-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::create_directories(path_);
-  }
+  TempFolder() { std::filesystem::create_directories(path_); }
   ~TempFolder() {
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
   }
   std::string file(const std::string& name) const { return (path_ / name).string(); }
-  std::string path() const { return path_.string(); }
 
  private:
-  std::filesystem::path path_;
+  static inline int counter_ = 0;
+  const std::filesystem::path path_ =
+      std::filesystem::temp_directory_path() /
+      ("rotorduel-platform-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
 };
 
 // A mono 16-bit WAV: a sine of `hz` for `seconds`, then `silentSeconds` of silence.
 inline std::string writeTone(const std::string& path, int rate, double hz, double seconds,
                              double silentSeconds = 0, double amplitude = 0.5) {
-  SF_INFO info{};
-  info.samplerate = rate;
-  info.channels = 1;
-  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+  SF_INFO info{0, rate, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
   SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
   const auto tone = static_cast<size_t>(seconds * rate);
   std::vector<short> samples(tone + static_cast<size_t>(silentSeconds * rate), 0);
@@ -93,5 +88,13 @@ inline Rendered render(openal::LoopbackSound& sound, double ms) {
   sound.render(n, r.frames.data());
   return r;
 }
+
+// A loopback device of the test's own, with a scratch folder for the recordings it makes.
+class LoopbackTest : public ::testing::Test {
+ protected:
+  TempFolder folder_;
+  openal::LoopbackSound sound_;
+  std::unique_ptr<SoundDevice> device_ = sound_.createDevice();
+};
 
 }  // namespace rd::testing

@@ -54,7 +54,7 @@ class DispatcherTest : public ::testing::Test {
   Dispatcher events{[this] { return now; }};
 };
 
-TEST_F(DispatcherTest, TheTickRuns64TimesASecondAndTheTargetCycleTwice) {
+TEST_F(DispatcherTest, TheTickRuns64TimesASecondAndAfterAHoldOnceOnItsOldBeat) {
   every(TimerId::targetFinder, 500);
   every(TimerId::television, 9000);
   events.setTimerEnabled(TimerId::television, false);
@@ -64,16 +64,13 @@ TEST_F(DispatcherTest, TheTickRuns64TimesASecondAndTheTargetCycleTwice) {
   EXPECT_EQ(game.count("simulation"), 64);
   EXPECT_EQ(game.count("targetFinder"), 2);
   EXPECT_EQ(game.count("television"), 0);
-}
-
-TEST_F(DispatcherTest, AHeldGameGetsOneTickAfterwardsNotABurstAndKeepsTheBeat) {
-  every(TimerId::simulation, 1);
-  now = 1'000'000;  // a second of speech
+  // A second of speech holds the game: afterwards one tick, not a burst, and the next one falls
+  // on the old beat, 129 periods after the start, not a period after the hold.
+  now += 1'005'000;
   events.runPending();
   events.runPending();
-  EXPECT_EQ(game.count("simulation"), 1);
-  // The next tick falls on the old beat: 65 periods after the start.
-  EXPECT_EQ(events.untilNextTimer(), 65 * 15625 - 1'000'000);
+  EXPECT_EQ(game.count("simulation"), 65);
+  EXPECT_EQ(events.untilNextTimer(), 129 * 15625 - 2'005'000);
 }
 
 TEST_F(DispatcherTest, TimersCountAfreshWhenEnabledOrGivenANewInterval) {
