@@ -53,7 +53,6 @@ end=$(trace_wait '^speak: Volume 80$' "$at") || exit 1
 [ "$(sed -n "$((at + 1)),$((end - 1))p" "$WORK/stderr" | grep -cE '^speak: -?[0-9]+$')" = 2 ] ||
   fail "the key that types a did not read the heading and bearing once (or the key at A's place did)"
 press_key Escape
-game_wait 20
-[ "$GAME_STATUS" = 0 ] || fail "Esc ended the game with status $GAME_STATUS, not 0"
+game_ends 20 0 Esc
 expect_sound 0.01 "the key list read by F1" "$WORK/out.wav" "${before_f1}s" "=${after_f1}s"
 echo PASS

@@ -11,6 +11,8 @@
 #   close_window ID        asks the window to close as a window manager does (WM_DELETE_WINDOW)
 #   game_wait SECONDS      waits for the game to end; its exit status in GAME_STATUS (124: it
 #                          did not end in time)
+#   game_ends SECONDS STATUS WHAT
+#                          fails unless the game ends within SECONDS with STATUS
 #   poll N COMMAND...      runs COMMAND every tenth of a second until it succeeds, at most N times
 #   wav_complete FILE      the RIFF and data lengths in the header match the file's size
 #   expect_sound MIN WHAT FILE [START [LENGTH]]
@@ -108,6 +110,11 @@ game_wait() {
   GAME_STATUS=0
   wait "$GAME_PID" || GAME_STATUS=$?
   GAME_PID=
+}
+
+game_ends() {
+  game_wait "$1"
+  [ "$GAME_STATUS" = "$2" ] || fail "$3: the game ended with status $GAME_STATUS, not $2"
 }
 
 le32() { od -An -tu4 -j "$2" -N4 --endian=little "$1" | tr -d ' '; }

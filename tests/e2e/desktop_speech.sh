@@ -39,8 +39,7 @@ RECORD_PID=
 # is cut and the ones behind it are never said.
 press_key v 5
 press_key Escape
-game_wait 20
-[ "$GAME_STATUS" = 0 ] || fail "Esc ended the game with status $GAME_STATUS, not 0"
+game_ends 20 0 Esc
 heard=$(grep -c '^heard:' "$WORK/stderr")
 [ "$heard" -lt 10 ] || fail "Esc waited for $heard sentences to be heard"
 expect_sound 0.005 "the sink until the score was heard" "$WORK/heard.wav"

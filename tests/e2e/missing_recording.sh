@@ -9,8 +9,7 @@ game_start
 box=$(window_id "Rotor Duel error") || fail "no message box appeared"
 grep -q "fan.wav" "$WORK/stderr" || fail "stderr does not name the missing file"
 close_window "$box"
-game_wait 10
-[ "$GAME_STATUS" = 1 ] || fail "the game ended with status $GAME_STATUS, not 1"
+game_ends 10 1 "the box answered"
 # SIGTERM while the box is shown ends the program too.
 game_start
 window_id "Rotor Duel error" >/dev/null || fail "no message box appeared the second time"

@@ -18,8 +18,7 @@ for how in esc close term; do
     close) close_window "$GAME_WINDOW" ;;
     term) kill -TERM "$GAME_PID" ;;
   esac
-  game_wait 15
-  [ "$GAME_STATUS" = 0 ] || fail "$how behind twenty readouts: status $GAME_STATUS, not 0"
+  game_ends 15 0 "$how behind twenty readouts"
   wav_complete "$WORK/out.wav" || fail "$how: the sound device was not closed"
   [ ! -s "$WORK/stdout" ] || fail "$how: the game wrote to stdout: $(head -c 200 "$WORK/stdout")"
   ! grep -q Sanitizer "$WORK/stderr" || fail "$how: the sanitizers found a fault"
@@ -30,16 +29,14 @@ done
 SDL_VIDEODRIVER=dummy game_start
 sleep 3
 kill -INT "$GAME_PID" || fail "the game did not run on the dummy driver"
-game_wait 15
-[ "$GAME_STATUS" = 0 ] || fail "SIGINT on the dummy driver: status $GAME_STATUS, not 0"
+game_ends 15 0 "SIGINT on the dummy driver"
 
 # No desktop: no display named, or one that is not there.
 unset SDL_VIDEODRIVER WAYLAND_DISPLAY
 for display in "" ":$((RANDOM % 1000 + 4000))"; do
   rm -f "$WORK/out.wav"
   DISPLAY=$display game_start
-  game_wait 20
-  [ "$GAME_STATUS" = 1 ] || fail "without a desktop ('$display') the game ended with $GAME_STATUS, not 1"
+  game_ends 20 1 "without a desktop ('$display')"
   grep -q "display${display:+ '$display'}" "$WORK/stderr" || fail "stderr does not name the display '$display'"
   expect_sound 0.005 "the error spoken" "$WORK/out.wav"
 done

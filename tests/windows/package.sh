@@ -47,8 +47,7 @@ sleep 2.5
 press_key s
 sleep 3
 press_key Escape
-game_wait 30
-[ "$GAME_STATUS" = 0 ] || fail "Esc ended the game with status $GAME_STATUS, not 0"
+game_ends 30 0 Esc
 wav_complete "$WORK/out.wav" || fail "the WAV file is not complete: the device was not closed"
 
 # Under Wine the file's end is no sure mark of when Esc was pressed, so it does not place S in it.
