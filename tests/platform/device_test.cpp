@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <functional>
 
@@ -221,33 +222,28 @@ TEST_F(LoopbackRoom, BadValuesReleasedVoicesAndAClosedDeviceFailByName) {
   EXPECT_EQ(render(sound_, 50).both(), 0);
 }
 
-struct Fmt {
-  uint16_t tag = 1;  // PCM
-  uint16_t channels = 1;
-  uint32_t rate = 22050;
-  uint32_t byteRate = 44100;
-  uint16_t blockAlign = 2;
-  uint16_t bits = 16;
+// A 16-bit mono RIFF/WAVE file with `dataBytes` of sound, with numbers put over its header's: at
+// byte 20 the encoding, 22 the channels, 24 the rate, 32 the block alignment, 34 the sample width,
+// 40 the data chunk's size.
+struct Put {
+  size_t at;
+  uint32_t value;
+  size_t bytes = 2;
 };
-
-void put16(std::string& s, uint16_t v) { s.append(reinterpret_cast<const char*>(&v), 2); }
-void put32(std::string& s, uint32_t v) { s.append(reinterpret_cast<const char*>(&v), 4); }
-
-// A RIFF/WAVE file with the given format chunk and `dataBytes` of sound, whose data chunk claims
-// `claimed` bytes (the true size unless told otherwise).
-std::string wavBytes(const Fmt& f, uint32_t dataBytes, int64_t claimed = -1) {
-  std::string s = "RIFF";
-  put32(s, 36 + dataBytes);
-  s += "WAVEfmt ";
-  put32(s, 16);
-  put16(s, f.tag);
-  put16(s, f.channels);
-  put32(s, f.rate);
-  put32(s, f.byteRate);
-  put16(s, f.blockAlign);
-  put16(s, f.bits);
-  s += "data";
-  put32(s, claimed < 0 ? dataBytes : static_cast<uint32_t>(claimed));
+std::string wavBytes(uint32_t dataBytes, std::initializer_list<Put> puts = {}) {
+  const uint32_t header[] = {0x46464952 /* RIFF */,
+                             36 + dataBytes,
+                             0x45564157 /* WAVE */,
+                             0x20746d66 /* fmt */,
+                             16,
+                             0x00010001 /* PCM, mono */,
+                             22050,
+                             44100,
+                             0x00100002 /* 2 bytes a frame, 16 bits */,
+                             0x61746164 /* data */,
+                             dataBytes};
+  std::string s(reinterpret_cast<const char*>(header), sizeof header);
+  for (const Put& p : puts) std::memcpy(s.data() + p.at, &p.value, p.bytes);
   for (uint32_t i = 0; i < dataBytes; ++i) s += static_cast<char>((i * 37) & 0xff);
   return s;
 }
@@ -274,14 +270,10 @@ class BadRecordings : public testing::LoopbackTest {
 };
 
 TEST_F(BadRecordings, FilesThatHoldNoSoundOrContradictTheirHeaderAreRefused) {
-  const std::string whole = wavBytes(Fmt{}, 44100);
+  const std::string whole = wavBytes(44100);
   // So many chunks before the data chunk that a parser's log of them runs long.
   std::string junk;
-  for (int i = 0; i < 400; ++i) {
-    junk += "junk";
-    put32(junk, 6);
-    junk += "filler";
-  }
+  for (int i = 0; i < 400; ++i) junk += std::string("junk\6\0\0\0filler", 14);
   const struct {
     const char* name;
     std::string bytes;
@@ -289,17 +281,17 @@ TEST_F(BadRecordings, FilesThatHoldNoSoundOrContradictTheirHeaderAreRefused) {
   } cases[] = {
       {"empty.wav", "", ""},
       {"text.wav", "This is not a recording.\n", ""},
-      {"header-only.wav", wavBytes(Fmt{}, 0), "holds no sound"},
+      {"header-only.wav", wavBytes(0), "holds no sound"},
       {"cut-in-header.wav", whole.substr(0, 30), ""},
       {"cut-in-data.wav", whole.substr(0, 44 + 20000), "truncated"},
       {"junk-then-cut.wav", whole.substr(0, 36) + junk + whole.substr(36, 8 + 20000), "truncated"},
-      {"data-claims-4gb.wav", wavBytes(Fmt{}, 4000, 0xFFFFFFF0u), "truncated"},
-      {"unknown-encoding.wav", wavBytes({.tag = 0x1234}, 4000), ""},
-      {"rate-0.wav", wavBytes({.rate = 0}, 4000), ""},
-      {"rate-huge.wav", wavBytes({.rate = 0xFFFFFFF0u}, 4000), ""},
-      {"channels-9.wav", wavBytes({.channels = 9, .blockAlign = 18}, 4000), "channels"},
-      {"bits-3.wav", wavBytes({.bits = 3}, 4000), ""},
-      {"block-0.wav", wavBytes({.blockAlign = 0}, 4000), ""}};
+      {"data-claims-4gb.wav", wavBytes(4000, {{40, 0xFFFFFFF0u, 4}}), "truncated"},
+      {"unknown-encoding.wav", wavBytes(4000, {{20, 0x1234}}), ""},
+      {"rate-0.wav", wavBytes(4000, {{24, 0, 4}}), ""},
+      {"rate-huge.wav", wavBytes(4000, {{24, 0xFFFFFFF0u, 4}}), ""},
+      {"channels-9.wav", wavBytes(4000, {{22, 9}, {32, 18}}), "channels"},
+      {"bits-3.wav", wavBytes(4000, {{34, 3}}), ""},
+      {"block-0.wav", wavBytes(4000, {{32, 0}}), ""}};
   for (const auto& c : cases) expectRefused(write(c.name, c.bytes), c.why);
   expectRefused(folder_.file("nowhere.wav"));
   // An AIFF recording under a WAV name.
