@@ -291,17 +291,13 @@ TEST_F(BadRecordings, FilesThatHoldNoSoundOrContradictTheirHeaderAreRefused) {
       {"rate-huge.wav", wavBytes(4000, {{24, 0xFFFFFFF0u, 4}}), ""},
       {"channels-9.wav", wavBytes(4000, {{22, 9}, {32, 18}}), "channels"},
       {"bits-3.wav", wavBytes(4000, {{34, 3}}), ""},
-      {"block-0.wav", wavBytes(4000, {{32, 0}}), ""}};
+      {"block-0.wav", wavBytes(4000, {{32, 0}}), ""},
+      // A Sun/NeXT recording (16-bit, 22050 Hz, mono) under a WAV name.
+      {"au.wav",
+       std::string(".snd\0\0\0\x18\0\0\0\x08\0\0\0\3\0\0\x56\x22\0\0\0\1\1\0\2\0\3\0\4\0", 32),
+       "not a WAV"}};
   for (const auto& c : cases) expectRefused(write(c.name, c.bytes), c.why);
   expectRefused(folder_.file("nowhere.wav"));
-  // An AIFF recording under a WAV name.
-  SF_INFO info{0, 22050, 1, SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 0, 0};
-  const std::string aiff = folder_.file("aiff.wav");
-  SNDFILE* f = sf_open(aiff.c_str(), SFM_WRITE, &info);
-  const std::vector<short> samples(1000, 100);
-  sf_write_short(f, samples.data(), 1000);
-  sf_close(f);
-  expectRefused(aiff, "not a WAV");
   // The device goes on after refusing them.
   auto v =
       device_->createVoice("sndFan", testing::writeTone(folder_.file("fan.wav"), 22050, 1000, 0.5));
