@@ -23,6 +23,7 @@ frames() { echo $((($(stat -c %s "$WORK/out.wav") - 44) / 4)); }
 game_start
 at=$(trace_wait '^speak: Rotor Duel. F1 for help.$') || exit 1
 game_focus
+sleep 1  # the timers run a while first, or the pause below would have nothing to hold
 before_f1=$(frames)
 press_key F1
 at=$(trace_wait '^speak: Keys. Page Down, climb.' "$at") || exit 1

@@ -93,13 +93,7 @@ game_focus() {
   xdotool windowfocus --sync "$GAME_WINDOW" || fail "cannot give the window the keyboard"
 }
 
-press_key() {
-  local i
-  for ((i = 0; i < ${2:-1}; i++)); do
-    xdotool key --clearmodifiers "$1" || fail "cannot press $1"
-    sleep 0.02
-  done
-}
+press_key() { xdotool key --clearmodifiers --delay 20 $(yes "$1" | head -n "${2:-1}") || fail "cannot press $1"; }
 
 close_window() { "$WORK/wm_close" "$1" || fail "cannot ask window $1 to close"; }
 

@@ -300,8 +300,6 @@ TEST_F(SdlWindowTest, InTheForegroundMouseMovesAndButtonsBecomeItems) {
     input.create();
     game.mouse = input.createMouse();
     Mouse* mouse = game.mouse.get();
-    mouse->setDataFormat(2);
-    mouse->setCooperativeLevel(5);
     mouse->setBufferSize(100);
     const int32_t handle = input.createEvent();
     mouse->setEventNotification(handle);
