@@ -75,11 +75,6 @@ TEST_F(LoopbackRoom, PlacesVoicesAroundTheListenerWhoFacesAlongZ) {
   EXPECT_NEAR(centred.left(), centred.right(), 0.05 * centred.both());
   v.at->setMode(Mode3D::normal);
   EXPECT_EQ(side(), "left");
-
-  // Turned to face along +x, a voice ahead along +z is on the left.
-  listener_.setOrientation(1, 0, 0, 0, 1, 0);
-  v.at->setPosition(0, 0, 3);
-  EXPECT_EQ(side(), "left");
 }
 
 TEST_F(LoopbackRoom, HeadRelativeVoiceKeepsItsPlaceWhenTheListenerTurnsAndMoves) {
