@@ -227,13 +227,12 @@ class SdlWindowTest : public ::testing::Test {
     e.window.event = what;
     push(e);
   }
-  // Starts the game's tick, which does `body` each time.
-  int ticking(const std::function<void()>& body) {
+  // Runs the game with its tick going from the start.
+  int ticking() {
     game.onLoad = [&] {
       window->setTimerInterval(TimerId::simulation, 1);
       window->setTimerEnabled(TimerId::simulation, true);
     };
-    game.inside = [&](const std::string&) { body(); };
     return window->run(game);
   }
 
@@ -278,21 +277,20 @@ TEST_F(SdlWindowTest, ClosingTheWindowIsEscAndEndsTheProgramWithZero) {
 }
 
 TEST_F(SdlWindowTest, AQuitEndsAFallInProgress) {
-  EXPECT_EQ(ticking([&] {
-              push(SDL_Event{SDL_QUIT});  // what SIGINT and SIGTERM become
-              window->hold(1e9);          // a fall's step that would outlast the test's watchdog
-              ADD_FAILURE() << "the hold ran to its end";
-            }),
-            0);
+  game.inside = [&](const std::string&) {
+    push(SDL_Event{SDL_QUIT});  // what SIGINT and SIGTERM become
+    window->hold(1e9);          // a fall's step that would outlast the test's watchdog
+    ADD_FAILURE() << "the hold ran to its end";
+  };
+  EXPECT_EQ(ticking(), 0);
 }
 
 TEST_F(SdlWindowTest, TheGameEndingInATickEndsTheLoopThereWithItsStatus) {
-  int ticks = 0;
-  EXPECT_EQ(ticking([&] {
-              if (++ticks == 5) window->endProgram(3);
-            }),
-            3);
-  EXPECT_EQ(ticks, 5);
+  game.inside = [&](const std::string& entry) {
+    if (game.count(entry) == 5) window->endProgram(3);
+  };
+  EXPECT_EQ(ticking(), 3);
+  EXPECT_EQ(game.log, Log(5, "simulation"));
 }
 
 TEST_F(SdlWindowTest, InTheForegroundMouseMovesAndButtonsBecomeItems) {
