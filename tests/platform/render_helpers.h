@@ -25,6 +25,7 @@ class TempFolder {
     std::filesystem::remove_all(path_, ec);
   }
   std::string file(const std::string& name) const { return (path_ / name).string(); }
+  std::string path() const { return path_.string(); }
 
  private:
   static inline int counter_ = 0;

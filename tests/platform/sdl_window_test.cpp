@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -213,7 +214,13 @@ TEST_F(DispatcherTest, PausedNoTimerFiresAndResumingStartsWholeIntervals) {
 
 class SdlWindowTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { SDL_setenv("SDL_VIDEODRIVER", "dummy", 1); }
+  static void SetUpTestSuite() {
+#ifdef _WIN32
+    _putenv_s("SDL_VIDEODRIVER", "dummy");
+#else
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+#endif
+  }
 
   static void push(SDL_Event e) { SDL_PushEvent(&e); }
   static void key(Uint32 type, SDL_Scancode code, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
