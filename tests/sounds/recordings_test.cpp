@@ -1,5 +1,8 @@
 // The recordings as files: all there, in the format the game reads, never clipping, looping
-// without a click, the same on every build and each its own sound.
+// without a click, the same on every build and each its own sound; and what a player hears in them
+// at the frequencies the game plays them.
+#include "sound/recordings.h"
+
 #include <gtest/gtest.h>
 #include <sndfile.h>
 #include <unistd.h>
@@ -7,14 +10,83 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <iterator>
 #include <map>
+#include <numeric>
+#include <stdexcept>
 #include <string>
-
-#include "wav_reader.h"
+#include <vector>
 
 namespace rd::sounds::test {
 namespace {
+
+// Read back the way the game reads them, through libsndfile.
+struct Wav {
+  int rate = 0;
+  int channels = 0;
+  int format = 0;  // libsndfile's SF_FORMAT_* bits
+  std::vector<short> samples;
+  double seconds() const { return static_cast<double>(samples.size()) / rate; }
+};
+
+// Throws when the file cannot be opened.
+Wav readWav(const std::filesystem::path& path) {
+  SF_INFO info{};
+  SNDFILE* f = sf_open(path.string().c_str(), SFM_READ, &info);
+  if (f == nullptr) throw std::runtime_error("cannot open " + path.string());
+  Wav w{info.samplerate, info.channels, info.format,
+        std::vector<short>(static_cast<std::size_t>(info.frames * info.channels))};
+  sf_read_short(f, w.samples.data(), static_cast<sf_count_t>(w.samples.size()));
+  sf_close(f);
+  return w;
+}
+
+std::filesystem::path soundsDir() { return ROTORDUEL_SOUNDS_DIR; }
+
+// Largest absolute sample.
+int peakOf(const std::vector<short>& s) {
+  int p = 0;
+  for (short x : s) p = std::max(p, std::abs(static_cast<int>(x)));
+  return p;
+}
+
+// Loudness in dB relative to full scale.
+double rmsDb(const std::vector<short>& s) {
+  double sum = 0;
+  for (short x : s) sum += static_cast<double>(x) * x;
+  return 10 * std::log10(sum / static_cast<double>(s.size()) / (32768.0 * 32768.0) + 1e-20);
+}
+
+// The rate (per second, at the recorded speed) at which the loudness swells regularly, searched
+// between lo and hi.
+double pulseRate(const Wav& w, double lo, double hi) {
+  // The loudness contour, a point a millisecond (mean of |x|), less its mean.
+  const auto step = static_cast<std::size_t>(w.rate / 1000);
+  const double pointsPerSecond = static_cast<double>(w.rate) / static_cast<double>(step);
+  std::vector<double> contour;
+  for (std::size_t i = 0; i + step <= w.samples.size(); i += step)
+    contour.push_back(std::accumulate(w.samples.begin() + i, w.samples.begin() + i + step, 0.0,
+                                      [](double sum, short x) { return sum + std::abs(x); }));
+  const double mean = std::accumulate(contour.begin(), contour.end(), 0.0) / contour.size();
+  for (double& c : contour) c -= mean;
+  // The loops are periodic, so the contour is correlated with itself around the loop. A
+  // two-bladed rotor repeats exactly only every second beat, so the answer is the fastest pulse
+  // that correlates nearly as well as the best one.
+  const auto shortest = static_cast<std::size_t>(pointsPerSecond / hi);
+  const auto longest = static_cast<std::size_t>(pointsPerSecond / lo);
+  std::vector<double> r(longest + 2, 0.0);
+  for (std::size_t lag = shortest - 1; lag <= longest + 1; ++lag)
+    for (std::size_t i = 0; i < contour.size(); ++i)
+      r[lag] += contour[i] * contour[(i + lag) % contour.size()];
+  const double best = *std::max_element(r.begin() + shortest, r.begin() + longest + 1);
+  for (std::size_t lag = shortest; lag <= longest; ++lag)
+    if (r[lag] >= 0.6 * best && r[lag] >= r[lag - 1] && r[lag] >= r[lag + 1])
+      return pointsPerSecond / static_cast<double>(lag);
+  return 0;
+}
+
+Wav load(const char* file) { return readWav(soundsDir() / file); }
 
 constexpr int kMinus1Dbfs = 29204;  // 32767 * 10^(-1/20), rounded up
 
@@ -83,6 +155,66 @@ TEST(Recordings, EveryRunOfTheGeneratorGivesTheSameRecordings) {
               std::ssize(kRecordingFiles));
   }
   std::filesystem::remove_all(scratch);
+}
+
+// A rotor's beat is the recorded pulse times the playback speed the game sets; no voice is played
+// faster than ten times its recording's rate.
+TEST(Rotors, ThePlayerWorksAtLiftOffAndTheEnemyFluttersFarFaster) {
+  const Wav rotor = load("zelkar.wav");
+  const Wav enemy = load("enemy.wav");
+  // At lift-off (10000 Hz) a working beat; so at idle (5000 Hz) a slow chop you can count, and at
+  // the top (70000 Hz) a buzz.
+  const double liftOff = pulseRate(rotor, 4, 40) * 10000 / rotor.rate;
+  EXPECT_GE(liftOff, 9.0);
+  EXPECT_LE(liftOff, 15.0);
+  EXPECT_LE(70100.0 / rotor.rate, 10.0);
+  // Low down the enemy plays near its own rate.
+  EXPECT_GT(pulseRate(enemy, 15, 80), 2.5 * liftOff);
+  EXPECT_LE(112000.0 / enemy.rate, 10.0);
+}
+
+TEST(Room, NoLoopDrownsAnother) {
+  // The loops heard from their places in the room, at their own level: within 8 dB of each other.
+  double loudest = -200, quietest = 0;
+  for (const char* f : {"zelkar.wav", "enemy.wav", "tv.wav", "fan.wav"}) {
+    const double db = rmsDb(load(f).samples);
+    loudest = std::max(loudest, db);
+    quietest = std::min(quietest, db);
+  }
+  EXPECT_LE(loudest - quietest, 8.0);
+  EXPECT_LE(loudest, -12.0);
+  // The lock-on tone plays inside the head with no distance to soften it, while the room's loops
+  // reach the listener 10 to 20 dB down: recorded well below the quietest of them.
+  EXPECT_LE(rmsDb(load("acquired.wav").samples), quietest - 6.0);
+}
+
+// Heard for a whole game from their places, a repetition within a minute would be noticed; the dog
+// has at least a third of a second of quiet between barks.
+TEST(Room, TheTelevisionAndTheDogTakeLongToComeRound) {
+  EXPECT_GE(load("tv.wav").seconds(), 30.0);
+  const Wav dog = load("DogBark.wav");
+  EXPECT_GE(dog.seconds(), 15.0);
+  std::size_t quiet = 0, longestQuiet = 0;
+  const int threshold = peakOf(dog.samples) / 30;
+  for (short x : dog.samples) {
+    quiet = std::abs(x) < threshold ? quiet + 1 : 0;
+    longestQuiet = std::max(longestQuiet, quiet);
+  }
+  EXPECT_GE(static_cast<double>(longestQuiet) / dog.rate, 0.33);
+  EXPECT_LE(rmsDb(dog.samples), -16.0);
+}
+
+TEST(TargetFinder, BlipsAreShortEvenAtTheirSlowestAndTheLockOnToneHolds) {
+  // The bearing blip plays at 51000 Hz at the slowest, the height tone at 4100 Hz (gap of 8): both
+  // must be over before the next half-second cycle, or nearly.
+  const Wav x = load("TargetX.wav");
+  const Wav y = load("TargetY.wav");
+  EXPECT_LE(x.seconds() * x.rate / 51000.0, 0.1);
+  EXPECT_LE(y.seconds() * y.rate / 4100.0, 1.5);
+  // Steady: no swell or dip of more than 1 dB between its halves.
+  const std::vector<short> lock = load("acquired.wav").samples;
+  const auto half = lock.begin() + std::ssize(lock) / 2;
+  EXPECT_NEAR(rmsDb({lock.begin(), half}), rmsDb({half, lock.end()}), 1.0);
 }
 
 }  // namespace
