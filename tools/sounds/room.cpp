@@ -139,7 +139,7 @@ Samples television(Studio& studio, int rate) {
   crossfadeIntoLoop(tv, frames(rate, kTvFadeSeconds));
   // The television stands 14 units from the middle of the room, 4 dB down there: a background
   // the helicopters, the events and the speech stand out from.
-  scaleToRms(tv, -28.1, -1);
+  scaleToRms(tv, -28.8, -1);
   return tv;
 }
 
@@ -177,7 +177,7 @@ Samples fan(Studio&, int rate) {
 
   // The fan hangs five units over the listener in the middle of the room, at full level: a
   // steady hum, the quietest of the room's main loops.
-  scaleToRms(loop, -31.3, -1.5);
+  scaleToRms(loop, -32.0, -1.5);
   return loop;
 }
 
@@ -251,7 +251,7 @@ Samples dogBark(Studio&, int rate) {
   // and over the room's other loops at its start, 19 units off.
   scaleToPeak(loop, -1.5);
   louden(loop, rate, 6, -1.5, true);
-  scaleToPeak(loop, -8);
+  scaleToPeak(loop, -8.7);
   return loop;
 }
 

@@ -88,7 +88,7 @@ Samples playerRotor(Studio&, int rate) {
   // The chop's slaps held a little further down, so the rotor stands level with the room's
   // other loops though its cone is turned away from the listener.
   louden(loop, rate, 4, -1, true);
-  scaleToRms(loop, -14.9, -1);
+  scaleToRms(loop, -15.6, -1);
   return loop;
 }
 
@@ -133,7 +133,7 @@ Samples enemyRotor(Studio&, int rate) {
   // The flutter's peaks held down, so the enemy's rotor keeps its edge at the level of the
   // room's other loops: 25 units off at the start, 8 dB down.
   louden(loop, rate, 3, -1.5, true);
-  scaleToRms(loop, -22.6, -1.5);
+  scaleToRms(loop, -23.3, -1.5);
   return loop;
 }
 
