@@ -114,18 +114,21 @@ TEST_F(LoopbackRoom, VolumeDistanceAndRolloffFadeAsTheGameSetsThem) {
   EXPECT_LT(level(), 0.001);
   v.voice->setVolume(0);
 
-  // Inverse distance: twice the minimum distance is half as loud, and nothing fades beyond the
-  // maximum distance.
+  // Distance at the room's scale: full level within 5 units, whatever smaller minimum the game
+  // gives; past it the level keeps falling, beyond a smaller maximum too; a larger minimum counts.
   v.at->setMinDistance(1);
   v.at->setMaxDistance(4);
   v.at->setPosition(0, 0, 1);
   const double near = level();
-  v.at->setPosition(0, 0, 2);
-  EXPECT_NEAR(level() / near, 0.5, 0.05);
-  v.at->setPosition(0, 0, 4);
-  const double atMax = level();
-  v.at->setPosition(0, 0, 15);
-  EXPECT_NEAR(level(), atMax, 0.03 * atMax);
+  v.at->setPosition(0, 0, 5);
+  EXPECT_NEAR(level(), near, 0.03 * near);
+  v.at->setPosition(0, 0, 10);
+  const double ten = level();
+  v.at->setPosition(0, 0, 20);
+  EXPECT_LT(ten, 0.85 * near);
+  EXPECT_LT(level(), 0.85 * ten);
+  v.at->setMinDistance(20);
+  EXPECT_NEAR(level(), near, 0.03 * near);
   v.voice->stop();
 
   // The listener's roll-off reaches voices made before it is set and after.
@@ -134,7 +137,7 @@ TEST_F(LoopbackRoom, VolumeDistanceAndRolloffFadeAsTheGameSetsThem) {
   const double faded = level();
   listener_.setRolloffFactor(0);
   const double unfaded = level();
-  EXPECT_GT(unfaded, 5 * faded);
+  EXPECT_GT(unfaded, 2.5 * faded);
   before.voice->stop();
   auto after = tone("sndDogBark");
   after.at->setPosition(0, 0, 40);

@@ -2,6 +2,7 @@
 // loudness (EBU R128, --loudness), left and right in the cockpit, and the resampler.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <cstdio>
@@ -35,10 +36,11 @@ Loudness figures(const std::string& log, const std::string& label) {
 
 std::string replay(const std::string& script, double fromMs = -1,
                    const std::string& sounds = ROTORDUEL_SOUNDS_DIR,
-                   const std::string& renderPath = {}) {
+                   const std::string& renderPath = {}, float speech = 1) {
   replay::Options options;
   options.soundsDir = sounds;
   options.renderPath = renderPath;
+  options.render.speech = speech;
   options.loudness = renderPath.empty();
   options.loudnessFromMs = fromMs;
   std::ostringstream out, err;
@@ -62,6 +64,7 @@ struct Goal {
   double fromMs;
   double lowest, highest;  // of the integrated loudness (whole) or the rise over the room (LU)
   double peakCeiling;      // dBFS, of the whole or of the part from fromMs
+  float speech = 1;        // the speech's level: 0 hears a sound without the words after it
 };
 
 TEST(Mix, EachFigureMeetsItsGoal) {
@@ -79,10 +82,24 @@ TEST(Mix, EachFigureMeetsItsGoal) {
       // The player crashes from height 3 against the far wall; the listener is in the room.
       {"a crash at the wall", "wait 2000\nset playerX 19 playerY 3\ncall Playercrash\nwait 1000\n",
        2000, 4, 40, -1},
+      // The events at the walls stand out wherever they happen: here in the corner farthest from
+      // the listener and behind it, where its head shades them most.
+      {"a crash in the far corner",
+       "wait 2000\nset playerX -19 playerY 3 playerZ -19\ncall Playercrash\nwait 1000\n", 2000, 4,
+       40, -1},
+      {"a scrape in the far corner",
+       "wait 2000\nset playerX -21 playerY 1 playerZ -21\ncall scraped\nwait 1000\n", 2000, 4, 40,
+       -1},
+      {"a landing in the far corner",
+       "wait 2000\nset playerX -19 playerY 1 playerZ -19\nset-frequency sndRotor 10000\n"
+       "call descend\nwait 1000\n",
+       2000, 4, 40, -1},
+      {"the dog's bite in the far corner",
+       "wait 2000\nset dogX -19 dogZ -19\ncall EnemyCrunch\nwait 1000\n", 2000, 4, 40, -1, 0},
   };
   for (const Goal& g : goals) {
     SCOPED_TRACE(g.what);
-    const std::string log = replay(g.script, g.fromMs);
+    const std::string log = replay(g.script, g.fromMs, ROTORDUEL_SOUNDS_DIR, {}, g.speech);
     double figure = 0, peak = 0;
     if (g.fromMs < 0) {
       const Loudness whole = figures(log, "loudness");
@@ -130,6 +147,63 @@ TEST(Mix, TheCockpitHearsRightAsRightAtEveryHeading) {
     EXPECT_GE(rightOverLeft, c.lowest);
     EXPECT_LE(rightOverLeft, c.highest);
   }
+}
+
+// A folder of the game's recordings in which only `heard` sound; every other one is silence.
+std::string onlySounding(testing::TempFolder& folder, std::initializer_list<std::string> heard) {
+  for (const auto& entry : std::filesystem::directory_iterator(ROTORDUEL_SOUNDS_DIR)) {
+    const std::string name = entry.path().filename().string();
+    if (entry.path().extension() != ".wav") continue;
+    if (std::find(heard.begin(), heard.end(), name) != heard.end())
+      std::filesystem::copy_file(entry.path(), folder.file(name),
+                                 std::filesystem::copy_options::overwrite_existing);
+    else
+      testing::writeTone(folder.file(name), 22050, 440, 0.5, 0, 0);
+  }
+  return folder.file("");
+}
+
+// Each of the room's main loops alone, heard from its place at the start: none drowns another.
+TEST(Mix, EachLoopOfTheRoomIsHeardAtTheStart) {
+  double loudest = -200, quietest = 0;
+  for (const char* file : {"zelkar.wav", "enemy.wav", "tv.wav", "fan.wav", "DogBark.wav"}) {
+    SCOPED_TRACE(file);
+    testing::TempFolder folder;
+    const double heard =
+        figures(replay("wait 3000\n", -1, onlySounding(folder, {file})), "loudness").integrated;
+    loudest = std::max(loudest, heard);
+    quietest = std::min(quietest, heard);
+  }
+  EXPECT_LE(loudest - quietest, 6);
+}
+
+// Distance is heard across the whole room: the enemy's rotor, alone, fades from 5 to 10 to 20
+// units away. And the dog, which ends games, is heard from the farthest corner: its barks come
+// within a few LU of the loudest moments of the rest of the room.
+TEST(Mix, DistanceIsHeardAcrossTheRoom) {
+  testing::TempFolder enemyOnly;
+  const std::string sounds = onlySounding(enemyOnly, {"enemy.wav"});
+  double nearer = 0;
+  for (int units : {5, 10, 20}) {
+    SCOPED_TRACE(units);
+    const std::string hold = "repeat 64 set enemyX " + std::to_string(units) +
+                             " enemyY 3 enemyZ 0 enemyHeading 0; tick 1\n";
+    const double heard = figures(replay(hold, -1, sounds), "loudness").integrated;
+    if (units > 5) {
+      EXPECT_LE(heard, nearer - 1.5);
+    }
+    nearer = heard;
+  }
+  const std::string farCorner = "repeat 100 set dogX -19 dogZ -19; wait 30\n";
+  testing::TempFolder dogOnly, withoutDog;
+  const double barks =
+      figures(replay(farCorner, -1, onlySounding(dogOnly, {"DogBark.wav"})), "loudness")
+          .momentaryMax;
+  std::initializer_list<std::string> rest = {"zelkar.wav", "enemy.wav", "tv.wav", "fan.wav",
+                                             "wind.wav"};
+  const double room =
+      figures(replay(farCorner, -1, onlySounding(withoutDog, rest)), "loudness").momentaryMax;
+  EXPECT_GE(barks, room - 6);
 }
 
 // The power of `hz` in the left channel (a Hann-windowed single-frequency transform).

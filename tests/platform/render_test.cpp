@@ -65,7 +65,7 @@ class ReplayRender : public ::testing::Test {
  protected:
   void SetUp() override {
     for (const RecordingFile& r : kRecordingFiles)
-      testing::writeTone(folder_.file(std::string(r.file)), 22050, 600, 0.5);
+      testing::writeTone(folder_.file(std::string(r.file)), 22050, 600, 0.5, 0, 0.1);
   }
   // Runs the script with its sound rendered, and reads back what was rendered.
   testing::Rendered render(const std::string& script, replay::RenderSettings settings = {}) {

@@ -11,6 +11,11 @@ namespace rd::sounds {
 
 namespace {
 
+// The cues sound beside the player, usually near the listener at full level and over the room:
+// their peaks stay this far under full scale, so what the listener's head adds keeps the sum under
+// it.
+constexpr double kCuePeakDb = -6.0;
+
 // The enemy pilot: a low, rough voice through a radio, a narrow band pushed into distortion,
 // with the squelch of the receiver when he lets go of the button.
 Samples pilotSays(Studio& studio, int rate, std::string_view text) {
@@ -47,7 +52,7 @@ Samples wordsOver(Samples effect, double effectGain, const Samples& words, int r
   mixAt(s, effect, 0, effectGain);
   mixAt(s, words, frames(rate, wordsAt), 1.0);
   fadeOut(s, frames(rate, 0.01));
-  scaleToPeak(s, -1);
+  scaleToPeak(s, kCuePeakDb);
   return s;
 }
 
@@ -69,7 +74,7 @@ Samples collide(Studio&, int rate) {
   }
   s.resize(frames(rate, 1.3));
   fadeOut(s, frames(rate, 0.1));
-  scaleToPeak(s, -1);
+  scaleToPeak(s, kCuePeakDb);
   return s;
 }
 
@@ -95,7 +100,7 @@ Samples playerSmash(Studio&, int rate) {
   }
   s.resize(frames(rate, 2.6));
   fadeOut(s, frames(rate, 0.2));
-  scaleToPeak(s, -1);
+  scaleToPeak(s, kCuePeakDb);
   return s;
 }
 

@@ -14,7 +14,10 @@ namespace {
 // walls, 20 units from the listener, while the room's loops go on: each is made this much louder
 // than its peak alone allows, its loudest instants held down by the limiter, so it stands out from
 // the room.
-constexpr double kWallEventLiftDb = 15.0;
+constexpr double kWallEventLiftDb = 19.0;
+// A scrape and a landing are thinner than a crash, and mostly high: heard from behind, past the
+// far walls, the listener's head shades them. They are held harder still.
+constexpr double kThinEventLiftDb = 23.0;
 
 }  // namespace
 
@@ -304,7 +307,7 @@ Samples playerLaser(Studio&, int rate) {
   mixAt(s, shadow, 0, 0.3);
   shape(s, rate, [](double t) { return hit(t, 0.002, 0.12); });
   fadeOut(s, frames(rate, 0.02));
-  scaleToPeak(s, -3);
+  scaleToPeak(s, -5);
   return s;
 }
 
@@ -330,16 +333,22 @@ Samples enemyLaser(Studio&, int rate) {
 Samples explode(Studio&, int rate) {
   Rng rng = seeded("explode");
   Samples s = explosion(rate, rng, 2.2);
-  scaleToPeak(s, -1);
+  // It sounds where the enemy falls, often close, on top of the laser that brought it down.
+  scaleToPeak(s, -4);
   return s;
 }
 
 Samples crash(Studio&, int rate) {
   Rng rng = seeded("crash");
   Samples s = crashImpact(rate, rng, 1.5);
-  // Heard from any wall over the whole room: its peaks held, its body brought up.
-  scaleToPeak(s, -1);
-  louden(s, rate, kWallEventLiftDb, -1, false);
+  // Heard from any wall over the whole room: the crumpling metal brought forward, since the thud
+  // alone carries little across the room, its peaks held and its body brought up. Most crashes
+  // happen where the helicopter took off, under the listener at full level, on top of the room
+  // and often of speech: held lower than the other events so the sum stays under full scale.
+  Biquad crumple = Biquad::peaking(rate, 2000, 0.6, 9);
+  filter(s, crumple);
+  scaleToPeak(s, -4.5);
+  louden(s, rate, kThinEventLiftDb + 4, -4.5, false);
   return s;
 }
 
@@ -350,15 +359,15 @@ Samples land(Studio&, int rate) {
   Samples s = bump(rate, rng, 95);
   for (double at : {0.0, 0.018}) {
     mixAt(s, struckPiece(rate, rng, {{1450, 1.0, 0.025}, {2900, 0.6, 0.015}, {4100, 0.4, 0.01}}),
-          frames(rate, at), 0.7);
+          frames(rate, at), 1.0);
   }
   for (double at : {0.04, 0.07, 0.095}) {
-    mixAt(s, metalClang(rate, rng, rng.between(600, 900), 0.2), frames(rate, at), 0.2);
+    mixAt(s, metalClang(rate, rng, rng.between(600, 900), 0.2), frames(rate, at), 0.4);
   }
   s.resize(frames(rate, 0.5));
   fadeOut(s, frames(rate, 0.05));
   scaleToPeak(s, -1);
-  louden(s, rate, kWallEventLiftDb, -1, false);
+  louden(s, rate, kThinEventLiftDb, -1, false);
   return s;
 }
 
@@ -385,12 +394,12 @@ Samples scrape(Studio&, int rate) {
     const float grip = std::min(1.5f, follow(std::fabs(slips[i]) * 25));
     const float x = slips[i];
     s[i] = 6.0f * r1(x) + 4.0f * r2(x) + 2.5f * r3(x) +
-           grip * (0.25f * rasp(noise[i]) + 0.35f * grind(noise[i]));
+           grip * (0.25f * rasp(noise[i]) + 1.8f * grind(noise[i]));
   }
   fadeIn(s, frames(rate, 0.03));
   fadeOut(s, frames(rate, 0.25));
   scaleToPeak(s, -1);
-  louden(s, rate, kWallEventLiftDb, -1, false);
+  louden(s, rate, kThinEventLiftDb, -1, false);
   return s;
 }
 

@@ -137,9 +137,9 @@ Samples television(Studio& studio, int rate) {
 
   tv.resize(frames(rate, kTvLoopSeconds + kTvFadeSeconds));
   crossfadeIntoLoop(tv, frames(rate, kTvFadeSeconds));
-  // The television stands 14 units from the middle of the room, within reach of the device's
-  // distances: a background the helicopters and the speech stand out from.
-  scaleToRms(tv, -19.8, -1);
+  // The television stands 14 units from the middle of the room, 4 dB down there: a background
+  // the helicopters, the events and the speech stand out from.
+  scaleToRms(tv, -28.8, -1);
   return tv;
 }
 
@@ -175,9 +175,9 @@ Samples fan(Studio&, int rate) {
     mixAround(loop, tick, frames(rate, at), 0.5);
   }
 
-  // The fan hangs over the middle of the room and is never far, but five units up with its
-  // fading stopped at eight: a steady hum, not the loudest of the room.
-  scaleToRms(loop, -15, -1.5);
+  // The fan hangs five units over the listener in the middle of the room, at full level: a
+  // steady hum, the quietest of the room's main loops.
+  scaleToRms(loop, -32.0, -1.5);
   return loop;
 }
 
@@ -247,9 +247,11 @@ Samples dogBark(Studio&, int rate) {
         Bark{13.40, 0.19, 490, 1.0}}) {
     mixAt(loop, bark(rate, rng, b.seconds, b.peakHz), frames(rate, b.at), b.gain);
   }
-  // The dog is heard from the far corners and ends games: its barks loud, their peaks held.
+  // The dog ends games, so it is heard from the far corners: its barks dense, their peaks held,
+  // and over the room's other loops at its start, 19 units off.
   scaleToPeak(loop, -1.5);
   louden(loop, rate, 6, -1.5, true);
+  scaleToPeak(loop, -8.7);
   return loop;
 }
 

@@ -86,9 +86,9 @@ Samples playerRotor(Studio&, int rate) {
   saturate(loop, 1.8);
   scaleToRms(loop, -15, -1);
   // The chop's slaps held a little further down, so the rotor stands level with the room's
-  // other loops though the game keeps it on a 10-unit leash and turns its cone away.
+  // other loops though its cone is turned away from the listener.
   louden(loop, rate, 4, -1, true);
-  scaleToRms(loop, -12, -1);
+  scaleToRms(loop, -15.6, -1);
   return loop;
 }
 
@@ -130,10 +130,10 @@ Samples enemyRotor(Studio&, int rate) {
 
   loop = lowPassedLoop(loop, rate, 4000);
   scaleToRms(loop, -15, -1.5);
-  // The flutter's peaks held down so the enemy's rotor, which stops fading at 10 units, is heard
-  // level with the room's other loops.
+  // The flutter's peaks held down, so the enemy's rotor keeps its edge at the level of the
+  // room's other loops: 25 units off at the start, 8 dB down.
   louden(loop, rate, 3, -1.5, true);
-  scaleToRms(loop, -12, -1.5);
+  scaleToRms(loop, -23.3, -1.5);
   return loop;
 }
 

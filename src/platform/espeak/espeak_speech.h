@@ -73,7 +73,7 @@ void trimSilence(std::vector<int16_t>& samples, int threshold = kSilenceThreshol
 // (20 ms blocks above -50 dBFS) made kSpeechLevelDb, its peaks held at kSpeechCeilingDb by a
 // look-ahead limiter, so a readout stands well out from the room and never clips on top of it.
 inline constexpr double kSpeechLevelDb = -9.0;
-inline constexpr double kSpeechCeilingDb = -4.0;
+inline constexpr double kSpeechCeilingDb = -4.5;
 void levelSpeech(std::vector<int16_t>& samples, int32_t sampleRate);
 
 }  // namespace rd::espeak

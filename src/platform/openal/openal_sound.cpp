@@ -55,14 +55,21 @@ constexpr int32_t kPeriods = 2;
 // The rate the periods are reckoned at (OpenAL Soft's default mixing rate).
 constexpr int32_t kReckonedRate = 44100;
 
-// The distances of a voice the game leaves at the device's defaults (the television, the wind,
-// the impacts at the walls, the named cues, the finder's tones): full level within kMinDistance,
-// then 6 dB down for each doubling of the distance (the game's roll-off of 1), so a crash, a
-// scrape or a landing at the far wall is still well heard, 12 dB under one beside the listener,
-// and distance is heard all the way across the room. The room is 40 units wide and about 10 high,
-// so with kMaxDistance no two places in it are far enough apart for the fading to stop.
+// How far away a voice is heard, at the room's scale. The room is closed, 40 units wide and about
+// 10 high, and the listener in the room view sits 4 units over its centre.
+// - A voice is at full level within kMinDistance. A smaller distance the game gives (0.7 or 1)
+//   counts as this: beside the listener a voice would otherwise be 26 to 29 dB louder than across
+//   the room, more than the mix can hold without the far side sinking under the room or the near
+//   side clipping.
+// - Its fading never stops inside the room (kMaxDistance): a smaller one the game gives (8 to 20)
+//   would make the enemy sound the same at 10, 14 and 20 units.
+// - It fades at kRoomRolloff times the listener's roll-off. The walls' echoes keep a far sound in
+//   a closed room from fading as it would in the open, so with the game's roll-off of 1 a voice
+//   is 3 dB down at 11 units, 6 dB at 20 and 9 dB in the farthest corner (30 units): distance is
+//   heard across the room, and a crash, a landing or the dog in a far corner still stands out.
 constexpr float kMinDistance = 5.0f;
 constexpr float kMaxDistance = 60.0f;
+constexpr float kRoomRolloff = 0.35f;
 
 const char* alErrorText(ALenum e) {
   switch (e) {
@@ -329,13 +336,13 @@ struct Voice3DImpl : Voice3D {
   void setMinDistance(float d) override {
     ALuint s = v_->ready("setMinDistance");
     if (d == v_->minDistance) return;
-    alSourcef(s, AL_REFERENCE_DISTANCE, d);
+    alSourcef(s, AL_REFERENCE_DISTANCE, atRoomScale(d, kMinDistance));
     v_->minDistance = taken(d);
   }
   void setMaxDistance(float d) override {
     ALuint s = v_->ready("setMaxDistance");
     if (d == v_->maxDistance) return;
-    alSourcef(s, AL_MAX_DISTANCE, d);
+    alSourcef(s, AL_MAX_DISTANCE, atRoomScale(d, kMaxDistance));
     v_->maxDistance = taken(d);
   }
   void setMode(Mode3D mode) override {
@@ -363,6 +370,11 @@ struct Voice3DImpl : Voice3D {
     v_->coneOutsideVolume = volume;
   }
 
+  // The distance the device uses for one the game gives: at least the room's own. A distance
+  // OpenAL refuses (below 0, not a number) goes to it as it is, to be refused.
+  static float atRoomScale(float d, float roomScale) {
+    return std::isfinite(d) && d >= 0 ? std::max(d, roomScale) : d;
+  }
   // A distance OpenAL refuses is not taken: it is sent again, and refused again, next time.
   static float taken(float d) {
     return std::isfinite(d) && d >= 0 ? d : std::numeric_limits<float>::quiet_NaN();
@@ -484,7 +496,7 @@ struct ListenerImpl : Listener {
     if (!(factor >= 0) || !std::isfinite(factor))
       fail("setRolloffFactor", "a roll-off factor is 0 or more");
     for (SoundCore* s : d_->sounds)
-      if (s->takesRolloff) alSourcef(s->source, AL_ROLLOFF_FACTOR, factor);
+      if (s->takesRolloff) alSourcef(s->source, AL_ROLLOFF_FACTOR, factor * kRoomRolloff);
     d_->rolloff = factor;
   }
 
@@ -578,7 +590,7 @@ std::unique_ptr<Voice> Device::createVoice(const std::string& name, const std::s
   v->maxDistance = kMaxDistance;
   v->takesRolloff = true;
   alSourcef(v->source, AL_GAIN, core_->levels.effects);
-  alSourcef(v->source, AL_ROLLOFF_FACTOR, core_->rolloff);
+  alSourcef(v->source, AL_ROLLOFF_FACTOR, core_->rolloff * kRoomRolloff);
   alSourcef(v->source, AL_REFERENCE_DISTANCE, kMinDistance);
   alSourcef(v->source, AL_MAX_DISTANCE, kMaxDistance);
   alSourcef(v->source, AL_PITCH, pitchFor(v->frequency, v->rate));
@@ -874,8 +886,8 @@ std::shared_ptr<DeviceCore> PlaybackSound::openCore(const std::string& call) {
                                                  : "the sound output device '" + deviceName_ +
                                                        "' cannot be opened");
   // Newer OpenAL Soft releases take the period from the refresh rate asked for.
-  ALCcontext* context = makeContext(
-      device, {ALC_REFRESH, kReckonedRate / periodsFor(options_).frames}, call, hrtf_);
+  ALCcontext* context =
+      makeContext(device, {ALC_REFRESH, kReckonedRate / periodsFor(options_).frames}, call, hrtf_);
   return adopt(device, context);
 }
 
