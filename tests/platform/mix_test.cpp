@@ -118,37 +118,6 @@ TEST(Mix, EachFigureMeetsItsGoal) {
   }
 }
 
-// In the cockpit the television, alone in the room, 5 units to the player's +x: heard on the
-// right facing +z, on the left facing -z, in the middle facing it.
-TEST(Mix, TheCockpitHearsRightAsRightAtEveryHeading) {
-  testing::TempFolder folder;
-  for (const auto& entry : std::filesystem::directory_iterator(ROTORDUEL_SOUNDS_DIR)) {
-    const std::string name = entry.path().filename().string();
-    if (name == "tv.wav") {
-      std::filesystem::copy_file(entry.path(), folder.file(name));
-    } else if (entry.path().extension() == ".wav") {
-      testing::writeTone(folder.file(name), 22050, 440, 0.5, 0, 0);
-    }
-  }
-  // How much louder the right ear hears it than the left, in dB: from, to.
-  const struct {
-    int heading;
-    double lowest, highest;
-  } cases[] = {{0, 3, 40}, {180, -40, -3}, {90, -1, 1}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.heading);
-    const std::string out = folder.file("cockpit.wav");
-    replay("key P\nset playerX -10 playerZ 12 playerY 3 knob 0 playerHeading " +
-               std::to_string(c.heading) + "\ntick 96\n",
-           -1, folder.file(""), out);
-    const testing::Rendered r = testing::readRendered(out);
-    ASSERT_GT(r.size(), 0u);
-    const double rightOverLeft = 20 * std::log10(r.right() / r.left());
-    EXPECT_GE(rightOverLeft, c.lowest);
-    EXPECT_LE(rightOverLeft, c.highest);
-  }
-}
-
 // A folder of the game's recordings in which only `heard` sound; every other one is silence.
 std::string onlySounding(testing::TempFolder& folder, std::initializer_list<std::string> heard) {
   for (const auto& entry : std::filesystem::directory_iterator(ROTORDUEL_SOUNDS_DIR)) {
@@ -161,6 +130,30 @@ std::string onlySounding(testing::TempFolder& folder, std::initializer_list<std:
       testing::writeTone(folder.file(name), 22050, 440, 0.5, 0, 0);
   }
   return folder.file("");
+}
+
+// In the cockpit the television, alone in the room, 5 units to the player's +x: heard on the
+// right facing +z, on the left facing -z, in the middle facing it.
+TEST(Mix, TheCockpitHearsRightAsRightAtEveryHeading) {
+  testing::TempFolder folder;
+  const std::string sounds = onlySounding(folder, {"tv.wav"});
+  // How much louder the right ear hears it than the left, in dB: from, to.
+  const struct {
+    int heading;
+    double lowest, highest;
+  } cases[] = {{0, 3, 40}, {180, -40, -3}, {90, -1, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.heading);
+    const std::string out = folder.file("cockpit.wav");
+    replay("key P\nset playerX -10 playerZ 12 playerY 3 knob 0 playerHeading " +
+               std::to_string(c.heading) + "\ntick 96\n",
+           -1, sounds, out);
+    const testing::Rendered r = testing::readRendered(out);
+    ASSERT_GT(r.size(), 0u);
+    const double rightOverLeft = 20 * std::log10(r.right() / r.left());
+    EXPECT_GE(rightOverLeft, c.lowest);
+    EXPECT_LE(rightOverLeft, c.highest);
+  }
 }
 
 // Each of the room's main loops alone, heard from its place at the start: none drowns another.
