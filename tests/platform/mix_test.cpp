@@ -75,27 +75,25 @@ TEST(Mix, EachFigureMeetsItsGoal) {
 #else
   constexpr double kRoomFloor = -26;
 #endif
+  // Two seconds of the room, then the event and a second of what it sounds like over the room.
+  auto event = [](const std::string& what) { return "wait 2000\n" + what + "\nwait 1000\n"; };
   const Goal goals[] = {
       {"the room at the start", "wait 3000\n", -1, kRoomFloor, -18, -1},
       {"a whole game", demoGame(), -1, -21, -14, -1},
       {"a readout over the room", "wait 3000\nkey S\nwait 300\n", 3000, 8, 40, -1},
       // The player crashes from height 3 against the far wall; the listener is in the room.
-      {"a crash at the wall", "wait 2000\nset playerX 19 playerY 3\ncall Playercrash\nwait 1000\n",
-       2000, 4, 40, -1},
+      {"a crash at the wall", event("set playerX 19 playerY 3\ncall Playercrash"), 2000, 4, 40, -1},
       // The events at the walls stand out wherever they happen: here in the corner farthest from
       // the listener and behind it, where its head shades them most.
       {"a crash in the far corner",
-       "wait 2000\nset playerX -19 playerY 3 playerZ -19\ncall Playercrash\nwait 1000\n", 2000, 4,
-       40, -1},
-      {"a scrape in the far corner",
-       "wait 2000\nset playerX -21 playerY 1 playerZ -21\ncall scraped\nwait 1000\n", 2000, 4, 40,
-       -1},
-      {"a landing in the far corner",
-       "wait 2000\nset playerX -19 playerY 1 playerZ -19\nset-frequency sndRotor 10000\n"
-       "call descend\nwait 1000\n",
+       event("set playerX -19 playerY 3 playerZ -19\ncall Playercrash"), 2000, 4, 40, -1},
+      {"a scrape in the far corner", event("set playerX -21 playerY 1 playerZ -21\ncall scraped"),
        2000, 4, 40, -1},
-      {"the dog's bite in the far corner",
-       "wait 2000\nset dogX -19 dogZ -19\ncall EnemyCrunch\nwait 1000\n", 2000, 4, 40, -1, 0},
+      {"a landing in the far corner",
+       event("set playerX -19 playerY 1 playerZ -19\nset-frequency sndRotor 10000\ncall descend"),
+       2000, 4, 40, -1},
+      {"the dog's bite in the far corner", event("set dogX -19 dogZ -19\ncall EnemyCrunch"), 2000,
+       4, 40, -1, 0},
   };
   for (const Goal& g : goals) {
     SCOPED_TRACE(g.what);
