@@ -68,23 +68,18 @@ TEST_F(SettingsFile, RefusalsNameTheSettingAndWhereItStands) {
 #else
   const char* kDesktop = "desktop";
 #endif
-  // The ends of each range, and numbers that are not whole or not only a number.
-  for (auto [name, good, bad] : {std::tuple{"speech-rate", "80", "79"},
-                                 {"speech-rate", "900", "901"},
-                                 {"volume", "0", "-1"},
-                                 {"effects-volume", "100", "101"},
-                                 {"speech-volume", "100", "50.5"},
-                                 {"latency", "3", "2"},
-                                 {"latency", "500", "501"},
-                                 {"volume", "100", "10x"},
-                                 {"speech", kDesktop, "Desktop"},
-                                 {"welcome", "on", "yes"},
-                                 {"hrtf", "auto", ""}}) {
+  // The ends of each range, and numbers that are not whole or not only a number: NAME GOOD BAD.
+  std::istringstream cases(
+      "speech-rate 80 79  speech-rate 900 901  volume 0 -1  volume 100 10x  "
+      "effects-volume 100 101  speech-volume 100 50.5  latency 3 2  "
+      "latency 500 501  welcome on yes  hrtf auto Auto  speech " +
+      std::string(kDesktop) + " Desktop");
+  for (std::string name, good, bad; cases >> name >> good >> bad;) {
     EXPECT_EQ(refusal({{name, good}}), "accepted") << name << " " << good;
-    EXPECT_NE(refusal({{name, bad}}).find(std::string("--") + name + ": '" + bad + "'"),
-              std::string::npos)
+    EXPECT_NE(refusal({{name, bad}}).find("--" + name + ": '" + bad + "'"), std::string::npos)
         << name << " " << bad;
   }
+  EXPECT_NE(refusal({{"hrtf", ""}}).find("--hrtf: ''"), std::string::npos);
 }
 
 TEST_F(SettingsFile, SavingReplacesTheOneLineAndKeepsTheRest) {
