@@ -47,12 +47,16 @@ TEST_F(SettingsFile, OptionsWinOverTheFileAndAMissingFileKeepsTheDefaults) {
 }
 
 TEST_F(SettingsFile, RefusalsNameTheSettingAndWhereItStands) {
-  write("volume = 50\nspeech-rate = fast\n");
-  EXPECT_EQ(refusal({}), path_ +
-                             " line 2: speech-rate: 'fast' is not a whole number of words a "
-                             "minute from 80 to 900");
-  write("colour = red\n");
-  EXPECT_NE(refusal({}).find(path_ + " line 1: colour: no such setting"), std::string::npos);
+  const char* files[][2] = {
+      {"volume = 50\nspeech-rate = fast\n",
+       " line 2: speech-rate: 'fast' is not a whole number of words a minute from 80 to 900"},
+      {"colour = red\n", " line 1: colour: no such setting"},
+      {"volume 50\n", " line 1: not a 'name = value' line"},
+      {"[sound]\nvolume = 50\n", " line 2: volume: settings are not put in sections"}};
+  for (auto [text, refused] : files) {
+    write(text);
+    EXPECT_EQ(refusal({}).find(path_ + refused), 0u) << refusal({});
+  }
   write("volume 50\n");
   EXPECT_NE(refusal({}).find(" line 1: not a 'name = value' line"), std::string::npos);
   write("[sound]\nvolume = 50\n");
