@@ -57,11 +57,6 @@ TEST_F(SettingsFile, RefusalsNameTheSettingAndWhereItStands) {
     write(text);
     EXPECT_EQ(refusal({}).find(path_ + refused), 0u) << refusal({});
   }
-  write("volume 50\n");
-  EXPECT_NE(refusal({}).find(" line 1: not a 'name = value' line"), std::string::npos);
-  write("[sound]\nvolume = 50\n");
-  EXPECT_NE(refusal({}).find(" line 2: volume: settings are not put in sections"),
-            std::string::npos);
   std::filesystem::remove(path_);
   EXPECT_EQ(refusal({{"speech-rate", "abc"}}),
             "--speech-rate: 'abc' is not a whole number of words a minute from 80 to 900");
