@@ -10,7 +10,8 @@
 namespace rd::replay {
 namespace {
 
-// Runs a script on the recording platform with the test's own recordings.
+// Runs a script on the recording platform with the test's own recordings; one that does not
+// parse ends with status 2, as the program does.
 struct Outcome {
   int status;
   std::string out, err;
@@ -18,8 +19,12 @@ struct Outcome {
 Outcome runScript(const std::string& text) {
   testing::SoundsFolder sounds;
   std::ostringstream out, err;
-  int status = run(parseScript(text), Options{sounds.path(), ""}, out, err);
-  return {status, out.str(), err.str()};
+  try {
+    int status = run(parseScript(text), Options{sounds.path(), ""}, out, err);
+    return {status, out.str(), err.str()};
+  } catch (const ScriptError& e) {
+    return {2, "", e.what()};
+  }
 }
 
 // What no scenario writes: comments after a command, repeats of several commands or of none,
@@ -32,34 +37,37 @@ TEST(ReplayScript, TrailingCommentsRepeatsAndWindowsLineEnds) {
   EXPECT_EQ(r.status, 0) << r.err;
 }
 
-TEST(ReplayScript, ErrorsNameTheLine) {
-  struct Case {
-    const char* script;
-    const char* message;
-  };
-  for (const Case& c : {
-           Case{"tick\r\nfly 3\n", "line 2: unknown command 'fly'"},
-           Case{"key F13\n", "line 1: unknown key 'F13'"},
-           Case{"tick -1\n", "line 1: tick: the count must be a whole number"},
-           Case{"tick 1.5\n", "line 1: tick: the count must be a whole number"},
-           Case{"rnd nan\n", "line 1: rnd: 'nan' is not a number in [0, 1)"},
-           Case{"rnd 0.5 1\n", "line 1: rnd: '1' is not a number in [0, 1)"},
-           Case{"mouse 0 99999999999\n", "line 1: mouse: the data must be a whole number"},
-           Case{"\n\nwait\n", "line 3: wrong number of arguments for 'wait'"},
-           Case{"print timer\n", "line 1: print timer takes one timer name"},
-           Case{"repeat 2 key Up; fly\n", "line 1: unknown command 'fly'"},
-           Case{"repeat -1 tick\n", "line 1: repeat: the count must be a whole number"},
-           Case{"repeat 2 tick;; tick\n", "line 1: repeat: an empty command"},
-           Case{"repeat 2 repeat 2 tick\n", "line 1: a repeat cannot hold another repeat"},
-           Case{"set playerX 1 playerY\n", "line 1: set takes NAME VALUE pairs"},
-       }) {
-    SCOPED_TRACE(c.script);
-    try {
-      parseScript(c.script);
-      ADD_FAILURE() << "no error";
-    } catch (const ScriptError& e) {
-      EXPECT_TRUE(std::string(e.what()).starts_with(c.message)) << e.what();
-    }
+// A script error names its line, whether the parser finds it or the run, and ends with status 2.
+TEST(ReplayScript, ErrorsNameTheLineAndEndWithStatusTwo) {
+  const char* cases[][2] = {
+      {"tick\r\nfly 3\n", "line 2: unknown command 'fly'"},
+      {"key F13\n", "line 1: unknown key 'F13'"},
+      {"tick -1\n", "line 1: tick: the count must be a whole number"},
+      {"tick 1.5\n", "line 1: tick: the count must be a whole number"},
+      {"rnd nan\n", "line 1: rnd: 'nan' is not a number in [0, 1)"},
+      {"rnd 0.5 1\n", "line 1: rnd: '1' is not a number in [0, 1)"},
+      {"mouse 0 99999999999\n", "line 1: mouse: the data must be a whole number"},
+      {"\n\nwait\n", "line 3: wrong number of arguments for 'wait'"},
+      {"print timer\n", "line 1: print timer takes one timer name"},
+      {"repeat 2 key Up; fly\n", "line 1: unknown command 'fly'"},
+      {"repeat -1 tick\n", "line 1: repeat: the count must be a whole number"},
+      {"repeat 2 tick;; tick\n", "line 1: repeat: an empty command"},
+      {"repeat 2 repeat 2 tick\n", "line 1: a repeat cannot hold another repeat"},
+      {"set playerX 1 playerY\n", "line 1: set takes NAME VALUE pairs"},
+      {"call noSuchProcedure\n", "line 1: the game has no procedure 'noSuchProcedure'"},
+      {"set noSuchVariable 1\n", "line 1: the game record has no variable 'noSuchVariable'"},
+      {"set playerX abc\n", "line 1: playerX is a Single: a number"},
+      {"set fanOn 1\n", "line 1: fanOn is a Boolean: -1 or 0"},
+      {"set knob 2.5\n", "line 1: knob is a Long: a whole number"},
+      {"set voice 1\n", "line 1: voice is an object and cannot be set"},
+      {"print noSuchVariable\n", "line 1: the game record has no variable 'noSuchVariable'"},
+      {"print voice sndNothing\n", "line 1: no voice 'sndNothing' exists"},
+      {"play sndNothing\n", "line 1: no voice named 'sndNothing'"},
+      {"print timer Nope\n", "line 1: no timer named 'Nope'"}};
+  for (auto [script, message] : cases) {
+    Outcome r = runScript(script);
+    EXPECT_EQ(r.status, 2) << script;
+    EXPECT_TRUE(r.err.starts_with(message)) << script << ": " << r.err;
   }
 }
 
@@ -72,18 +80,6 @@ TEST(ReplayRunner, StartsTheGameBeforeTheFirstCommandButAfterFailAndRnd) {
       r.out.ends_with("error: Form_Load: StartGame: sndTv.loop failed: failure injected\n"
                       "exit: 1\n"))
       << r.out;
-}
-
-TEST(ReplayRunner, ScriptErrorsEndWithStatusTwo) {
-  for (const char* script :
-       {"call noSuchProcedure\n", "set noSuchVariable 1\n", "set playerX abc\n", "set fanOn 1\n",
-        "set knob 2.5\n", "set voice 1\n", "print noSuchVariable\n", "print voice sndNothing\n",
-        "play sndNothing\n", "print timer Nope\n"}) {
-    SCOPED_TRACE(script);
-    Outcome r = runScript(script);
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(r.err.starts_with("line 1: ")) << r.err;
-  }
 }
 
 TEST(ReplayRunner, PrintsVariablesVoicesListenerAndTimers) {
