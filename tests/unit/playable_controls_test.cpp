@@ -4,64 +4,53 @@
 
 #include "core/config.h"
 #include "fake_game.h"
+#include "platform/keys.h"
 
 namespace rd {
 namespace {
 
 using testing::FakeGame;
 
-constexpr int16_t kLeft = 37, kUp = 38, kRight = 39, kDown = 40, kPageUp = 33, kPageDown = 34;
-
+// Letting go of an engine or a movement key hands the rotor the momentum for the Doppler shift;
+// P hands it to the listener on board. Other keys, and any key before the bank exists, do nothing.
 TEST(Keys, TheMomentumReachesTheRotorOnReleaseAndTheListenerOnBoard) {
   FakeGame g;
+  EXPECT_EQ(g.run([&] { g.game.onKeyUp(Key::Up); }), -1);
+  EXPECT_TRUE(g.lines().empty());
   ASSERT_EQ(g.start(), -1);
   g.game.playerVelX = 4;
   g.game.playerVelY = 7;
   g.game.playerVelZ = 2.5f;
   auto velocity = [](const fake::Vec3& v) { return std::tuple{v.x, v.y, v.z}; };
   const auto momentum = std::tuple{4.0f, 7.0f, 2.5f}, still = std::tuple{0.0f, 0.0f, 0.0f};
-  // Left, Right and X change nothing; the flying keys hand the rotor the momentum.
-  for (int16_t key : {kLeft, kRight, int16_t{88}, kUp, kDown, kPageUp, kPageDown}) {
+  const int16_t keys[] = {Key::Left, Key::Right,  Key::X,       Key::Up,
+                          Key::Down, Key::PageUp, Key::PageDown};
+  for (int16_t key : keys) {
     g.game.sounds.sndRotor3D->setVelocity(0, 0, 0);
     g.game.onKeyUp(key);
-    const bool flies = key != kLeft && key != kRight && key != 88;
+    const bool flies = key != Key::Left && key != Key::Right && key != Key::X;
     EXPECT_EQ(velocity(g.sound.voice("sndRotor")->velocity), flies ? momentum : still) << key;
   }
-  g.game.onKeyDown(80);
+  g.game.onKeyDown(Key::P);
   EXPECT_EQ(velocity(g.sound.listener()->velocity), momentum);
-}
-
-TEST(KeyUp, BeforeTheBankExistsNothingHappens) {
-  FakeGame g;  // never loaded: no rotor voice
-  EXPECT_EQ(g.run([&] { g.game.onKeyUp(kUp); }), -1);
-  EXPECT_TRUE(g.lines().empty());
-}
-
-TEST(KeyDown, PendingEventsRunFirstAndAnUnknownKeyDoesNothingElse) {
-  FakeGame g;
-  ASSERT_EQ(g.start(), -1);
+  // Keys the game does not know, out of range ones too, make no call.
   g.trace.clear();
-  const int before = g.window.doEventsCount();
-  for (int16_t key : {int16_t{112}, int16_t{49}, int16_t{0}, int16_t{-1}, int16_t{255}})
-    g.game.onKeyDown(key);
-  EXPECT_EQ(g.window.doEventsCount(), before + 5);
+  for (int key : {112, 49, 0, -1, 255}) g.game.onKeyDown(static_cast<int16_t>(key));
   EXPECT_TRUE(g.calls().empty());
 }
 
+// The handler's status is 0, or the failure when a call failed or there is no mouse; the game
+// goes on (the report: the mouse failure scenario).
 TEST(Mouse, StatusIsZeroOrTheFailureAndTheGameGoesOn) {
   FakeGame g;
   ASSERT_EQ(g.start(), -1);
   g.input.push({13, 1});
   EXPECT_EQ(g.game.onMouse(g.game.EventHandle), 0);
-
-  // A failure is the status, and the game goes on (the report: the mouse failure scenario).
   g.trace.failNext("speech.speak");
   g.input.push({13, 1});
   int32_t status = 0;
   EXPECT_EQ(g.run([&] { status = g.game.onMouse(g.game.EventHandle); }), -1);
   EXPECT_EQ(status, config::kFailStatus);
-
-  // Without a mouse (start-up could not open it) a signal fails the same way.
   g.game.mouse.reset();
   EXPECT_EQ(g.game.onMouse(0), config::kFailStatus);
 }
@@ -92,8 +81,7 @@ TEST(Mouse, ACountBeyondTheArrayIsCutToIt) {
     g.trace.clear();
     EXPECT_EQ(g.game.onMouse(0), 0);
     // Every item is the middle button: five spoken pieces of the score each.
-    const size_t expected = claimed < 0 ? 0 : 5u * config::kMouseBufferItems;
-    EXPECT_EQ(g.lines().size(), expected) << claimed;
+    EXPECT_EQ(g.lines().size(), claimed < 0 ? 0 : 5u * config::kMouseBufferItems) << claimed;
   }
 }
 

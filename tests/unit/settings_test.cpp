@@ -47,17 +47,16 @@ TEST_F(SettingsFile, OptionsWinOverTheFileAndAMissingFileKeepsTheDefaults) {
 }
 
 TEST_F(SettingsFile, RefusalsNameTheSettingAndWhereItStands) {
-  write("volume = 50\nspeech-rate = fast\n");
-  EXPECT_EQ(refusal({}), path_ +
-                             " line 2: speech-rate: 'fast' is not a whole number of words a "
-                             "minute from 80 to 900");
-  write("colour = red\n");
-  EXPECT_NE(refusal({}).find(path_ + " line 1: colour: no such setting"), std::string::npos);
-  write("volume 50\n");
-  EXPECT_NE(refusal({}).find(" line 1: not a 'name = value' line"), std::string::npos);
-  write("[sound]\nvolume = 50\n");
-  EXPECT_NE(refusal({}).find(" line 2: volume: settings are not put in sections"),
-            std::string::npos);
+  const char* files[][2] = {
+      {"volume = 50\nspeech-rate = fast\n",
+       " line 2: speech-rate: 'fast' is not a whole number of words a minute from 80 to 900"},
+      {"colour = red\n", " line 1: colour: no such setting"},
+      {"volume 50\n", " line 1: not a 'name = value' line"},
+      {"[sound]\nvolume = 50\n", " line 2: volume: settings are not put in sections"}};
+  for (auto [text, refused] : files) {
+    write(text);
+    EXPECT_EQ(refusal({}).find(path_ + refused), 0u) << refusal({});
+  }
   std::filesystem::remove(path_);
   EXPECT_EQ(refusal({{"speech-rate", "abc"}}),
             "--speech-rate: 'abc' is not a whole number of words a minute from 80 to 900");
@@ -68,23 +67,18 @@ TEST_F(SettingsFile, RefusalsNameTheSettingAndWhereItStands) {
 #else
   const char* kDesktop = "desktop";
 #endif
-  // The ends of each range, and numbers that are not whole or not only a number.
-  for (auto [name, good, bad] : {std::tuple{"speech-rate", "80", "79"},
-                                 {"speech-rate", "900", "901"},
-                                 {"volume", "0", "-1"},
-                                 {"effects-volume", "100", "101"},
-                                 {"speech-volume", "100", "50.5"},
-                                 {"latency", "3", "2"},
-                                 {"latency", "500", "501"},
-                                 {"volume", "100", "10x"},
-                                 {"speech", kDesktop, "Desktop"},
-                                 {"welcome", "on", "yes"},
-                                 {"hrtf", "auto", ""}}) {
+  // The ends of each range, and numbers that are not whole or not only a number: NAME GOOD BAD.
+  std::istringstream cases(
+      "speech-rate 80 79  speech-rate 900 901  volume 0 -1  volume 100 10x  "
+      "effects-volume 100 101  speech-volume 100 50.5  latency 3 2  "
+      "latency 500 501  welcome on yes  hrtf auto Auto  speech " +
+      std::string(kDesktop) + " Desktop");
+  for (std::string name, good, bad; cases >> name >> good >> bad;) {
     EXPECT_EQ(refusal({{name, good}}), "accepted") << name << " " << good;
-    EXPECT_NE(refusal({{name, bad}}).find(std::string("--") + name + ": '" + bad + "'"),
-              std::string::npos)
+    EXPECT_NE(refusal({{name, bad}}).find("--" + name + ": '" + bad + "'"), std::string::npos)
         << name << " " << bad;
   }
+  EXPECT_NE(refusal({{"hrtf", ""}}).find("--hrtf: ''"), std::string::npos);
 }
 
 TEST_F(SettingsFile, SavingReplacesTheOneLineAndKeepsTheRest) {
