@@ -29,6 +29,20 @@ void step(Game& game, Direction direction) {
   }
 }
 
+// The switch clicks where it is, puts the helicopter back inside the wall and turns the fan on or
+// off.
+void pressFanSwitch(Game& game, bool on) {
+  game.sounds.sndSwitch3D->setPosition(0, 5, 19);
+  game.sounds.sndSwitch->play();
+  game.playerZ = config::kInsideWall;
+  if (on) {
+    game.sounds.sndFan->loop();
+  } else {
+    game.sounds.sndFan->stop();
+  }
+  game.fanOn = on;
+}
+
 }  // namespace
 
 void Game::flyForward() {
@@ -48,20 +62,9 @@ void Game::flyForward() {
 
   // The fan's wall switch by the wall z = 20: the upper half switches the fan on, the lower half
   // off, the middle only stops the helicopter.
-  if (floorOf(playerX) == 0 && floorOf(playerY) == 6 && playerZ > 19.5) {
-    sounds.sndSwitch3D->setPosition(0, 5, 19);
-    sounds.sndSwitch->play();
-    playerZ = config::kInsideWall;
-    sounds.sndFan->loop();
-    fanOn = true;
-  }
-  if (floorOf(playerX) == 0 && floorOf(playerY) == 4 && playerZ > 19.5) {
-    sounds.sndSwitch3D->setPosition(0, 5, 19);
-    sounds.sndSwitch->play();
-    playerZ = config::kInsideWall;
-    sounds.sndFan->stop();
-    fanOn = false;
-  }
+  if (floorOf(playerX) == 0 && floorOf(playerY) == 6 && playerZ > 19.5) pressFanSwitch(*this, true);
+  if (floorOf(playerX) == 0 && floorOf(playerY) == 4 && playerZ > 19.5)
+    pressFanSwitch(*this, false);
   if (floorOf(playerX) == 0 && floorOf(playerY) == 5 && playerZ > 19.5) {
     playerZ = config::kInsideWall;
   }
