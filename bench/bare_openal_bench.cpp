@@ -276,31 +276,22 @@ void BM_BareRenderRoomPeriods(benchmark::State& state) {
     if (name != "sndTargetX" && name != "sndTargetY" && name != "sndAcquired")
       moving.push_back(room.source[name]);
   }
-  constexpr int32_t kPeriod = 256;
-  const int32_t periods = kLoopbackRate / kPeriod;
-  std::vector<int16_t> buffer(static_cast<size_t>(kPeriod) * 2);
-  constexpr int32_t kTickFrames = kLoopbackRate / 64;
-  int32_t nextTick = 0;
-  float t = 0;
-  for (auto _ : state) {
-    for (int32_t p = 0; p < periods; ++p) {
-      if (p * kPeriod >= nextTick) {
-        nextTick += kTickFrames;
-        t += 0.01f;
-        for (size_t i = 0; i < moving.size(); ++i) {
-          float phase = t + static_cast<float>(i);
-          alSource3f(moving[i], AL_POSITION, std::sin(phase) * 8, static_cast<float>(1 + i % 4),
-                     -std::cos(phase) * 8);
-        }
-      }
-      renderSamples(room.device, buffer.data(), kPeriod);
+  rd::bench::TickedPeriods mix(kLoopbackRate);
+  std::vector<int16_t> buffer(static_cast<size_t>(mix.kPeriod) * 2);
+  auto move = [&](float t) {
+    for (size_t i = 0; i < moving.size(); ++i) {
+      float phase = t + static_cast<float>(i);
+      alSource3f(moving[i], AL_POSITION, std::sin(phase) * 8, static_cast<float>(1 + i % 4),
+                 -std::cos(phase) * 8);
     }
-    nextTick -= periods * kPeriod;
+  };
+  auto render = [&](int32_t frames) { renderSamples(room.device, buffer.data(), frames); };
+  for (auto _ : state) {
+    mix.second(move, render);
     benchmark::DoNotOptimize(buffer.data());
   }
   state.counters["realTimeFactor"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * periods * kPeriod / kLoopbackRate,
-      benchmark::Counter::kIsRate);
+      static_cast<double>(state.iterations()) * mix.mixedSeconds(), benchmark::Counter::kIsRate);
   state.SetLabel(room.hrtfStatus());
 }
 BENCHMARK(BM_BareRenderRoomPeriods)->UseRealTime()->Unit(benchmark::kMillisecond);

@@ -61,4 +61,34 @@ struct ListenerPlace {
 };
 inline constexpr ListenerPlace kRoomListener = {{0, 0, 1}, {0, 1, 0}, {0, 4, 0}, 10, 1};
 
+// One second of sound at `rate` mixed the way a playback device mixes it, in periods of 256
+// frames. The game moves its voices once a tick (15.625 ms): `move(t)` runs before the period in
+// which a tick falls due, t growing by 0.01 a tick; `render(frames)` mixes one period. The beat
+// carries on from one second to the next.
+class TickedPeriods {
+ public:
+  static constexpr int32_t kPeriod = 256;
+  explicit TickedPeriods(int32_t rate) : rate_(rate) {}
+
+  template <class Move, class Render>
+  void second(Move&& move, Render&& render) {
+    const int32_t periods = rate_ / kPeriod;
+    for (int32_t p = 0; p < periods; ++p) {
+      if (p * kPeriod >= nextTick_) {
+        nextTick_ += rate_ / 64;
+        move(t_ += 0.01f);
+      }
+      render(kPeriod);
+    }
+    nextTick_ -= periods * kPeriod;
+  }
+  // How much sound one second() mixes, in seconds.
+  double mixedSeconds() const { return static_cast<double>(rate_ / kPeriod * kPeriod) / rate_; }
+
+ private:
+  int32_t rate_;
+  int32_t nextTick_ = 0;
+  float t_ = 0;
+};
+
 }  // namespace rd::bench

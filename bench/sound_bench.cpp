@@ -249,39 +249,26 @@ BENCHMARK_CAPTURE(BM_SpeakToEar, number, "-12.5")
 void BM_RenderRoomPeriods(benchmark::State& state) {
   rd::openal::LoopbackSound sound;
   Room room(sound);
-  constexpr int32_t kPeriod = 256;
-  const int32_t periods = rd::openal::LoopbackSound::kRate / kPeriod;
   std::vector<std::pair<rd::Voice3D*, int>> moving;
   for (const auto& [name, file] : bank()) {
     room.voices[name]->loop();
     if (name != "sndTargetX" && name != "sndTargetY" && name != "sndAcquired")
       moving.emplace_back(room.controls[name].get(), static_cast<int>(moving.size()));
   }
-  std::vector<int16_t> buffer(static_cast<size_t>(kPeriod) * 2);
-  // A tick is 15.625 ms: 689 frames at 44.1 kHz.
-  constexpr int32_t kTickFrames = rd::openal::LoopbackSound::kRate / 64;
-  int32_t nextTick = 0;
-  float t = 0;
+  rd::bench::TickedPeriods mix(rd::openal::LoopbackSound::kRate);
+  std::vector<int16_t> buffer(static_cast<size_t>(mix.kPeriod) * 2);
+  auto move = [&](float t) {
+    for (auto [voice, i] : moving)
+      voice->setPosition(std::sin(t + i) * 8, static_cast<float>(1 + i % 4), std::cos(t + i) * 8);
+    room.device->checkCalls();
+  };
+  auto render = [&](int32_t frames) { sound.render(frames, buffer.data()); };
   for (auto _ : state) {
-    for (int32_t p = 0; p < periods; ++p) {
-      // The game moves its voices once a tick: before the period in which a tick falls due.
-      if (p * kPeriod >= nextTick) {
-        nextTick += kTickFrames;
-        t += 0.01f;
-        for (auto [voice, i] : moving)
-          voice->setPosition(std::sin(t + i) * 8, static_cast<float>(1 + i % 4),
-                             std::cos(t + i) * 8);
-        room.device->checkCalls();
-      }
-      sound.render(kPeriod, buffer.data());
-    }
-    nextTick -= periods * kPeriod;
+    mix.second(move, render);
     benchmark::DoNotOptimize(buffer.data());
   }
-  state.counters["realTimeFactor"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * periods * kPeriod /
-                             rd::openal::LoopbackSound::kRate,
-                         benchmark::Counter::kIsRate);
+  state.counters["realTimeFactor"] = benchmark::Counter(
+      static_cast<double>(state.iterations()) * mix.mixedSeconds(), benchmark::Counter::kIsRate);
   state.SetLabel(sound.hrtfStatus());
 }
 BENCHMARK(BM_RenderRoomPeriods)->UseRealTime()->Unit(benchmark::kMillisecond);
