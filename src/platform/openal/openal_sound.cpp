@@ -130,7 +130,8 @@ struct DeviceCore {
   ALCcontext* context = nullptr;
   LPALCRENDERSAMPLESSOFT renderSamples = nullptr;
   LPALCGETINTEGER64VSOFT getInteger64 = nullptr;
-  float rolloff = 1.0f;
+  // Each room voice's roll-off: the listener's (1 until the game sets it) at the room's scale.
+  float rolloff = kRoomRolloff;
   Levels levels;
   // The sounds pauseAll() paused.
   std::vector<ALuint> paused;
@@ -495,9 +496,9 @@ struct ListenerImpl : Listener {
     ready("setRolloffFactor");
     if (!(factor >= 0) || !std::isfinite(factor))
       fail("setRolloffFactor", "a roll-off factor is 0 or more");
+    d_->rolloff = factor * kRoomRolloff;
     for (SoundCore* s : d_->sounds)
-      if (s->takesRolloff) alSourcef(s->source, AL_ROLLOFF_FACTOR, factor * kRoomRolloff);
-    d_->rolloff = factor;
+      if (s->takesRolloff) alSourcef(s->source, AL_ROLLOFF_FACTOR, d_->rolloff);
   }
 
   static inline const std::string kName = "listener";
@@ -590,7 +591,7 @@ std::unique_ptr<Voice> Device::createVoice(const std::string& name, const std::s
   v->maxDistance = kMaxDistance;
   v->takesRolloff = true;
   alSourcef(v->source, AL_GAIN, core_->levels.effects);
-  alSourcef(v->source, AL_ROLLOFF_FACTOR, core_->rolloff * kRoomRolloff);
+  alSourcef(v->source, AL_ROLLOFF_FACTOR, core_->rolloff);
   alSourcef(v->source, AL_REFERENCE_DISTANCE, kMinDistance);
   alSourcef(v->source, AL_MAX_DISTANCE, kMaxDistance);
   alSourcef(v->source, AL_PITCH, pitchFor(v->frequency, v->rate));
