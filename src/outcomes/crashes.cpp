@@ -30,11 +30,7 @@ void Game::playerFall(Long counts) {
   while (fallY >= 1) {
     busyWait(counts);
     playerY = fallY;
-    if (!fixedListener) {
-      sounds.listener->setPosition(playerX, playerY, playerZ);
-    } else {
-      sounds.sndRotor3D->setPosition(playerX, playerY, playerZ);
-    }
+    listeningPosition();
     sounds.sndRotor->setFrequency(sounds.sndRotor->getFrequency() - config::kFallPitchStepHz);
     fallY = fallStep(fallY);
   }
