@@ -3,12 +3,11 @@
 #include <algorithm>
 
 #include "core/config.h"
+#include "platform/keys.h"
 
 namespace rd {
 
 namespace {
-
-constexpr int16_t kEscape = 27;
 
 // Marks a handler as running for as long as it runs, also when it ends by an exception.
 class Running {
@@ -48,7 +47,7 @@ int32_t MouseBuffer::take(MouseItem* items, int32_t capacity) {
 }
 
 void Dispatcher::keyDown(int16_t code, bool repeat) {
-  if (code == kEscape) {
+  if (code == Key::Escape) {
     quitRequest();
     return;
   }
@@ -67,7 +66,7 @@ void Dispatcher::quitRequest() {
   quitPending_ = true;
   keys_.clear();
   closeQueued_ = true;
-  keys_.push_back({true, true, kEscape});
+  keys_.push_back({true, true, Key::Escape});
 }
 
 bool Dispatcher::handlerRunning() const {

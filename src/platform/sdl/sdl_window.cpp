@@ -12,6 +12,7 @@
 #include <iostream>
 #include <thread>
 
+#include "platform/keys.h"
 #include "platform/sdl/key_codes.h"
 #include "version.h"
 
@@ -27,8 +28,6 @@ constexpr int kLongestWaitMs = 250;
 constexpr std::chrono::milliseconds kLookEvery{5};
 // The state byte of a pressed mouse button in its item, as the buffered mouse reports it.
 constexpr int32_t kButtonDown = 0x80;
-// Esc's virtual-key code: it ends the program also while the game is paused.
-constexpr int16_t kEscape = 27;
 
 // The item offset of a mouse button: 12 primary, 13 secondary, 14 middle; -1 for the others.
 int32_t buttonOffset(uint8_t button) {
@@ -283,7 +282,7 @@ void SdlWindow::translate(const SDL_Event& e) {
       if (code == 0) break;
       const bool down = e.type == SDL_KEYDOWN;
       if (comfortKey && comfortKey(code, down)) break;
-      if (dispatcher_.paused() && code != kEscape) break;
+      if (dispatcher_.paused() && code != rd::Key::Escape) break;
       if (down) {
         dispatcher_.keyDown(code, e.key.repeat != 0);
       } else {
