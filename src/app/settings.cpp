@@ -96,15 +96,6 @@ int onEntry(void* user, const char* section, const char* name, const char* value
 
 }  // namespace
 
-const std::vector<std::string>& settingNames() {
-  static const std::vector<std::string> names = [] {
-    std::vector<std::string> v;
-    for (const auto& d : kSettings) v.emplace_back(d.name);
-    return v;
-  }();
-  return names;
-}
-
 void applySetting(Settings& s, const std::string& name, const std::string& value,
                   const std::string& where) {
   if (name == "speech") {
@@ -140,9 +131,9 @@ void applySetting(Settings& s, const std::string& name, const std::string& value
       s.latencyMs = whole(where, name, value, 3, 500, " of milliseconds (or auto)");
     }
   } else {
-    refuse(where, name,
-           "no such setting (the settings are: speech, speech-rate, speech-volume, "
-           "volume, effects-volume, hrtf, welcome, latency)");
+    std::string names;
+    for (const auto& d : kSettings) names += (names.empty() ? "" : ", ") + std::string(d.name);
+    refuse(where, name, "no such setting (the settings are: " + names + ")");
   }
 }
 

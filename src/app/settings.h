@@ -36,9 +36,6 @@ struct Settings {
 inline constexpr int kMinSpeechRate = 80;
 inline constexpr int kMaxSpeechRate = 900;
 
-// Every setting's name, in the order --help lists them.
-const std::vector<std::string>& settingNames();
-
 class SettingsError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
