@@ -336,15 +336,18 @@ struct Voice3DImpl : Voice3D {
   }
   void setMinDistance(float d) override {
     ALuint s = v_->ready("setMinDistance");
+    checkDistance("setMinDistance", d);
     if (d == v_->minDistance) return;
-    alSourcef(s, AL_REFERENCE_DISTANCE, atRoomScale(d, kMinDistance));
-    v_->minDistance = taken(d);
+    // At the room's scale: a smaller distance counts as the room's own.
+    alSourcef(s, AL_REFERENCE_DISTANCE, std::max(d, kMinDistance));
+    v_->minDistance = d;
   }
   void setMaxDistance(float d) override {
     ALuint s = v_->ready("setMaxDistance");
+    checkDistance("setMaxDistance", d);
     if (d == v_->maxDistance) return;
-    alSourcef(s, AL_MAX_DISTANCE, atRoomScale(d, kMaxDistance));
-    v_->maxDistance = taken(d);
+    alSourcef(s, AL_MAX_DISTANCE, std::max(d, kMaxDistance));
+    v_->maxDistance = d;
   }
   void setMode(Mode3D mode) override {
     v_->ready("setMode");
@@ -371,14 +374,8 @@ struct Voice3DImpl : Voice3D {
     v_->coneOutsideVolume = volume;
   }
 
-  // The distance the device uses for one the game gives: at least the room's own. A distance
-  // OpenAL refuses (below 0, not a number) goes to it as it is, to be refused.
-  static float atRoomScale(float d, float roomScale) {
-    return std::isfinite(d) && d >= 0 ? std::max(d, roomScale) : d;
-  }
-  // A distance OpenAL refuses is not taken: it is sent again, and refused again, next time.
-  static float taken(float d) {
-    return std::isfinite(d) && d >= 0 ? d : std::numeric_limits<float>::quiet_NaN();
+  void checkDistance(const char* op, float d) const {
+    if (!(d >= 0) || !std::isfinite(d)) v_->fail(op, "a distance is 0 or more");
   }
   static bool same(const AlVector& a, const AlVector& b) {
     return a.x == b.x && a.y == b.y && a.z == b.z;
