@@ -110,6 +110,10 @@ TEST_F(LoopbackRoom, VolumeDistanceAndRolloffFadeAsTheGameSetsThem) {
   const double full = level();
   v.voice->setVolume(-600);
   EXPECT_NEAR(level() / full, 0.5, 0.03);
+  // The player's effects level reaches a voice already playing, on top of its volume.
+  sound_.setLevels({.effects = 0.5f});
+  EXPECT_NEAR(level() / full, 0.25, 0.03);
+  sound_.setLevels({});
   v.voice->setVolume(-30000);
   EXPECT_LT(level(), 0.001);
   v.voice->setVolume(0);

@@ -173,6 +173,8 @@ struct SoundCore {
   ALuint buffer = 0;
   // Voices of the room take the listener's roll-off; the speech voice does not.
   bool takesRolloff = false;
+  // Its gain under the device's levels (the room's voices, the speech).
+  virtual float levelledGain(const Levels& levels) const { return levels.speech; }
 
   SoundCore() = default;
   SoundCore(const SoundCore&) = delete;
@@ -271,6 +273,9 @@ struct VoiceCore : SoundCore {
   float minDistance = 1.0f, maxDistance = 0.0f;
   int32_t coneInside = 360, coneOutside = 360, coneOutsideVolume = 0;
 
+  float levelledGain(const Levels& levels) const override {
+    return gainFromVolume(volume) * levels.effects;
+  }
   ~VoiceCore() override {
     // The device names its last call by this voice's name: a failure it made is read now.
     if (device && device->lastWho == &name) {
@@ -408,8 +413,8 @@ struct VoiceImpl : Voice {
     ALuint s = v_->ready("setVolume");
     int32_t volume = clampVolume(hundredthsDb);
     if (volume == v_->volume) return;
-    alSourcef(s, AL_GAIN, gainFromVolume(volume) * v_->device->levels.effects);
     v_->volume = volume;
+    alSourcef(s, AL_GAIN, v_->levelledGain(v_->device->levels));
   }
   void setFrequency(int32_t hz) override {
     ALuint s = v_->ready("setFrequency");
@@ -523,6 +528,7 @@ void applyLevels(DeviceCore& core, const Levels& levels) {
   core.levels = levels;
   core.use();
   alListenerf(AL_GAIN, levels.volume);
+  for (SoundCore* s : core.sounds) alSourcef(s->source, AL_GAIN, s->levelledGain(levels));
   alGetError();
 }
 
@@ -587,7 +593,7 @@ std::unique_ptr<Voice> Device::createVoice(const std::string& name, const std::s
   v->minDistance = kMinDistance;
   v->maxDistance = kMaxDistance;
   v->takesRolloff = true;
-  alSourcef(v->source, AL_GAIN, core_->levels.effects);
+  alSourcef(v->source, AL_GAIN, v->levelledGain(core_->levels));
   alSourcef(v->source, AL_ROLLOFF_FACTOR, core_->rolloff);
   alSourcef(v->source, AL_REFERENCE_DISTANCE, kMinDistance);
   alSourcef(v->source, AL_MAX_DISTANCE, kMaxDistance);
@@ -654,7 +660,7 @@ std::unique_ptr<PlainSound> Device::playPlain(const std::string& call,
   alSourcei(p->source, AL_SOURCE_RELATIVE, AL_TRUE);
   alSource3f(p->source, AL_POSITION, 0, 0, 0);
   alSourcef(p->source, AL_ROLLOFF_FACTOR, 0);
-  alSourcef(p->source, AL_GAIN, core_->levels.speech);
+  alSourcef(p->source, AL_GAIN, p->levelledGain(core_->levels));
   alSourcePlay(p->source);
   if (ALenum e = alGetError()) throw ServiceError(call, alErrorText(e));
   return std::make_unique<PlainSound>(std::move(p));
