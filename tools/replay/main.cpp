@@ -1,7 +1,6 @@
 // rotorduel-replay [--sounds DIR] [--render OUT.wav] [settings...] SCRIPT
 #include <CLI/CLI.hpp>
 #include <csignal>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -10,20 +9,9 @@
 #include "app/settings.h"
 #include "runner.h"
 
-namespace {
-
-std::string besideProgram(const char* argv0) {
-  std::error_code ec;
-  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) exe = std::filesystem::absolute(argv0, ec);
-  return (exe.parent_path() / "sounds").string();
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   rd::replay::Options options;
-  options.soundsDir = besideProgram(argv[0]);
+  options.soundsDir = rd::replay::besideProgram(argv[0]);
   std::string scriptPath;
   std::map<std::string, std::string> given;
   CLI::App app("The game run by a script, its sound optionally rendered to a WAV file.",

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <filesystem>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -461,6 +462,13 @@ int run(const std::vector<Command>& script, const Options& options, std::ostream
     return 2;
   }
   return status;
+}
+
+std::string besideProgram(const char* argv0) {
+  std::error_code ec;
+  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) exe = std::filesystem::absolute(argv0, ec);
+  return (exe.parent_path() / "sounds").string();
 }
 
 }  // namespace rd::replay

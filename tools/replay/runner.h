@@ -68,4 +68,8 @@ void requestStop(int signal);
 int run(const std::vector<Command>& script, const Options& options, std::ostream& out,
         std::ostream& err);
 
+// The recordings beside the program: its own folder's sounds/ (`argv0` when the system does not
+// say where the program is).
+std::string besideProgram(const char* argv0);
+
 }  // namespace rd::replay

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <iostream>
 #include <random>
 #include <sstream>
@@ -130,8 +129,7 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  if (sounds.empty())
-    sounds = (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "sounds").string();
+  if (sounds.empty()) sounds = rd::replay::besideProgram(argv[0]);
 
   Totals t;
   auto started = std::chrono::steady_clock::now();
