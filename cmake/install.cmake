@@ -1,9 +1,7 @@
 # What `cmake --install` puts where, and the Debian package `cpack -G DEB` makes of it.
 # The recordings are installed by tools/sounds, which makes them, into ROTORDUEL_INSTALL_SOUNDSDIR.
 
-if(TARGET rotorduel)
-  install(TARGETS rotorduel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
+install(TARGETS rotorduel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES data/rotorduel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES data/io.github.rotorduel.RotorDuel.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

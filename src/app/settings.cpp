@@ -12,9 +12,7 @@
 #include <iostream>
 #include <sstream>
 
-#ifndef ROTORDUEL_VERSION
-#define ROTORDUEL_VERSION "unknown"
-#endif
+#include "version.h"
 
 namespace rd::app {
 
