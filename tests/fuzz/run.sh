@@ -8,8 +8,10 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build=$1/fuzz
 command -v clang++ >/dev/null || { echo "SKIPPED: clang++ is not installed"; exit 0; }
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" >/dev/null
+mkdir -p "$build"
+# The build's own output only when it fails.
+{ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo &&
+  cmake --build "$build"; } >"$build/build.log" 2>&1 || { tail -n 40 "$build/build.log"; exit 1; }
 mkdir -p "$build/artifacts"
 export ROTORDUEL_SOUNDS_DIR=$1/sounds  # the game target reads the recordings of the build
 for target in wav script game; do
