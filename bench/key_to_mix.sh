@@ -39,9 +39,7 @@ channels = surround71
 file = $WORK/out.wav
 CONF
 
-(cd / && exec "$WORK/rotorduel" "$@" >"$WORK/stdout" 2>"$WORK/stderr") &
-GAME_PID=$!
-GAME_WINDOW=$(window_id "Rotor Duel") || fail "the game's window never appeared"
+game_start "$@"
 game_focus
 sleep 2
 python3 "$BENCH/key_to_mix.py" "$WORK/out.wav" "$presses" || fail "the measurement failed"
