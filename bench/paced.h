@@ -13,9 +13,11 @@
 #include <thread>
 #include <vector>
 
+#include "core/config.h"
+
 namespace rd::bench {
 
-inline constexpr std::chrono::microseconds kTickPeriod{15625};
+inline constexpr std::chrono::microseconds kTickPeriod{config::kTimerPeriodMicros};
 
 class Paced {
  public:
