@@ -104,7 +104,7 @@ void Comfort::changeRate(double factor) {
   int next = static_cast<int>(std::lround(now * factor));
   // Each press moves the rate, also where 10% rounds to nothing.
   if (next == now) next += factor > 1 ? 1 : -1;
-  next = std::clamp(next, kMinSpeechRate, kMaxSpeechRate);
+  next = std::clamp(next, config::kSlowestSpeechRate, config::kFastestSpeechRate);
   hooks_.setRate(next);
   if (hooks_.save) hooks_.save("speech-rate", std::to_string(next));
   say("Speech rate " + std::to_string(next));

@@ -26,9 +26,6 @@
 
 namespace {
 
-static_assert(rd::app::Settings::kAutoLatency == rd::openal::DeviceOptions::kAutoLatency,
-              "the latency setting hands its auto over as the device takes it");
-
 // How long the desktop's speech service may take to answer: when asked for, time to start it;
 // otherwise the game does not wait for it.
 constexpr std::chrono::milliseconds kAskedPatience{5000};

@@ -109,7 +109,8 @@ void applySetting(Settings& s, const std::string& name, const std::string& value
              "builtin or auto");
 #endif
   } else if (name == "speech-rate") {
-    s.speechRate = whole(where, name, value, kMinSpeechRate, kMaxSpeechRate, " of words a minute");
+    s.speechRate = whole(where, name, value, config::kSlowestSpeechRate, config::kFastestSpeechRate,
+                         " of words a minute");
   } else if (name == "speech-volume") {
     s.speechVolume = whole(where, name, value, 0, 100);
   } else if (name == "volume") {
@@ -126,7 +127,8 @@ void applySetting(Settings& s, const std::string& name, const std::string& value
     if (value == "auto") {
       s.latencyMs = Settings::kAutoLatency;
     } else {
-      s.latencyMs = whole(where, name, value, 3, 500, " of milliseconds (or auto)");
+      s.latencyMs = whole(where, name, value, config::kMinLatencyMs, config::kMaxLatencyMs,
+                          " of milliseconds (or auto)");
     }
   } else {
     std::string names;

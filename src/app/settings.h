@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "core/config.h"
+
 namespace CLI {
 class App;
 }
@@ -29,12 +31,9 @@ struct Settings {
   bool welcome = true;
   // The sound's buffering: 0 is the game's own short default, kAutoLatency leaves it to OpenAL
   // Soft and its configuration, anything else is milliseconds (3 to 500).
-  static constexpr int kAutoLatency = -1;
+  static constexpr int kAutoLatency = config::kAutoLatency;
   int latencyMs = 0;
 };
-
-inline constexpr int kMinSpeechRate = 80;
-inline constexpr int kMaxSpeechRate = 900;
 
 class SettingsError : public std::runtime_error {
  public:

@@ -28,6 +28,17 @@ inline constexpr int32_t kMaxFrequencyHz = 200000;
 inline constexpr int32_t kMinVolume = -10000;
 inline constexpr int32_t kMaxVolume = 0;
 
+// The player's speech rate, in words a minute: the range the settings take and the comfort keys
+// reach, and that the desktop's speech service is asked for.
+inline constexpr int kSlowestSpeechRate = 80;
+inline constexpr int kFastestSpeechRate = 900;
+
+// The sound's output latency the player may ask for, in milliseconds, and the value that leaves it
+// to OpenAL Soft and its own configuration.
+inline constexpr int32_t kMinLatencyMs = 3;
+inline constexpr int32_t kMaxLatencyMs = 500;
+inline constexpr int32_t kAutoLatency = -1;
+
 // The status the mouse handler returns when a call inside it failed (a generic failure code).
 inline constexpr int32_t kFailStatus = static_cast<int32_t>(0x80004005u);
 

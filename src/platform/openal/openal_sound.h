@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/config.h"
 #include "platform/sound_device.h"
 #include "platform/wav/wav_file.h"
 
@@ -127,9 +128,9 @@ struct DeviceOptions {
   // periods of 256 frames (about 6 ms reported), kAutoLatency leaves the periods to OpenAL Soft
   // and its configuration, and any other value is milliseconds (kMinLatencyMs to kMaxLatencyMs).
   static constexpr int32_t kShortLatency = 0;
-  static constexpr int32_t kAutoLatency = -1;
-  static constexpr int32_t kMinLatencyMs = 3;
-  static constexpr int32_t kMaxLatencyMs = 500;
+  static constexpr int32_t kAutoLatency = config::kAutoLatency;
+  static constexpr int32_t kMinLatencyMs = config::kMinLatencyMs;
+  static constexpr int32_t kMaxLatencyMs = config::kMaxLatencyMs;
   int32_t latencyMs = kShortLatency;
 };
 

@@ -10,15 +10,18 @@
 #include <set>
 #include <thread>
 
+#include "core/config.h"
 #include "platform/service_error.h"
 
 namespace rd::speechd {
 
 namespace {
 
+// The service's rate 0 is the usual speed; -100 and 100 are the slowest and fastest the player
+// may ask for.
 constexpr int kUsualRate = 175;
-constexpr int kSlowest = 80;
-constexpr int kFastest = 900;
+constexpr int kSlowest = config::kSlowestSpeechRate;
+constexpr int kFastest = config::kFastestSpeechRate;
 
 // The service's end and cancel reports arrive on its own thread, without a word of whose they are:
 // one connection per program, so they go to the one set of finished sentences.
