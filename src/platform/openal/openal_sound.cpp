@@ -877,14 +877,14 @@ PlaybackSound::PlaybackSound(std::string deviceName, DeviceOptions options)
     : deviceName_(std::move(deviceName)), options_(options) {}
 
 std::shared_ptr<DeviceCore> PlaybackSound::openCore(const std::string& call) {
-  ALCdevice* device = nullptr;
+  // The game's defaults are in place while the first device of the process opens: OpenAL Soft
+  // reads its configuration then.
+  std::optional<ConfigFolder> defaults;
   if (!g_configRead) {
-    ConfigFolder defaults(playbackDefaults(options_));
-    device = alcOpenDevice(deviceName_.empty() ? nullptr : deviceName_.c_str());
+    defaults.emplace(playbackDefaults(options_));
     g_configRead = true;
-  } else {
-    device = alcOpenDevice(deviceName_.empty() ? nullptr : deviceName_.c_str());
   }
+  ALCdevice* device = alcOpenDevice(deviceName_.empty() ? nullptr : deviceName_.c_str());
   if (!device)
     throw ServiceError(call, deviceName_.empty() ? "no sound output device could be opened"
                                                  : "the sound output device '" + deviceName_ +
