@@ -1,0 +1,179 @@
+// What the OpenAL Soft device's parts share: the context current on the game's thread, the
+// device's core (its context, its sources and the error its calls left), one source with its
+// buffer, and the room's scale. The parts: openal_context.cpp (the context and its errors),
+// openal_voices.cpp (voices and the listener), openal_device.cpp (the device and its levels) and
+// openal_opening.cpp (opening a device with the game's defaults).
+#pragma once
+
+#include <AL/al.h>
+#include <AL/alc.h>
+#include <AL/alext.h>
+
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/openal/openal_sound.h"
+#include "platform/service_error.h"
+
+namespace rd::openal {
+
+// The context OpenAL calls go to on this thread. Everything runs on the game's one thread, and a
+// device makes its context current only when a call on it finds another one current.
+extern thread_local ALCcontext* g_current;
+void makeCurrent(ALCcontext* context);
+
+const char* alErrorText(ALenum e);
+std::string alcErrorText(ALCenum e);
+
+// How far away a voice is heard, at the room's scale. The room is closed, 40 units wide and about
+// 10 high, and the listener in the room view sits 4 units over its centre.
+// - A voice is at full level within kMinDistance. A smaller distance the game gives (0.7 or 1)
+//   counts as this: beside the listener a voice would otherwise be 26 to 29 dB louder than across
+//   the room, more than the mix can hold without the far side sinking under the room or the near
+//   side clipping.
+// - Its fading never stops inside the room (kMaxDistance): a smaller one the game gives (8 to 20)
+//   would make the enemy sound the same at 10, 14 and 20 units.
+// - It fades at kRoomRolloff times the listener's roll-off. The walls' echoes keep a far sound in
+//   a closed room from fading as it would in the open, so with the game's roll-off of 1 a voice
+//   is 3 dB down at 11 units, 6 dB at 20 and 9 dB in the farthest corner (30 units): distance is
+//   heard across the room, and a crash, a landing or the dog in a far corner still stands out.
+constexpr float kMinDistance = 5.0f;
+constexpr float kMaxDistance = 60.0f;
+constexpr float kRoomRolloff = 0.35f;
+
+struct SoundCore;
+
+struct DeviceCore {
+  ALCdevice* device = nullptr;
+  ALCcontext* context = nullptr;
+  LPALCRENDERSAMPLESSOFT renderSamples = nullptr;
+  LPALCGETINTEGER64VSOFT getInteger64 = nullptr;
+  // Each room voice's roll-off: the listener's (1 until the game sets it) at the room's scale.
+  float rolloff = kRoomRolloff;
+  Levels levels;
+  // The sounds pauseAll() paused.
+  std::vector<ALuint> paused;
+  // Every source this device made that still exists.
+  std::set<SoundCore*> sounds;
+  // OpenAL's error flag is read at the end of a handler, not after every call: the last call made
+  // (its voice's name and the operation) names a failure found there.
+  const std::string* lastWho = nullptr;
+  const char* lastOp = "";
+  // An error read early (by a call that checks its own errors at once), kept for that check.
+  ALenum keptError = AL_NO_ERROR;
+  std::string keptCall;
+
+  ~DeviceCore() { close(); }
+  bool open() const { return context != nullptr; }
+  void use() const {
+    if (g_current != context) makeCurrent(context);
+  }
+  void called(const std::string& who, const char* op) {
+    lastWho = &who;
+    lastOp = op;
+  }
+  // Moves OpenAL's error flag into the kept error (the first one stays), naming the last call.
+  void collect() {
+    ALenum e = alGetError();
+    if (e != AL_NO_ERROR && keptError == AL_NO_ERROR) {
+      keptError = e;
+      keptCall = lastWho ? *lastWho + "." + lastOp : std::string("device");
+    }
+  }
+  void checkCalls();
+  void close();
+};
+
+// One source with its own buffer.
+struct SoundCore {
+  std::shared_ptr<DeviceCore> device;
+  ALuint source = 0;
+  ALuint buffer = 0;
+  // Voices of the room take the listener's roll-off; the speech voice does not.
+  bool takesRolloff = false;
+  // Its gain under the device's levels (the room's voices, the speech).
+  virtual float levelledGain(const Levels& levels) const { return levels.speech; }
+
+  SoundCore() = default;
+  SoundCore(const SoundCore&) = delete;
+  SoundCore& operator=(const SoundCore&) = delete;
+  virtual ~SoundCore() { release(); }
+
+  bool alive() const { return source != 0 && device && device->open(); }
+  void release() {
+    if (device && device->open()) {
+      device->use();
+      device->collect();
+      if (source) alDeleteSources(1, &source);
+      if (buffer) alDeleteBuffers(1, &buffer);
+      alGetError();
+      device->sounds.erase(this);
+    }
+    source = 0;
+    buffer = 0;
+  }
+  // What the device does when it closes under a sound: the names go with the context.
+  void forget() {
+    source = 0;
+    buffer = 0;
+  }
+};
+
+struct PlainCore : SoundCore {
+  double lengthMs = 0;
+};
+
+struct Registry {
+  std::vector<Device*> open;
+  Levels levels;
+};
+
+inline ALint stateOf(ALuint source) {
+  ALint state = AL_INITIAL;
+  alGetSourcei(source, AL_SOURCE_STATE, &state);
+  return state;
+}
+
+// Makes a source playing `mono` at its own rate. Fails with ServiceError(call, ...).
+template <typename T>
+std::shared_ptr<T> makeSound(const std::shared_ptr<DeviceCore>& device, const std::string& call,
+                             const std::vector<int16_t>& mono, int32_t rate) {
+  if (!device->open()) throw ServiceError(call, "the sound device is closed");
+  device->use();
+  device->collect();
+  auto sound = std::make_shared<T>();
+  sound->device = device;
+  device->sounds.insert(sound.get());
+  alGenBuffers(1, &sound->buffer);
+  if (ALenum e = alGetError()) {
+    sound->buffer = 0;
+    throw ServiceError(call, alErrorText(e));
+  }
+  alBufferData(sound->buffer, AL_FORMAT_MONO16, mono.data(),
+               static_cast<ALsizei>(mono.size() * sizeof(int16_t)), rate);
+  if (ALenum e = alGetError()) throw ServiceError(call, alErrorText(e));
+  alGenSources(1, &sound->source);
+  if (ALenum e = alGetError()) {
+    sound->source = 0;
+    throw ServiceError(call, alErrorText(e));
+  }
+  alSourcei(sound->source, AL_BUFFER, static_cast<ALint>(sound->buffer));
+  if (ALenum e = alGetError()) throw ServiceError(call, alErrorText(e));
+  return sound;
+}
+
+// A context made on `device` with `attrs` and the HRTF request; closes the device and fails with
+// ServiceError(call, ...) when it cannot be made.
+ALCcontext* makeContext(ALCdevice* device, std::vector<ALCint> attrs, const std::string& call,
+                        Hrtf hrtf);
+// The core of a device whose context was made.
+std::shared_ptr<DeviceCore> adopt(ALCdevice* device, ALCcontext* context);
+
+// The listener of a device, and a room voice from a decoded recording (openal_voices.cpp).
+std::unique_ptr<Listener> makeListener(std::shared_ptr<DeviceCore> core);
+std::unique_ptr<Voice> makeVoice(const std::shared_ptr<DeviceCore>& core, const std::string& name,
+                                 const std::string& call, const WavData& wav);
+
+}  // namespace rd::openal
