@@ -106,15 +106,19 @@ void Comfort::changeRate(double factor) {
   if (next == now) next += factor > 1 ? 1 : -1;
   next = std::clamp(next, config::kSlowestSpeechRate, config::kFastestSpeechRate);
   hooks_.setRate(next);
-  if (hooks_.save) hooks_.save("speech-rate", std::to_string(next));
-  say("Speech rate " + std::to_string(next));
+  saveAndSay("speech-rate", next, "Speech rate " + std::to_string(next));
 }
 
 void Comfort::changeVolume(int step) {
   volume_ = std::clamp(volume_ + step, 0, 100);
   hooks_.setVolume(volume_);
-  if (hooks_.save) hooks_.save("volume", std::to_string(volume_));
-  say("Volume " + std::to_string(volume_));
+  saveAndSay("volume", volume_, "Volume " + std::to_string(volume_));
+}
+
+void Comfort::saveAndSay(const char* name, int value, const std::string& said) {
+  // The change holds for this session either way; the player hears when it will not outlast it.
+  const auto why = hooks_.save ? hooks_.save(name, std::to_string(value)) : std::nullopt;
+  say(why ? said + ", not saved: " + *why : said);
 }
 
 }  // namespace rd::app

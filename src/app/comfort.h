@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/speech.h"
@@ -36,7 +37,9 @@ class Comfort {
     std::function<void(int)> setRate;     // words a minute
     std::function<void(int)> setVolume;   // 0..100
     std::function<void(bool)> setPaused;  // the window's timers and the sound's voices
-    std::function<void(const std::string& name, const std::string& value)> save;
+    // Keeps a setting; returns nothing when kept, else why not ("the disk is full").
+    std::function<std::optional<std::string>(const std::string& name, const std::string& value)>
+        save;
     std::function<void(const std::string&)> report;  // a failure that does not end the game
   };
   Comfort(NotedSpeech& speech, int volume, Hooks hooks);
@@ -50,6 +53,8 @@ class Comfort {
   void answer(int16_t code);
   void changeRate(double factor);
   void changeVolume(int step);
+  // `name = value` kept, and `said` spoken with the reason when it could not be.
+  void saveAndSay(const char* name, int value, const std::string& said);
 
   NotedSpeech& speech_;
   std::unique_ptr<SpeechVoice> voice_;

@@ -97,11 +97,9 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings) {
                 << " timer events\n";
   };
   hooks.save = [&](const std::string& name, const std::string& value) {
-    try {
-      rd::app::saveSetting(path, name, value);
-    } catch (const rd::app::SettingsError& e) {
-      window.reportError(e.what(), false);
-    }
+    auto why = rd::app::saveSetting(path, name, value);
+    if (why) window.reportError(path + ": " + name + " not saved: " + *why, false);
+    return why;
   };
   hooks.report = [&](const std::string& text) { window.reportError(text, false); };
   rd::app::Comfort comfort(speech, settings.volume, std::move(hooks));

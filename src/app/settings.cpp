@@ -12,6 +12,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "app/save_file.h"
 #include "version.h"
 
 namespace rd::app {
@@ -172,11 +173,14 @@ void readSettingsFile(Settings& settings, const std::string& path) {
   }
 }
 
-void saveSetting(const std::string& path, const std::string& name, const std::string& value) {
-  namespace fs = std::filesystem;
+std::optional<std::string> saveSetting(const std::string& path, const std::string& name,
+                                       const std::string& value) {
   std::vector<std::string> lines;
   {
     std::ifstream in(path);
+    // A file that is there but cannot be read is never replaced by one with this line alone.
+    std::error_code ec;
+    if (!in && std::filesystem::exists(path, ec)) return "the file cannot be read";
     for (std::string line; std::getline(in, line);) lines.push_back(line);
   }
   bool replaced = false;
@@ -188,18 +192,9 @@ void saveSetting(const std::string& path, const std::string& name, const std::st
     }
   }
   if (!replaced) lines.push_back(name + " = " + value);
-  std::error_code ec;
-  fs::create_directories(fs::path(path).parent_path(), ec);
-  // A new file put in place at once: a player's file is never left half written.
-  const std::string temp = path + ".new";
-  {
-    std::ofstream out(temp, std::ios::trunc);
-    for (const auto& line : lines) out << line << '\n';
-    out.close();
-    if (!out) throw SettingsError(path + ": cannot be written");
-  }
-  fs::rename(temp, path, ec);
-  if (ec) throw SettingsError(path + ": cannot be written: " + ec.message());
+  std::string text;
+  for (const auto& line : lines) text += line + '\n';
+  return saveFile(path, text);
 }
 
 void addSettingOptions(CLI::App& app, std::map<std::string, std::string>& given) {

@@ -53,8 +53,10 @@ std::string settingsPath();
 void readSettingsFile(Settings& settings, const std::string& path);
 
 // Writes `name = value` into the file at `path`, replacing the setting's line or adding one and
-// keeping every other line; makes the folder when needed. Throws SettingsError when it cannot.
-void saveSetting(const std::string& path, const std::string& name, const std::string& value);
+// keeping every other line, as saveFile() saves. Returns nothing when saved, else why not, in
+// words for the player ("the disk is full").
+std::optional<std::string> saveSetting(const std::string& path, const std::string& name,
+                                       const std::string& value);
 
 // The settings as options on a program's command line: each name as --NAME VALUE, collected into
 // `given`, plus --version. After parsing, loadSettings() lays them over the file.

@@ -4,7 +4,7 @@
 # key list (and it is heard), Pause stops the timers until Pause again and the game hears no key
 # meanwhile, F5 lowers the volume and keeps it in the settings file, and after switching to the
 # French layout during play the key that types "a" reads the heading while the key at A's place
-# reads nothing.
+# reads nothing. On a full disk F6 says the volume was not kept.
 source "$(dirname "$0")/desktop.bash"
 desktop_start "$1"
 needs setxkbmap
@@ -53,6 +53,19 @@ press_key F5
 end=$(trace_wait '^speak: Volume 80$' "$at") || exit 1
 [ "$(sed -n "$((at + 1)),$((end - 1))p" "$WORK/stderr" | grep -cE '^speak: -?[0-9]+$')" = 2 ] ||
   fail "the key that types a did not read the heading and bearing once (or the key at A's place did)"
+# On a full disk the change holds and the player hears that it was not kept (as root, where a
+# file system can be mounted over the settings' folder).
+folder=$XDG_CONFIG_HOME/rotorduel
+if mount -t tmpfs -o size=16k tmpfs "$folder" 2>/dev/null; then
+  trap 'umount "$folder"; desktop_stop' EXIT
+  head -c 1M /dev/zero >"$folder/filler" 2>/dev/null
+  press_key F6
+  trace_wait '^speak: Volume 90, not saved: the disk is full$' "$end" >/dev/null || exit 1
+  [ "$(ls -A "$folder")" = filler ] || fail "the failed save left $(ls -A "$folder")"
+  umount "$folder" && trap desktop_stop EXIT
+else
+  echo "not root: no full disk tried"
+fi
 press_key Escape
 game_ends 20 0 Esc
 expect_sound 0.01 "the key list read by F1" "$WORK/out.wav" "${before_f1}s" "=${after_f1}s"

@@ -3,9 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
+
+#ifndef _WIN32
+#include <sys/mount.h>
+#endif
 
 namespace rd::app {
 namespace {
@@ -13,7 +20,12 @@ namespace {
 class SettingsFile : public ::testing::Test {
  protected:
   void SetUp() override { std::filesystem::create_directories(dir_); }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
+  void TearDown() override {
+#ifndef _WIN32
+    if (!mounted_.empty()) ::umount2(mounted_.c_str(), MNT_DETACH);
+#endif
+    std::filesystem::remove_all(dir_);
+  }
   void write(const std::string& text) { std::ofstream(path_) << text; }
   std::string read() {
     std::stringstream s;
@@ -32,6 +44,7 @@ class SettingsFile : public ::testing::Test {
   std::string dir_ = ::testing::TempDir() + "rotorduel-settings-" +
                      ::testing::UnitTest::GetInstance()->current_test_info()->name();
   std::string path_ = dir_ + "/settings.ini";
+  std::string mounted_;  // a file system mounted by the test, taken away after it
 };
 
 TEST_F(SettingsFile, OptionsWinOverTheFileAndAMissingFileKeepsTheDefaults) {
@@ -82,7 +95,7 @@ TEST_F(SettingsFile, RefusalsNameTheSettingAndWhereItStands) {
 }
 
 TEST_F(SettingsFile, SavingReplacesTheOneLineAndKeepsTheRest) {
-  saveSetting(path_ + ".d/settings.ini", "volume", "70");
+  EXPECT_EQ(saveSetting(path_ + ".d/settings.ini", "volume", "70"), std::nullopt);
   EXPECT_EQ(loadSettings({}, {}, path_ + ".d/settings.ini").volume, 70);
   std::filesystem::remove_all(path_ + ".d");
   write("# my settings\nvolume = 50\nwelcome = off\n");
@@ -90,6 +103,62 @@ TEST_F(SettingsFile, SavingReplacesTheOneLineAndKeepsTheRest) {
   saveSetting(path_, "speech-rate", "400");
   EXPECT_EQ(read(), "# my settings\nvolume = 60\nwelcome = off\nspeech-rate = 400\n");
 }
+
+#ifndef _WIN32
+// Saves where the disk says no: a folder in the file's place, a read-only disk and a full one
+// (small file systems of their own, mounted here when run as root), and a file that is a link
+// kept by a dotfile manager. Nothing is ever left beside the file.
+TEST_F(SettingsFile, SavingSaysWhyItCouldNotAndKeepsLinksAndNoLeftovers) {
+  namespace fs = std::filesystem;
+  auto names = [](const fs::path& folder) {
+    std::set<std::string> sorted;
+    for (const auto& entry : fs::directory_iterator(folder))
+      sorted.insert(entry.path().filename().string());
+    std::string all;
+    for (const auto& name : sorted) all += name + " ";
+    return all;
+  };
+  auto contents = [](const std::string& path) {
+    std::stringstream s;
+    s << std::ifstream(path).rdbuf();
+    return s.str();
+  };
+  fs::create_directories(dir_ + "/dotfiles");
+  std::ofstream(dir_ + "/dotfiles/rotorduel.ini") << "welcome = off\n";
+  fs::create_symlink("dotfiles/rotorduel.ini", path_);
+  EXPECT_EQ(saveSetting(path_, "volume", "60"), std::nullopt);
+  EXPECT_TRUE(fs::is_symlink(path_));
+  EXPECT_EQ(read(), "welcome = off\nvolume = 60\n");
+  EXPECT_EQ(names(dir_ + "/dotfiles"), "rotorduel.ini ");
+  fs::remove(path_);
+
+  fs::create_directory(path_);
+  EXPECT_EQ(saveSetting(path_, "volume", "60"), "a folder stands where the file should be");
+  EXPECT_EQ(names(dir_), "dotfiles settings.ini ");
+  fs::remove(path_);
+
+  const std::string disk = dir_ + "/disk", file = disk + "/settings.ini";
+  fs::create_directory(disk);
+  if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0)
+    GTEST_SKIP() << "cannot mount a file system here (" << std::strerror(errno) << ")";
+  mounted_ = disk;
+  std::ofstream(file) << "volume = 50\n";
+  {
+    std::ofstream filler(disk + "/filler");
+    const std::string block(4096, 'x');
+    while (filler << block << std::flush) {
+    }
+  }
+  EXPECT_EQ(saveSetting(file, "welcome", "off"), "the disk is full");
+  EXPECT_EQ(names(disk), "filler settings.ini ");
+  EXPECT_EQ(contents(file), "volume = 50\n");
+  fs::remove(disk + "/filler");
+  ASSERT_EQ(::mount("tmpfs", disk.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k"), 0);
+  EXPECT_EQ(saveSetting(file, "welcome", "off"), "the folder is read-only");
+  EXPECT_EQ(saveSetting(disk + "/rotorduel/settings.ini", "welcome", "off"),
+            "the folder is read-only");
+}
+#endif
 
 }  // namespace
 }  // namespace rd::app
