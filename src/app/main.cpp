@@ -47,8 +47,14 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings) {
                                                           : rd::openal::Hrtf::ask);
   rd::espeak::EspeakSpeech builtin(sound);
   builtin.setRate(settings.speechRate.value_or(0));
-  // Esc, closing the window or a signal cuts a sentence short.
-  builtin.setWhileWaiting([&window] { window.endIfAsked(); });
+  // Esc, closing the window or a signal cuts a sentence short, and so does a newer sentence of the
+  // comfort keys one of theirs.
+  rd::app::Comfort* comfortKeys = nullptr;
+  auto whileWaiting = [&window, &comfortKeys] {
+    window.endIfAsked();
+    if (comfortKeys) comfortKeys->whileSpeaking();
+  };
+  builtin.setWhileWaiting(whileWaiting);
   // The desktop's speech service when asked for, or when it answers at once; else the built-in
   // voice. One asked for that cannot be reached leaves the game without speech, as any voice that
   // cannot be made does.
@@ -61,12 +67,13 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings) {
     const bool asked = settings.speech == rd::app::SpeechChoice::desktop;
     desktop = std::make_unique<rd::speechd::SpeechdSpeech>(asked ? kAskedPatience : kAutoPatience);
     if (!desktop->connected() && !asked) desktop.reset();
-    if (desktop) desktop->setWhileWaiting([&window] { window.endIfAsked(); });
+    if (desktop) desktop->setWhileWaiting(whileWaiting);
     if (desktop && desktop->connected() && settings.speechRate)
       desktop->setRate(*settings.speechRate);
   }
 #endif
   rd::app::NotedSpeech speech(desktop ? static_cast<rd::SpeechSystem&>(*desktop) : builtin);
+  speech.setLabelled(settings.readouts == rd::app::ReadoutChoice::labelled);
   // A trace of what is said and of pausing, for the end-to-end tests.
   const bool trace = std::getenv("ROTORDUEL_TRACE") != nullptr;
   if (trace) {
@@ -103,12 +110,15 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings) {
   };
   hooks.report = [&](const std::string& text) { window.reportError(text, false); };
   rd::app::Comfort comfort(speech, settings.volume, std::move(hooks));
+  comfortKeys = &comfort;
   window.comfortKey = [&](int16_t code, bool down) { return comfort.key(code, down); };
 
   if (settings.welcome) comfort.say("Rotor Duel. F1 for help.");
   rd::Game game(rd::Platform{window, sound, speech, input});
-  int status = window.run(game);
+  rd::app::ComfortedGame round(game, game, speech, comfort);
+  int status = window.run(round);
   window.comfortKey = nullptr;
+  comfortKeys = nullptr;
   return status;
 }
 

@@ -33,6 +33,7 @@ constexpr Description kSettings[] = {
     {"effects-volume", "every sound but the speech, 0 to 100"},
     {"hrtf", "auto, on or off: 3D sound for headphones (OpenAL Soft)"},
     {"welcome", "on or off: the spoken welcome at start-up"},
+    {"readouts", "labelled or bare: a short label before each readout's numbers, or the numbers alone"},
     {"latency", "milliseconds of output latency, 3 to 500, or auto"},
 };
 // clang-format on
@@ -124,6 +125,9 @@ void applySetting(Settings& s, const std::string& name, const std::string& value
         {{"auto", HrtfChoice::automatic}, {"on", HrtfChoice::on}, {"off", HrtfChoice::off}});
   } else if (name == "welcome") {
     s.welcome = oneOf<bool>(where, name, value, {{"on", true}, {"off", false}});
+  } else if (name == "readouts") {
+    s.readouts = oneOf<ReadoutChoice>(
+        where, name, value, {{"labelled", ReadoutChoice::labelled}, {"bare", ReadoutChoice::bare}});
   } else if (name == "latency") {
     if (value == "auto") {
       s.latencyMs = Settings::kAutoLatency;

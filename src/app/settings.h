@@ -20,6 +20,9 @@ namespace rd::app {
 
 enum class SpeechChoice { builtin, desktop, automatic };
 enum class HrtfChoice { automatic, on, off };
+// How a readout is spoken: each number after a short label ("heading 306, enemy 288"), or the
+// game's bare numbers.
+enum class ReadoutChoice { labelled, bare };
 
 struct Settings {
   SpeechChoice speech = SpeechChoice::automatic;
@@ -29,6 +32,7 @@ struct Settings {
   int effectsVolume = 100;        // 0..100, every voice but the speech
   HrtfChoice hrtf = HrtfChoice::automatic;
   bool welcome = true;
+  ReadoutChoice readouts = ReadoutChoice::labelled;
   // The sound's buffering: 0 is the game's own short default, kAutoLatency leaves it to OpenAL
   // Soft and its configuration, anything else is milliseconds (3 to 500).
   static constexpr int kAutoLatency = config::kAutoLatency;

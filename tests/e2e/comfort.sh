@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The comfort keys and letters by their label, with real key presses on a virtual desktop. The
 # game's trace (ROTORDUEL_TRACE) shows what is said and the timer events when pausing: F1 reads the
-# key list (and it is heard), Pause stops the timers until Pause again and the game hears no key
-# meanwhile, F5 lowers the volume and keeps it in the settings file, and after switching to the
-# French layout during play the key that types "a" reads the heading while the key at A's place
-# reads nothing. On a full disk F6 says the volume was not kept.
+# key list (and it is heard), three quick F4 presses cut it and each other (the list is never
+# heard to its end, the last rate is said and kept), Pause stops the timers until F9 and the game
+# hears no key meanwhile, F5 lowers the volume and keeps it in the settings file, and after
+# switching to the French layout during play the key that types "a" reads the heading while the
+# key at A's place reads nothing. On a full disk F6 says the volume was not kept.
 source "$(dirname "$0")/desktop.bash"
 desktop_start "$1"
 needs setxkbmap
@@ -26,6 +27,13 @@ game_focus
 sleep 1  # the timers run a while first, or the pause below would have nothing to hold
 before_f1=$(frames)
 press_key F1
+list=$(trace_wait '^speak: Keys. Page Down, climb.' "$at") || exit 1
+press_key F4 3
+at=$(trace_wait '^heard: Speech rate 600$' "$list") || exit 1
+! sed -n "$list,${at}p" "$WORK/stderr" | grep -q '^heard: Keys' ||
+  fail "the key list was heard to its end under the F4 presses"
+grep -qx 'speech-rate = 600' "$XDG_CONFIG_HOME/rotorduel/settings.ini" || fail "the rate was not kept"
+press_key F1
 at=$(trace_wait '^speak: Keys. Page Down, climb.' "$at") || exit 1
 press_key Pause
 at=$(trace_wait '^paused after' "$at") || exit 1
@@ -33,7 +41,7 @@ after_f1=$(frames)
 paused=$(timer_events "$at")
 sleep 1
 press_key s
-press_key Pause
+press_key F9
 at=$(trace_wait '^resumed after' "$at") || exit 1
 resumed=$(timer_events "$at")
 [ "$paused" -gt 0 ] && [ "$paused" = "$resumed" ] ||
@@ -51,7 +59,7 @@ trace_wait '^speak: ' "$heading" >/dev/null || exit 1
 press_key q  # A's place on a US keyboard: nothing the game knows in French
 press_key F5
 end=$(trace_wait '^speak: Volume 80$' "$at") || exit 1
-[ "$(sed -n "$((at + 1)),$((end - 1))p" "$WORK/stderr" | grep -cE '^speak: -?[0-9]+$')" = 2 ] ||
+[ "$(sed -n "$((at + 1)),$((end - 1))p" "$WORK/stderr" | grep -cE '^speak: (heading|enemy) -?[0-9]+$')" = 2 ] ||
   fail "the key that types a did not read the heading and bearing once (or the key at A's place did)"
 # On a full disk the change holds and the player hears that it was not kept (as root, where a
 # file system can be mounted over the settings' folder).

@@ -49,7 +49,9 @@ class SettingsFile : public ::testing::Test {
 
 TEST_F(SettingsFile, OptionsWinOverTheFileAndAMissingFileKeepsTheDefaults) {
   EXPECT_FALSE(loadSettings({}, {}, path_).speechRate.has_value());
-  write("; mine\nspeech-rate = 300\nvolume=40\n  welcome = off  \nhrtf = off\nlatency = auto\n");
+  write(
+      "; mine\nspeech-rate = 300\nvolume=40\n  welcome = off  \nhrtf = off\nlatency = "
+      "auto\nreadouts = bare\n");
   Settings s = loadSettings({}, {{"speech-rate", "350"}, {"speech", "builtin"}}, path_);
   EXPECT_EQ(s.speechRate, 350);
   EXPECT_EQ(s.volume, 40);
@@ -57,6 +59,8 @@ TEST_F(SettingsFile, OptionsWinOverTheFileAndAMissingFileKeepsTheDefaults) {
   EXPECT_EQ(s.hrtf, HrtfChoice::off);
   EXPECT_EQ(s.speech, SpeechChoice::builtin);
   EXPECT_EQ(s.effectsVolume, 100);
+  EXPECT_EQ(s.readouts, ReadoutChoice::bare);
+  EXPECT_EQ(loadSettings({}, {}, path_ + ".none").readouts, ReadoutChoice::labelled);
 }
 
 TEST_F(SettingsFile, RefusalsNameTheSettingAndWhereItStands) {
@@ -84,7 +88,7 @@ TEST_F(SettingsFile, RefusalsNameTheSettingAndWhereItStands) {
   std::istringstream cases(
       "speech-rate 80 79  speech-rate 900 901  volume 0 -1  volume 100 10x  "
       "effects-volume 100 101  speech-volume 100 50.5  latency 3 2  "
-      "latency 500 501  welcome on yes  hrtf auto Auto  speech " +
+      "latency 500 501  welcome on yes  readouts bare labeled  hrtf auto Auto  speech " +
       std::string(kDesktop) + " Desktop");
   for (std::string name, good, bad; cases >> name >> good >> bad;) {
     EXPECT_EQ(refusal({{name, good}}), "accepted") << name << " " << good;
