@@ -122,13 +122,14 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings) {
   return status;
 }
 
-// Without a window there is no message box: the voice says why, if the sound device and the
-// voice work.
-void tellWithoutWindow(const std::string& failure) {
+// The built-in voice says why the program ends, if the sound device and the voice work: many
+// players cannot read a message box, and a program started from the desktop's menu has no
+// terminal.
+void say(const std::string& sentence) {
   try {
     rd::openal::PlaybackSound sound;
     rd::espeak::EspeakSpeech speech(sound);
-    speech.createVoice()->speak("Rotor Duel cannot start. " + failure);
+    speech.createVoice()->speak(sentence);
   } catch (...) {
   }
 }
@@ -164,10 +165,13 @@ int main(int argc, char** argv) {
   }
   try {
     if (window) {
+      // Said, then shown; a signal ends the program at once meanwhile.
+      rd::sdl::SdlWindow::endOnSignals();
+      say("Rotor Duel has to stop. " + failure);
       window->reportError(failure, true);
     } else {
       std::cerr << "rotorduel: " << failure << std::endl;
-      tellWithoutWindow(failure);
+      say("Rotor Duel cannot start. " + failure);
     }
   } catch (...) {
   }

@@ -2,14 +2,21 @@
 
 #include <SDL.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <pthread.h>
+#include <sys/prctl.h>
+#endif
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <thread>
 
 #include "platform/keys.h"
@@ -197,6 +204,34 @@ uint32_t SdlWindow::clockSeed() {
   return static_cast<uint32_t>(micros ^ (micros >> 32));
 }
 
+namespace {
+
+extern "C" void endAtOnce(int) { std::_Exit(1); }
+
+#ifdef __linux__
+pid_t boxOwner = 0;
+// In the process SDL forks to show a message box: it goes when the program goes.
+void boxGoesWithProgram() {
+  ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (::getppid() != boxOwner) std::_Exit(1);
+}
+#endif
+
+bool answersBox(const SDL_Event& e) {
+  if (e.type == SDL_QUIT) return true;
+  if (e.type == SDL_WINDOWEVENT) return e.window.event == SDL_WINDOWEVENT_CLOSE;
+  if (e.type != SDL_KEYDOWN) return false;
+  const SDL_Keycode key = e.key.keysym.sym;
+  return key == SDLK_ESCAPE || key == SDLK_RETURN || key == SDLK_KP_ENTER;
+}
+
+}  // namespace
+
+void SdlWindow::endOnSignals() {
+  std::signal(SIGINT, endAtOnce);
+  std::signal(SIGTERM, endAtOnce);
+}
+
 void SdlWindow::reportError(const std::string& text, bool fatal) {
   std::cerr << "rotorduel: " << text << std::endl;
   if (!fatal || !window_) return;
@@ -205,11 +240,33 @@ void SdlWindow::reportError(const std::string& text, bool fatal) {
     SDL_SetRelativeMouseMode(SDL_FALSE);
     relativeMode_ = false;
   }
-  // The box waits for its answer in a loop of its own, where SDL's quit never arrives: a signal
-  // ends the program at once while it is shown, as it would without SDL.
-  std::signal(SIGINT, SIG_DFL);
-  std::signal(SIGTERM, SIG_DFL);
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Rotor Duel error", text.c_str(), window_);
+  endOnSignals();
+#ifdef __linux__
+  boxOwner = ::getpid();
+  static const bool registered = ::pthread_atfork(nullptr, nullptr, boxGoesWithProgram) == 0;
+  (void)registered;
+#endif
+  // The box waits for its answer on a thread of its own while this one still hears the game's
+  // window: Enter, Escape or closing either of them is the answer, wherever the desktop put the
+  // keyboard. A box that cannot be shown is no reason to wait.
+  auto done = std::make_shared<std::atomic<bool>>(false);
+  std::thread([done, text] {
+    SDL_MessageBoxButtonData ok{
+        SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "OK"};
+    const SDL_MessageBoxData box{
+        SDL_MESSAGEBOX_ERROR, nullptr, "Rotor Duel error", text.c_str(), 1, &ok, nullptr};
+    int button = 0;
+    if (SDL_ShowMessageBox(&box, &button) != 0)
+      std::cerr << "rotorduel: the message box cannot be shown: " << SDL_GetError() << std::endl;
+    *done = true;
+  }).detach();
+  while (!*done) {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+      if (answersBox(event)) return;
+    }
+    SDL_Delay(static_cast<Uint32>(kLookEvery.count()));
+  }
 }
 
 void SdlWindow::programEnding(int) {

@@ -39,6 +39,9 @@ class SdlWindow : public Window {
   void hold(double ms) override;
   uint32_t clockSeed() override;
   void reportError(const std::string& text, bool fatal) override;
+  // From now on SIGINT and SIGTERM end the program at once with status 1, whatever it is doing:
+  // for a failure's last words, which no event loop waits on.
+  static void endOnSignals();
 
   // Runs the game: its load event, then every event as it comes, until the program ends.
   // Returns the program's exit status.
