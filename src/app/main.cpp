@@ -3,7 +3,8 @@
 // from the settings file and the command line (see --help). The exit status is 0 when the player
 // ends it (Esc, closing the window, SIGINT or SIGTERM, the end of a game), 1 when something
 // failed, which it reports on stderr and in a message box (or, without a window, through the
-// voice), and 2 for a bad setting or option, refused before anything starts.
+// voice), and 2 for a bad setting or option, refused before anything starts (and said by the
+// voice, but for a command line that cannot be parsed at all).
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstdlib>
@@ -146,6 +147,7 @@ int main(int argc, char** argv) {
     settings = rd::app::loadSettings({}, given, rd::app::settingsPath());
   } catch (const rd::app::SettingsError& e) {
     std::cerr << "rotorduel: " << e.what() << std::endl;
+    say(std::string("Rotor Duel cannot start. ") + e.what());
     return 2;
   }
 

@@ -3,7 +3,8 @@
 # Esc, closing the window or SIGTERM each end it with status 0 and a finished recording, long
 # before the readouts could have been spoken (the watchdog only turns a hang into a failure). A
 # signal ends it under an explicitly named video driver too, and without a desktop the game says
-# so and ends with status 1.
+# so and ends with status 1. A bad setting is said too, and ends it with status 2; a settings
+# folder on a read-only disk is no reason not to play.
 source "$(dirname "$0")/desktop.bash"
 desktop_start "$1"
 
@@ -40,3 +41,25 @@ for display in "" ":$((RANDOM % 1000 + 4000))"; do
   grep -q "display${display:+ '$display'}" "$WORK/stderr" || fail "stderr does not name the display '$display'"
   expect_sound 0.005 "the error spoken" "$WORK/out.wav"
 done
+
+# A bad setting: said as well as printed, for a player who started the game from a menu.
+rm -f "$WORK/out.wav"
+printf 'speech-rate = 1000\n' >"$XDG_CONFIG_HOME/rotorduel/settings.ini"
+game_start
+game_ends 20 2 "a bad setting"
+grep -q "line 1: speech-rate: '1000'" "$WORK/stderr" || fail "stderr does not name the bad setting"
+expect_sound 0.005 "the bad setting spoken" "$WORK/out.wav"
+
+# The settings' folder on a read-only disk (as root, where one can be mounted): the game plays.
+if mount -t tmpfs -o ro,size=16k tmpfs "$XDG_CONFIG_HOME" 2>/dev/null; then
+  trap 'umount "$XDG_CONFIG_HOME"; desktop_stop' EXIT
+  ROTORDUEL_TRACE=1 game_start --speech builtin
+  poll 300 grep -qx 'heard: Rotor Duel. F1 for help.' "$WORK/stderr" ||
+    fail "on a read-only settings folder the welcome was never heard"
+  game_focus
+  press_key Escape
+  game_ends 15 0 "Esc on a read-only settings folder"
+  umount "$XDG_CONFIG_HOME" && trap desktop_stop EXIT
+else
+  echo "not root: no read-only settings folder tried"
+fi
