@@ -96,8 +96,12 @@ std::optional<std::string> saveFile(const std::string& path, const std::string& 
   int fd = -1;
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
   for (int attempt = 0; fd < 0; ++attempt) {
-    temp = folder / ("." + target.filename().string() + "." + std::to_string(stamp) + "-" +
-                     std::to_string(attempt) + ".new");
+    std::string name = target.filename().string();
+    name.insert(name.begin(), '.');
+    for (const std::string& part : {std::to_string(stamp), std::to_string(attempt)})
+      name += "." + part;
+    name += ".new";
+    temp = folder / name;
 #ifdef _WIN32
     fd = ::_open(temp.string().c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
                  _S_IREAD | _S_IWRITE);
