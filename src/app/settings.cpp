@@ -35,6 +35,7 @@ constexpr Description kSettings[] = {
     {"welcome", "on or off: the spoken welcome at start-up"},
     {"readouts", "labelled or bare: a short label before each readout's numbers, or the numbers alone"},
     {"latency", "milliseconds of output latency, 3 to 500, or auto"},
+    {"menu", "on or off: the spoken menu at start-up; off starts a round at once, and its end or Esc ends the program"},
 };
 // clang-format on
 
@@ -128,6 +129,8 @@ void applySetting(Settings& s, const std::string& name, const std::string& value
   } else if (name == "readouts") {
     s.readouts = oneOf<ReadoutChoice>(
         where, name, value, {{"labelled", ReadoutChoice::labelled}, {"bare", ReadoutChoice::bare}});
+  } else if (name == "menu") {
+    s.menu = oneOf<bool>(where, name, value, {{"on", true}, {"off", false}});
   } else if (name == "latency") {
     if (value == "auto") {
       s.latencyMs = Settings::kAutoLatency;
@@ -188,14 +191,20 @@ std::optional<std::string> saveSetting(const std::string& path, const std::strin
     for (std::string line; std::getline(in, line);) lines.push_back(line);
   }
   bool replaced = false;
-  for (auto& line : lines) {
-    size_t eq = line.find('=');
-    if (eq != std::string::npos && trim(line.substr(0, eq)) == name) {
-      line = name + " = " + value;
+  for (auto line = lines.begin(); line != lines.end();) {
+    size_t eq = line->find('=');
+    if (eq != std::string::npos && trim(line->substr(0, eq)) == name) {
+      // No value: the setting's line goes, and its default is in force.
+      if (value.empty()) {
+        line = lines.erase(line);
+        continue;
+      }
+      *line = name + " = " + value;
       replaced = true;
     }
+    ++line;
   }
-  if (!replaced) lines.push_back(name + " = " + value);
+  if (!replaced && !value.empty()) lines.push_back(name + " = " + value);
   std::string text;
   for (const auto& line : lines) text += line + '\n';
   return saveFile(path, text);

@@ -33,6 +33,7 @@ struct Settings {
   HrtfChoice hrtf = HrtfChoice::automatic;
   bool welcome = true;
   ReadoutChoice readouts = ReadoutChoice::labelled;
+  bool menu = true;  // the spoken menu at start-up; off: a round at once, as one game a run
   // The sound's buffering: 0 is the game's own short default, kAutoLatency leaves it to OpenAL
   // Soft and its configuration, anything else is milliseconds (3 to 500).
   static constexpr int kAutoLatency = config::kAutoLatency;
@@ -57,7 +58,8 @@ std::string settingsPath();
 void readSettingsFile(Settings& settings, const std::string& path);
 
 // Writes `name = value` into the file at `path`, replacing the setting's line or adding one and
-// keeping every other line, as saveFile() saves. Returns nothing when saved, else why not, in
+// keeping every other line, as saveFile() saves; an empty `value` takes the setting's line
+// out (its default is then in force). Returns nothing when saved, else why not, in
 // words for the player ("the disk is full").
 std::optional<std::string> saveSetting(const std::string& path, const std::string& name,
                                        const std::string& value);

@@ -12,7 +12,7 @@ needs setxkbmap
 setxkbmap -layout us || fail "cannot set the US layout"
 export ROTORDUEL_TRACE=1
 # Only the speech is heard, quickly.
-printf 'speech = builtin\neffects-volume = 0\nspeech-rate = 450\n' >"$XDG_CONFIG_HOME/rotorduel/settings.ini"
+printf 'speech = builtin\neffects-volume = 0\nspeech-rate = 450\nmenu = off\n' >"$XDG_CONFIG_HOME/rotorduel/settings.ini"
 
 # The number of the first line of the trace after line FROM that matches PATTERN (in $(...), add
 # `|| exit 1`: the failure ends only the subshell).

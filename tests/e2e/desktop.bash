@@ -66,7 +66,7 @@ desktop_start() {
   # welcome.
   export XDG_CONFIG_HOME=$WORK/config
   mkdir -p "$XDG_CONFIG_HOME/rotorduel"
-  printf 'speech = builtin\nwelcome = off\n' >"$XDG_CONFIG_HOME/rotorduel/settings.ini"
+  printf 'speech = builtin\nwelcome = off\nmenu = off\n' >"$XDG_CONFIG_HOME/rotorduel/settings.ini"
   # In a sanitized build: D-Bus, which SDL talks to on a desktop, keeps a block until the process
   # ends. Everything else must be given back.
   echo "leak:libdbus-1.so" >"$WORK/lsan.supp"

@@ -35,7 +35,7 @@ for f in usr/bin/rotorduel usr/share/applications/rotorduel.desktop usr/share/ma
   grep -qx "./$f" "$WORK/contents" || fail "the package lacks $f"
 done
 sounds=$(grep -c '^\./usr/share/rotorduel/sounds/[^/]*\.wav$' "$WORK/contents")
-[ "$sounds" = 31 ] || fail "the package holds $sounds recordings, not 31"
+[ "$sounds" = 34 ] || fail "the package holds $sounds recordings, not 34"
 control=$(dpkg-deb -f "$deb" Section Depends)
 grep -qx 'Section: games' <<<"$control" || fail "the section is not games: $control"
 grep -q 'libsdl2-2.0-0.*' <<<"$control" && grep -q 'espeak-ng-data' <<<"$control" ||
@@ -56,7 +56,7 @@ plays() {
   [ "$(cd / && "$1" --version)" = "rotorduel $version" ] || fail "$1 --version"
   rm -f "$WORK/out.wav"
   (cd / && SDL_VIDEODRIVER=dummy ALSOFT_CONF="$WORK/alsoft.conf" ALSOFT_DRIVERS=wave \
-    timeout 5 "$1" --speech builtin >/dev/null 2>"$WORK/stderr") || status=$?
+    timeout 5 "$1" --speech builtin --menu off >/dev/null 2>"$WORK/stderr") || status=$?
   [ "$status" = 124 ] || [ "$status" = 0 ] || fail "$1 ended with $status"
   [ ! -s "$WORK/stderr" ] || fail "$1 reported something"
   expect_sound 0.005 "the room played by $1" "$WORK/out.wav"
@@ -65,7 +65,7 @@ plays "$root/usr/bin/rotorduel"
 # Alone in a folder, the program names both places it looked in.
 mkdir "$WORK/alone" && cp "$root/usr/bin/rotorduel" "$WORK/alone/"
 status=0
-(cd / && SDL_VIDEODRIVER=dummy ALSOFT_DRIVERS=null timeout 20 "$WORK/alone/rotorduel" --speech builtin 2>"$WORK/stderr") || status=$?
+(cd / && SDL_VIDEODRIVER=dummy ALSOFT_DRIVERS=null timeout 20 "$WORK/alone/rotorduel" --speech builtin --menu off 2>"$WORK/stderr") || status=$?
 [ "$status" = 1 ] || fail "without its recordings the program ended with $status, not 1"
 grep -qF "$WORK/alone/sounds" "$WORK/stderr" && grep -qF "$WORK/share/rotorduel/sounds" "$WORK/stderr" ||
   fail "the error does not name both places"

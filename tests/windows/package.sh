@@ -36,7 +36,7 @@ printf '[general]\ndrivers = wave\nsample-type = int16\nchannels = stereo\n[wave
   "$WORK/out.wav" >>"$game/alsoft.ini"
 
 # No welcome: S is then the only speech in the recording.
-(cd / && exec wine "$game/rotorduel.exe" --welcome off >"$WORK/stdout" 2>"$WORK/stderr") &
+(cd / && exec wine "$game/rotorduel.exe" --welcome off --menu off >"$WORK/stdout" 2>"$WORK/stderr") &
 GAME_PID=$!
 # Wine on a busy machine may take a while to show the window.
 poll 6 eval 'GAME_WINDOW=$(window_id "Rotor Duel")' || fail "the game's window never appeared"
