@@ -46,6 +46,11 @@ Samples landedOnYourHead(Studio&, int rate);
 Samples landedOnMyHead(Studio&, int rate);
 Samples tvOff(Studio&, int rate);
 
+// The menu's sounds (menu.cpp).
+Samples menuMove(Studio&, int rate);
+Samples menuEdge(Studio&, int rate);
+Samples menuOpen(Studio&, int rate);
+
 // Building blocks that the cues share with the bank (effects.cpp).
 Samples crashImpact(int rate, Rng& rng, double seconds);
 Samples explosion(int rate, Rng& rng, double seconds);

@@ -27,7 +27,7 @@ struct Recording {
   Samples (*make)(Studio&, int rate);
 };
 
-// All 31 recordings, the 21 of the bank in the game's load order, then the 10 named cues.
+// All 34 recordings, the 21 of the bank in the game's load order, then the 13 named cues.
 std::span<const Recording> recordings();
 
 // A fixed seed per recording, so a recipe draws the same noise whatever was made before it.
