@@ -61,6 +61,15 @@ void Dispatcher::keyDown(int16_t code, bool repeat) {
 
 void Dispatcher::closeRequest() { quitRequest(); }
 
+void Dispatcher::reset() {
+  keys_.clear();
+  keyDownRunning_ = keyUpRunning_ = mouseRunning_ = false;
+  closeQueued_ = paused_ = quitPending_ = quitRunning_ = false;
+  timerEvents_ = 0;
+  timers_ = {};
+  mouse_ = MouseBuffer{};
+}
+
 void Dispatcher::quitRequest() {
   if (quitPending_) return;
   quitPending_ = true;

@@ -54,6 +54,8 @@ class Dispatcher {
 
   // The game that the events are handed to; until then they wait.
   void attach(GameEvents* game) { game_ = game; }
+  // Everything of the last game gone, for the next one: its keys, quit, pause, timers and mouse.
+  void reset();
   // Pulls in what the desktop has waiting (keys, mouse, close); called first by runPending().
   std::function<void()> collect;
   // Called when the game let a close request pass without ending the program.
@@ -73,6 +75,8 @@ class Dispatcher {
   // A handler that is running when the request comes is cut short by quitNow at its next look at
   // the desktop.
   void quitRequest();
+  // Whether a quit was asked for (Esc, closing the window, a signal) since the last reset.
+  bool quitRequested() const { return quitPending_; }
   // Whether a quit is waiting that the game's Esc handler has not taken yet.
   bool quitWaiting() const { return quitPending_ && !quitRunning_; }
   // ... while another handler runs, which must end for it.

@@ -194,7 +194,34 @@ void SdlWindow::hold(double ms) {
 
 void SdlWindow::endIfAsked() {
   collectEvents();
-  if (dispatcher_.quitWaiting()) endProgram(0);
+  if (dispatcher_.quitWaiting() || (shellKeysOn_ && closeAsked_)) endProgram(0);
+}
+
+void SdlWindow::setShellKeys(bool on) {
+  shellKeysOn_ = on;
+  shellKeys_.clear();
+}
+
+bool SdlWindow::shellKeyWaiting() {
+  collectEvents();
+  return !shellKeys_.empty();
+}
+
+int16_t SdlWindow::nextKey(int ms) {
+  endIfAsked();
+  if (shellKeys_.empty() && ms > 0) {
+    SDL_WaitEventTimeout(nullptr, ms);
+    endIfAsked();
+  }
+  if (shellKeys_.empty()) return 0;
+  const int16_t code = shellKeys_.front();
+  shellKeys_.pop_front();
+  return code;
+}
+
+void SdlWindow::newRound() {
+  dispatcher_.reset();
+  setMouseAcquired(false);
 }
 
 uint32_t SdlWindow::clockSeed() {
@@ -274,7 +301,8 @@ void SdlWindow::programEnding(int) {
     SDL_SetRelativeMouseMode(SDL_FALSE);
     relativeMode_ = false;
   }
-  SDL_HideWindow(window_);
+  // A round that ends leaves the window to the menu; the program's end takes it away at once.
+  if (!keepShown_ || closeAsked_) SDL_HideWindow(window_);
 }
 
 int SdlWindow::run(GameEvents& game) {
@@ -290,6 +318,7 @@ int SdlWindow::run(GameEvents& game) {
         SDL_WaitEventTimeout(nullptr, ms);
       }
       dispatcher_.runPending();
+      if (betweenEvents) betweenEvents();
     }
   } catch (const ProgramEnd& end) {
     dispatcher_.attach(nullptr);
@@ -308,12 +337,14 @@ void SdlWindow::collectEvents() {
 void SdlWindow::translate(const SDL_Event& e) {
   switch (e.type) {
     case SDL_QUIT:
-      dispatcher_.closeRequest();
+      closeAsked_ = true;
+      if (!shellKeysOn_) dispatcher_.closeRequest();
       break;
     case SDL_WINDOWEVENT:
       switch (e.window.event) {
         case SDL_WINDOWEVENT_CLOSE:
-          dispatcher_.closeRequest();
+          closeAsked_ = true;
+          if (!shellKeysOn_) dispatcher_.closeRequest();
           break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
           setFocused(true);
@@ -338,6 +369,11 @@ void SdlWindow::translate(const SDL_Event& e) {
           virtualKey(e.key.keysym.scancode, e.key.keysym.sym, (e.key.keysym.mod & KMOD_NUM) != 0);
       if (code == 0) break;
       const bool down = e.type == SDL_KEYDOWN;
+      if (shellKeysOn_) {
+        // A held Esc backs out of one menu, not all of them.
+        if (down && !(e.key.repeat && code == rd::Key::Escape)) shellKeys_.push_back(code);
+        break;
+      }
       if (comfortKey && comfortKey(code, down)) break;
       if (dispatcher_.paused() && code != rd::Key::Escape) break;
       if (down) {

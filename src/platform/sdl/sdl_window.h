@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <string>
 
@@ -57,7 +58,28 @@ class SdlWindow : public Window {
   std::function<bool(int16_t code, bool down)> comfortKey;
   // While paused the timers stop and the game hears no key but Esc, and no mouse.
   void setPaused(bool paused) { dispatcher_.setPaused(paused); }
+  bool paused() const { return dispatcher_.paused(); }
   int64_t timerEvents() const { return dispatcher_.timerEvents(); }
+
+  // ---- Between rounds: the shell's menus.
+  // While on, the keys are the shell's, not the game's: each key-down waits in the shell's own
+  // queue (a held Esc only once), the comfort keys are not answered, and closing the window or a
+  // signal ends the program at the next look.
+  void setShellKeys(bool on);
+  // Waits up to `ms` for a key; returns it, or 0 when none came. Ends the program when asked.
+  int16_t nextKey(int ms);
+  // Whether a key is waiting for the shell (after a look at the desktop).
+  bool shellKeyWaiting();
+  // Whether the window was closed or a signal came: the program must end.
+  bool closeAsked() const { return closeAsked_; }
+  // Whether the round was asked to end (Esc, or closing the window) rather than ending by itself.
+  bool quitRequested() const { return dispatcher_.quitRequested(); }
+  // Keeps the window shown when a round ends, for the next one.
+  void keepBetweenRounds() { keepShown_ = true; }
+  // Before each round: nothing of the last one is left (keys, quit, pause, timers, mouse).
+  void newRound();
+  // Called by run() between the game's events, while none of its handlers runs.
+  std::function<void()> betweenEvents;
 
  protected:
   void programEnding(int code) override;
@@ -76,6 +98,10 @@ class SdlWindow : public Window {
   std::string folder_;
   bool focused_ = false;
   bool relativeMode_ = false;
+  bool shellKeysOn_ = false;
+  std::deque<int16_t> shellKeys_;
+  bool closeAsked_ = false;
+  bool keepShown_ = false;
 };
 
 }  // namespace rd::sdl
