@@ -6,18 +6,24 @@
 // voice), and 2 for a bad setting or option, refused before anything starts (and said by the
 // voice, but for a command line that cannot be parsed at all).
 #include <CLI/CLI.hpp>
+#include <array>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/comfort.h"
 #include "app/settings.h"
+#include "app/shell.h"
+#include "app/tutorial.h"
 #include "core/game.h"
 #include "platform/espeak/espeak_speech.h"
+#include "platform/keys.h"
 #include "platform/openal/openal_sound.h"
 #include "platform/sdl/sdl_input.h"
 #include "platform/sdl/sdl_window.h"
@@ -38,10 +44,121 @@ rd::openal::Levels levelsOf(const rd::app::Settings& s) {
   return {gain(s.volume), gain(s.effectsVolume), gain(s.speechVolume)};
 }
 
-// The game on its services, until the program ends. Everything but the window is gone when it
-// returns, so the sound device is closed before anything is reported.
+// A round of the game, with a lesson of the tutorial beside it when there is one: the lesson
+// watches the game record after each of the game's ticks and keys, and its practice rule is kept
+// between them, around the game and never inside it.
+class Round : public rd::GameEvents {
+ public:
+  Round(rd::Game& game, int lesson, rd::sdl::SdlWindow& window, rd::app::NotedSpeech& speech,
+        int number)
+      : game_(game), window_(window), speech_(speech), number_(number) {
+    if (lesson < 0) return;
+    rd::app::LessonHooks hooks;
+    hooks.say = [this](const std::string& text) { say(text); };
+    hooks.end = [this](const std::string& text) {
+      words_ = text;
+      done_ = true;
+      window_.endProgram(0);
+    };
+    hooks.setPractice = [this](bool enemyHoldsFire, bool dogStays) {
+      holdFire_ = enemyHoldsFire;
+      dogStays_ = dogStays;
+      dog_ = {game_.dogX, game_.dogZ};
+      enemy_ = {game_.enemyX, game_.enemyY, rd::config::kWall};
+      keepPractice();
+    };
+    lesson_.emplace(lesson, std::move(hooks));
+  }
+
+  // Called once the game has started, for the trace.
+  std::function<void()> onStarted;
+
+  void start() override {
+    game_.start();
+    if (onStarted) onStarted();
+    // A test hook: from the round it names (1 for the first), the dog waits in the player's cell,
+    // so the round ends at its first tick.
+    const char* hook = std::getenv("ROTORDUEL_TEST_DOG_BITES");
+    if (hook && number_ >= std::atoi(hook)) {
+      game_.dogX = std::floor(game_.playerX) + 0.5f;
+      game_.dogZ = std::floor(game_.playerZ) + 0.5f;
+      game_.dogVelX = game_.dogVelZ = 0;
+    }
+    if (lesson_) lesson_->begin(game_);
+  }
+  void onTimer(rd::TimerId id) override {
+    game_.onTimer(id);
+    if (id != rd::TimerId::simulation) return;
+    keepPractice();
+    if (lesson_) lesson_->watch(game_, 0);
+  }
+  void onKeyDown(int16_t code) override {
+    game_.onKeyDown(code);
+    if (lesson_) lesson_->watch(game_, code);
+  }
+  void onKeyUp(int16_t code) override { game_.onKeyUp(code); }
+  int32_t onMouse(int32_t eventId) override { return game_.onMouse(eventId); }
+
+  bool done() const { return done_; }
+  const std::string& words() const { return words_; }
+
+ private:
+  void say(const std::string& text) {
+    try {
+      if (!voice_) voice_ = speech_.createOwnVoice();
+      voice_->speak(text);
+    } catch (const rd::ServiceError& e) {
+      window_.reportError(e.what(), false);
+    }
+  }
+  // Put back after every tick: the dog where it stood, the enemy against the +z wall at its
+  // height, from where every bearing to the player points away from its line of fire.
+  void keepPractice() {
+    if (dogStays_) {
+      game_.dogX = dog_[0];
+      game_.dogZ = dog_[1];
+      game_.dogVelX = game_.dogVelZ = 0;
+      if (game_.sounds.sndDogBark3D) game_.sounds.sndDogBark3D->setPosition(dog_[0], 0, dog_[1]);
+    }
+    if (holdFire_) {
+      game_.enemyX = game_.lastEnemyX = enemy_[0];
+      game_.enemyY = game_.lastEnemyY = enemy_[1];
+      game_.enemyZ = game_.lastEnemyZ = enemy_[2];
+      game_.enemyVelX = game_.enemyVelY = game_.enemyVelZ = 1;
+      if (game_.sounds.sndEnemy3D)
+        game_.sounds.sndEnemy3D->setPosition(enemy_[0], enemy_[1], enemy_[2]);
+    }
+  }
+
+  rd::Game& game_;
+  rd::sdl::SdlWindow& window_;
+  rd::app::NotedSpeech& speech_;
+  int number_;
+  std::optional<rd::app::LessonSteps> lesson_;
+  std::unique_ptr<rd::SpeechVoice> voice_;
+  bool holdFire_ = false;
+  bool dogStays_ = false;
+  std::array<float, 2> dog_{};
+  std::array<float, 3> enemy_{};
+  bool done_ = false;
+  std::string words_;
+};
+
+// Who won a round that ended by itself: the side with helicopters left when the other lost its
+// last; else the dog ended it, and the side it caught on the floor lost; else the points.
+int winnerOf(const rd::Game& g) {
+  if (g.playerLives == 0 || g.enemyLives == 0) return g.playerLives == 0 ? -1 : 1;
+  const bool playerCaught = g.playerY < 1 && std::floor(g.dogX) == std::floor(g.playerX) &&
+                            std::floor(g.dogZ) == std::floor(g.playerZ);
+  const bool enemyCaught = g.enemyY < 1 && g.enemyX == g.dogX && g.enemyZ == g.dogZ;
+  if (playerCaught != enemyCaught) return playerCaught ? -1 : 1;
+  return g.playerScore > g.enemyScore ? 1 : (g.playerScore < g.enemyScore ? -1 : 0);
+}
+
+// The game on its services, until the program ends: the menu and its rounds, or, without the
+// menu, one round. Everything but the window is gone when it returns, so the sound device is
+// closed before anything is reported.
 int play(rd::sdl::SdlWindow& window, rd::app::Settings settings) {
-  rd::sdl::SdlInput input(window);
   rd::openal::PlaybackSound sound({}, rd::openal::DeviceOptions{settings.latencyMs});
   sound.setLevels(levelsOf(settings));
   sound.setHrtf(settings.hrtf == rd::app::HrtfChoice::off ? rd::openal::Hrtf::off
@@ -54,6 +171,8 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings) {
   auto whileWaiting = [&window, &comfortKeys] {
     window.endIfAsked();
     if (comfortKeys) comfortKeys->whileSpeaking();
+    // In the menus any key cuts the sentence.
+    if (window.shellKeyWaiting()) throw rd::app::SpeechCut{};
   };
   builtin.setWhileWaiting(whileWaiting);
   // The desktop's speech service when asked for, or when it answers at once; else the built-in
@@ -84,43 +203,140 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings) {
   }
 
   const std::string path = rd::app::settingsPath();
-  rd::app::Comfort::Hooks hooks;
-  hooks.rate = [&] { return desktop ? desktop->rate() : builtin.rate(); };
-  hooks.setRate = [&](int wpm) {
+  auto rate = [&] { return desktop ? desktop->rate() : builtin.rate(); };
+  auto setRate = [&](int wpm) {
     if (desktop) {
       desktop->setRate(wpm);
     } else {
       builtin.setRate(wpm);
     }
   };
-  hooks.setVolume = [&](int volume) {
-    settings.volume = volume;
-    sound.setLevels(levelsOf(settings));
-  };
-  hooks.setPaused = [&](bool paused) {
-    window.setPaused(paused);
-    sound.setPaused(paused);
-    if (trace)
-      std::cerr << (paused ? "paused" : "resumed") << " after " << window.timerEvents()
-                << " timer events\n";
-  };
-  hooks.save = [&](const std::string& name, const std::string& value) {
+  auto save = [&](const std::string& name, const std::string& value) -> std::optional<std::string> {
     auto why = rd::app::saveSetting(path, name, value);
     if (why) window.reportError(path + ": " + name + " not saved: " + *why, false);
     return why;
   };
-  hooks.report = [&](const std::string& text) { window.reportError(text, false); };
-  rd::app::Comfort comfort(speech, settings.volume, std::move(hooks));
-  comfortKeys = &comfort;
-  window.comfortKey = [&](int16_t code, bool down) { return comfort.key(code, down); };
+  auto report = [&](const std::string& text) { window.reportError(text, false); };
+  std::unique_ptr<rd::app::Shell> shell;
+  int rounds = 0;
 
-  if (settings.welcome) comfort.say("Rotor Duel. F1 for help.");
-  rd::Game game(rd::Platform{window, sound, speech, input});
-  rd::app::ComfortedGame round(game, game, speech, comfort);
-  int status = window.run(round);
-  window.comfortKey = nullptr;
-  comfortKeys = nullptr;
-  return status;
+  auto playRound = [&](int lesson) {
+    window.newRound();
+    rd::sdl::SdlInput input(window);
+    rd::app::Comfort::Hooks hooks;
+    hooks.rate = rate;
+    hooks.setRate = setRate;
+    hooks.setVolume = [&](int volume) {
+      settings.volume = volume;
+      sound.setLevels(levelsOf(settings));
+    };
+    hooks.setPaused = [&](bool paused) {
+      window.setPaused(paused);
+      sound.setPaused(paused);
+      if (trace)
+        std::cerr << (paused ? "paused" : "resumed") << " after " << window.timerEvents()
+                  << " timer events\n";
+    };
+    hooks.save = save;
+    hooks.report = report;
+    rd::app::Comfort comfort(speech, settings.volume, std::move(hooks));
+    comfortKeys = &comfort;
+    // With the menu, F1 opens the help list, the round paused meanwhile.
+    bool helpAsked = false;
+    window.comfortKey = [&](int16_t code, bool down) {
+      if (shell && code == rd::Key::F1) {
+        helpAsked = helpAsked || down;
+        return true;
+      }
+      return comfort.key(code, down);
+    };
+    window.betweenEvents = [&] {
+      if (!helpAsked) return;
+      helpAsked = false;
+      const bool wasPaused = comfort.paused();
+      window.setPaused(true);
+      sound.setPaused(true);
+      window.setShellKeys(true);
+      shell->help();
+      window.setShellKeys(false);
+      if (!wasPaused) {
+        window.setPaused(false);
+        sound.setPaused(false);
+      }
+    };
+    struct Done {
+      rd::sdl::SdlWindow& window;
+      rd::app::Comfort*& comfortKeys;
+      ~Done() {
+        window.comfortKey = nullptr;
+        window.betweenEvents = nullptr;
+        comfortKeys = nullptr;
+      }
+    } done{window, comfortKeys};
+
+    if (settings.welcome && !shell) comfort.say("Rotor Duel. F1 for help.");
+    rd::Game game(rd::Platform{window, sound, speech, input});
+    ++rounds;
+    Round lessonRound(game, lesson, window, speech, rounds);
+    if (trace)
+      lessonRound.onStarted = [&] {
+        // What a round starts from: the same every time.
+        std::cerr << "round " << rounds << " starts: score " << game.playerScore << " "
+                  << game.enemyScore << ", lives " << game.playerLives << " " << game.enemyLives
+                  << ", height " << game.playerY << ", engine "
+                  << game.sounds.sndRotor->getFrequency() << " Hz, finder "
+                  << (game.finderOn ? "on" : "off") << ", listener "
+                  << (game.fixedListener ? "in the room" : "in the cockpit") << ", paused "
+                  << (window.paused() ? "yes" : "no") << ", timers";
+        for (int t = 0; t < rd::kTimerCount; ++t)
+          std::cerr << " " << (window.timerEnabled(static_cast<rd::TimerId>(t)) ? "on" : "off");
+        std::cerr << "\n";
+      };
+    rd::app::ComfortedGame round(lessonRound, game, speech, comfort);
+    rd::app::RoundResult result;
+    result.status = window.run(round);
+    if (trace)
+      std::cerr << "round " << rounds << " ended: score " << game.playerScore << " "
+                << game.enemyScore << ", lives " << game.playerLives << " " << game.enemyLives
+                << "\n";
+    result.playerScore = game.playerScore;
+    result.enemyScore = game.enemyScore;
+    result.winner = winnerOf(game);
+    using End = rd::app::RoundResult::End;
+    if (window.closeAsked()) {
+      result.end = End::closed;
+    } else if (result.status != 0) {
+      result.end = End::failed;
+    } else if (lessonRound.done()) {
+      result.end = End::lessonDone;
+      result.lessonWords = lessonRound.words();
+    } else if (window.quitRequested()) {
+      result.end = End::escape;
+    } else {
+      result.end = End::gameOver;
+    }
+    return result;
+  };
+
+  if (!settings.menu) return playRound(-1).status;
+
+  rd::app::Shell::Services services{window, sound, speech, settings, {}, {}, {}, {}, {}};
+  services.playRound = playRound;
+  services.rate = rate;
+  services.applied = [&](const std::string& name) {
+    if (name == "speech-rate" && settings.speechRate) setRate(*settings.speechRate);
+    if (name == "volume" || name == "effects-volume" || name == "speech-volume")
+      sound.setLevels(levelsOf(settings));
+    if (name == "hrtf")
+      sound.setHrtf(settings.hrtf == rd::app::HrtfChoice::off ? rd::openal::Hrtf::off
+                                                              : rd::openal::Hrtf::ask);
+    if (name == "readouts")
+      speech.setLabelled(settings.readouts == rd::app::ReadoutChoice::labelled);
+  };
+  services.save = save;
+  services.report = report;
+  shell = std::make_unique<rd::app::Shell>(std::move(services));
+  return shell->run();
 }
 
 // The built-in voice says why the program ends, if the sound device and the voice work: many

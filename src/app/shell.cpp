@@ -1,0 +1,512 @@
+#include "app/shell.h"
+
+#include <algorithm>
+#include <ctime>
+#include <iostream>
+
+#include "app/scores.h"
+#include "app/sound_lessons.h"
+#include "app/tutorial.h"
+#include "core/config.h"
+#include "platform/keys.h"
+#include "platform/service_error.h"
+
+namespace rd::app {
+
+namespace {
+
+// How often the menu looks at the desktop while it waits for a key.
+constexpr int kLookMs = 250;
+// Each stop of the positional demo sounds this long.
+constexpr int kDemoStopMs = 1500;
+constexpr int kVolumeStep = 10;
+constexpr int kRateStep = 25;
+// The latencies offered in the settings, after the game's own short one and OpenAL Soft's.
+constexpr int kLatencies[] = {10, 20, 50, 100, 200, 500};
+
+std::optional<MenuKey> menuKey(int16_t code) {
+  switch (code) {
+    case Key::Up:
+      return MenuKey::up;
+    case Key::Down:
+      return MenuKey::down;
+    case Key::Home:
+      return MenuKey::home;
+    case Key::End:
+      return MenuKey::end;
+    case Key::Left:
+      return MenuKey::left;
+    case Key::Right:
+      return MenuKey::right;
+    case Key::Return:
+      return MenuKey::enter;
+    case Key::Escape:
+      return MenuKey::escape;
+    default:
+      if (code >= Key::A && code <= Key::Z) return MenuKey::letter;
+      return std::nullopt;
+  }
+}
+
+std::string onOff(bool on) { return on ? "on" : "off"; }
+
+std::string localNow() {
+  const std::time_t now = std::time(nullptr);
+  std::tm tm{};
+#ifdef _WIN32
+  localtime_s(&tm, &now);
+#else
+  localtime_r(&now, &tm);
+#endif
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &tm);
+  return text;
+}
+
+std::string points(long long n) { return std::to_string(n) + (n == 1 ? " point" : " points"); }
+
+}  // namespace
+
+std::vector<std::string> helpItems() {
+  std::vector<std::string> items = {
+      "How to play: raise the engine with Page Down until you lift off the floor, find the enemy "
+      "by the target finder's tones, turn to face it and fire with Space. A shot scores a point; "
+      "each side has ten spare helicopters, and the round ends when one side has lost its last.",
+      "The target finder: a blip while the enemy is at your height and in range, higher the more "
+      "it is ahead of you; a short tone from its side while your heights differ, lower the larger "
+      "the gap; a steady tone while it is dead ahead at your height: fire.",
+      "In the menus: Up and Down to move, Home and End for the first and last item, a letter to "
+      "jump, Enter to open, Left and Right to change a setting, Escape to go back.",
+  };
+  // Each key of the spoken key list, one item each.
+  const std::string list = kKeyList;
+  size_t begin = 0;
+  while (begin < list.size()) {
+    size_t end = list.find(". ", begin);
+    std::string item =
+        list.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+    if (!item.empty() && item.back() == '.') item.pop_back();
+    if (!item.empty() && item != "Keys") items.push_back(item);
+    if (end == std::string::npos) break;
+    begin = end + 2;
+  }
+  return items;
+}
+
+struct Shell::Sounds {
+  std::unique_ptr<SoundDevice> device;
+  std::unique_ptr<Voice> move, edge, open;
+  std::unique_ptr<Voice> learning;
+  std::unique_ptr<Voice3D> learning3D;
+};
+
+Shell::Shell(Services services) : s_(std::move(services)), sounds_(std::make_unique<Sounds>()) {}
+
+Shell::~Shell() {
+  closeDevice();
+  s_.window.setShellKeys(false);
+}
+
+void Shell::say(const std::string& text) {
+  if (text.empty()) return;
+  try {
+    if (!voice_) voice_ = s_.speech.createOwnVoice();
+    voice_->speak(text);
+  } catch (const SpeechCut&) {
+    // A key came: the sentence stops here and the key is answered.
+  } catch (const ServiceError& e) {
+    if (s_.report) s_.report(e.what());
+  }
+}
+
+void Shell::openDevice() {
+  if (sounds_->device) return;
+  try {
+    sounds_->device = s_.sound.createDevice();
+    Listener& listener = sounds_->device->createListener();
+    listener.setOrientation(0, 0, 1, 0, 1, 0);
+    listener.setPosition(0, 0, 0);
+    auto make = [&](const char* file) {
+      return sounds_->device->createVoice(file, s_.window.soundFile(file));
+    };
+    sounds_->move = make("MenuMove.wav");
+    sounds_->edge = make("MenuEdge.wav");
+    sounds_->open = make("MenuOpen.wav");
+    sounds_->device->checkCalls();
+  } catch (const ServiceError& e) {
+    // The menu goes on by its words alone.
+    if (s_.report) s_.report(e.what());
+  }
+}
+
+void Shell::closeDevice() {
+  // Voices before the device that made them.
+  sounds_->learning3D.reset();
+  sounds_->learning.reset();
+  sounds_->move.reset();
+  sounds_->edge.reset();
+  sounds_->open.reset();
+  sounds_->device.reset();
+}
+
+void Shell::play(MenuSound sound) {
+  Voice* voice = sound == MenuSound::move   ? sounds_->move.get()
+                 : sound == MenuSound::edge ? sounds_->edge.get()
+                 : sound == MenuSound::open ? sounds_->open.get()
+                                            : nullptr;
+  if (!voice) return;
+  try {
+    voice->play();
+  } catch (const ServiceError& e) {
+    if (s_.report) s_.report(e.what());
+  }
+}
+
+bool Shell::quietFor(int ms) {
+  for (int waited = 0; waited < ms; waited += 10) {
+    if (s_.window.shellKeyWaiting()) return false;
+    s_.window.hold(10);
+  }
+  return !s_.window.shellKeyWaiting();
+}
+
+void Shell::runMenu(Menu& menu, const std::function<bool(int)>& opened,
+                    const std::string& firstWords) {
+  say(firstWords.empty() ? menu.opening().speech : firstWords + " " + menu.opening().speech);
+  while (!quit_) {
+    const int16_t code = s_.window.nextKey(kLookMs);
+    if (code == 0) continue;
+    // Any key stops a sound being learnt.
+    sounds_->learning3D.reset();
+    sounds_->learning.reset();
+    if (code == Key::F1) {
+      help();
+      say(menu.opening().speech);
+      continue;
+    }
+    if (code == Key::F2) {
+      say(s_.speech.last());
+      continue;
+    }
+    const auto key = menuKey(code);
+    if (!key) continue;
+    const MenuAnswer answer = menu.key(*key, static_cast<char>(code));
+    play(answer.sound);
+    if (answer.act == MenuAnswer::Act::back) return;
+    say(answer.speech);
+    if (answer.act == MenuAnswer::Act::open) {
+      if (!opened(answer.item) || quit_) return;
+    }
+  }
+}
+
+int Shell::run() {
+  s_.window.show();
+  s_.window.keepBetweenRounds();
+  s_.window.setShellKeys(true);
+  openDevice();
+  Menu main("Main menu", {{"Play"},
+                          {"Tutorial"},
+                          {"Learn the sounds"},
+                          {"Settings"},
+                          {"Best scores"},
+                          {"Help"},
+                          {"Quit"}});
+  int status = 0;
+  runMenu(
+      main,
+      [&](int item) {
+        switch (item) {
+          case 0: {
+            closeDevice();
+            s_.window.setShellKeys(false);
+            RoundResult result = s_.playRound(-1);
+            s_.window.setShellKeys(true);
+            if (result.end == RoundResult::End::closed || result.end == RoundResult::End::failed) {
+              status = result.status;
+              quit_ = true;
+              return false;
+            }
+            openDevice();
+            afterRound(result);
+            say(main.opening().speech);
+            return true;
+          }
+          case 1:
+            tutorial();
+            break;
+          case 2:
+            learnSounds();
+            break;
+          case 3:
+            settingsMenu();
+            break;
+          case 4:
+            bestScores();
+            break;
+          case 5:
+            help();
+            break;
+          default:
+            quit_ = true;
+            return false;
+        }
+        if (!quit_) say(main.opening().speech);
+        return !quit_;
+      },
+      s_.settings.welcome ? "Rotor Duel. Up and Down to choose, Enter to open, F1 for help." : "");
+  return status;
+}
+
+void Shell::afterRound(const RoundResult& result) {
+  if (result.end != RoundResult::End::gameOver) {
+    say("Round ended.");
+    return;
+  }
+  const RoundScore round{localNow(), result.playerScore, result.enemyScore, result.winner};
+  const std::string failure = addScore(scoresPath(), round);
+  std::string words = "Round over. You " + points(round.player) + ", the enemy " +
+                      points(round.enemy) + ". " +
+                      (round.winner > 0   ? "You won!"
+                       : round.winner < 0 ? "The enemy won."
+                                          : "A draw.");
+  if (!failure.empty()) {
+    if (s_.report) s_.report("the best scores: " + failure);
+    words += " The score could not be kept: " + failure;
+  }
+  say(words);
+}
+
+void Shell::help() {
+  std::vector<MenuItem> items;
+  for (const std::string& text : helpItems()) items.push_back({text});
+  Menu menu("Help", std::move(items));
+  runMenu(menu, [&](int i) {
+    say(menu.said(i));
+    return true;
+  });
+}
+
+void Shell::tutorial() {
+  std::vector<MenuItem> items;
+  for (int i = 0; i < lessonCount(); ++i) items.push_back({lessonName(i)});
+  Menu menu("Tutorial", std::move(items));
+  runMenu(menu, [&](int i) {
+    closeDevice();
+    s_.window.setShellKeys(false);
+    RoundResult result = s_.playRound(i);
+    s_.window.setShellKeys(true);
+    if (result.end == RoundResult::End::closed || result.end == RoundResult::End::failed) {
+      quit_ = true;
+      return false;
+    }
+    openDevice();
+    say(result.end == RoundResult::End::lessonDone ? result.lessonWords : "Lesson left.");
+    say(menu.opening().speech);
+    return true;
+  });
+}
+
+void Shell::learnSounds() {
+  const auto& lessons = soundLessons();
+  std::vector<MenuItem> items = {{"Where sounds come from: left, ahead, right and behind you"}};
+  for (const SoundLesson& l : lessons) items.push_back({l.name});
+  Menu menu("Learn the sounds. Enter plays each", std::move(items));
+  runMenu(menu, [&](int i) {
+    if (!sounds_->device) return true;
+    try {
+      if (i == 0) {
+        // The enemy's rotor at each side of the listener in turn.
+        sounds_->learning = sounds_->device->createVoice("demo", s_.window.soundFile("enemy.wav"));
+        sounds_->learning3D = sounds_->learning->take3D();
+        struct Stop {
+          const char* name;
+          float x, z;
+        };
+        for (const Stop& stop : {Stop{"Left", -3, 0}, Stop{"Ahead", 0, 3}, Stop{"Right", 3, 0},
+                                 Stop{"Behind", 0, -3}}) {
+          sounds_->learning->stop();
+          say(stop.name);
+          if (s_.window.shellKeyWaiting() || !sounds_->learning) return true;
+          sounds_->learning3D->setPosition(stop.x, 0, stop.z);
+          sounds_->learning->loop();
+          sounds_->device->checkCalls();
+          if (!quietFor(kDemoStopMs)) return true;
+        }
+        sounds_->learning->stop();
+        return true;
+      }
+      const SoundLesson& l = lessons[static_cast<size_t>(i - 1)];
+      sounds_->learning = sounds_->device->createVoice(l.file, s_.window.soundFile(l.file));
+      sounds_->learning3D = sounds_->learning->take3D();
+      sounds_->learning3D->setMode(Mode3D::headRelative);
+      sounds_->learning3D->setPosition(0, 0, 1);
+      if (l.frequency > 0) sounds_->learning->setFrequency(l.frequency);
+      if (l.loops) {
+        sounds_->learning->loop();
+      } else {
+        sounds_->learning->play();
+      }
+      sounds_->device->checkCalls();
+    } catch (const ServiceError& e) {
+      if (s_.report) s_.report(e.what());
+      say("That sound cannot be played.");
+    }
+    return true;
+  });
+  sounds_->learning3D.reset();
+  sounds_->learning.reset();
+}
+
+void Shell::bestScores() {
+  const ScoresFile file = readScores(scoresPath());
+  std::vector<MenuItem> items;
+  if (!file.failure.empty()) {
+    items.push_back({"The best scores cannot be read: " + file.failure});
+  } else {
+    for (const std::string& line : scoreSummary(file)) items.push_back({line});
+    if (file.damagedLines > 0)
+      items.push_back({std::to_string(file.damagedLines) +
+                       " lines of the scores file are damaged; they are kept as they are."});
+  }
+  Menu menu("Best scores", std::move(items));
+  runMenu(menu, [&](int i) {
+    say(menu.said(i));
+    return true;
+  });
+}
+
+void Shell::settingsMenu() {
+  Settings& st = s_.settings;
+  // A change goes through the same rules as a line of the file, then is kept and put in force.
+  auto set = [this](const std::string& name, const std::string& value) {
+    Settings changed = s_.settings;
+    try {
+      applySetting(changed, name, value);
+    } catch (const SettingsError& e) {
+      say(e.what());
+      return;
+    }
+    s_.settings = changed;
+    if (s_.save) {
+      if (auto why = s_.save(name, value)) say(name + " is in force but not kept: " + *why);
+    }
+    if (s_.applied) s_.applied(name);
+    if (name == "hrtf") {
+      // Heard at once: the menu's device made again with it.
+      closeDevice();
+      openDevice();
+    }
+  };
+  auto cycle = [](const std::vector<std::string>& choices, const std::string& now, int step) {
+    auto at = std::find(choices.begin(), choices.end(), now);
+    const int n = static_cast<int>(choices.size());
+    int i = at == choices.end() ? 0 : static_cast<int>(at - choices.begin());
+    return choices[static_cast<size_t>(((i + step) % n + n) % n)];
+  };
+  auto level = [&](const char* name, int Settings::*field) {
+    return MenuItem{name, [&st, field] { return std::to_string(st.*field) + " percent"; },
+                    [&st, field, name, set](int step) {
+                      std::string key = name;
+                      std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) {
+                        return c == ' ' ? '-' : std::tolower(c);
+                      });
+                      set(key, std::to_string(std::clamp(st.*field + step * kVolumeStep, 0, 100)));
+                    }};
+  };
+  auto speechWord = [&st] {
+    return st.speech == SpeechChoice::builtin   ? std::string("builtin")
+           : st.speech == SpeechChoice::desktop ? std::string("desktop")
+                                                : std::string("auto");
+  };
+  auto hrtfWord = [&st] {
+    return st.hrtf == HrtfChoice::on    ? std::string("on")
+           : st.hrtf == HrtfChoice::off ? std::string("off")
+                                        : std::string("auto");
+  };
+  auto latencyWord = [&st] {
+    if (st.latencyMs == 0) return std::string("short");
+    if (st.latencyMs == Settings::kAutoLatency) return std::string("auto");
+    return std::to_string(st.latencyMs);
+  };
+  std::vector<MenuItem> items = {
+      {"Speech",
+       [=] {
+         const std::string w = speechWord();
+         return (w == "builtin"   ? std::string("the built-in voice")
+                 : w == "desktop" ? std::string("the desktop's voice")
+                                  : std::string("the desktop's voice when it answers")) +
+                ", from the next start";
+       },
+       [=](int step) {
+         set("speech", cycle({"auto", "builtin", "desktop"}, speechWord(), step));
+       }},
+      {"Speech rate",
+       [this] {
+         return std::to_string(s_.settings.speechRate.value_or(s_.rate())) + " words a minute";
+       },
+       [this, set](int step) {
+         const int now = s_.settings.speechRate.value_or(s_.rate());
+         set("speech-rate",
+             std::to_string(std::clamp(now + step * kRateStep, config::kSlowestSpeechRate,
+                                       config::kFastestSpeechRate)));
+       }},
+      level("Volume", &Settings::volume),
+      level("Effects volume", &Settings::effectsVolume),
+      level("Speech volume", &Settings::speechVolume),
+      {"HRTF",
+       [=] { return hrtfWord() + (hrtfWord() == "auto" ? ", as OpenAL Soft decides" : ""); },
+       [=](int step) {
+         set("hrtf", cycle({"auto", "on", "off"}, hrtfWord(), step));
+       }},
+      {"Welcome", [&st] { return onOff(st.welcome); },
+       [&st, set](int) { set("welcome", onOff(!st.welcome)); }},
+      {"Latency",
+       [=] {
+         const std::string w = latencyWord();
+         return (w == "short"  ? std::string("the game's short one")
+                 : w == "auto" ? std::string("as OpenAL Soft decides")
+                               : w + " milliseconds") +
+                ", from the next start";
+       },
+       [=](int step) {
+         std::vector<std::string> choices = {"short", "auto"};
+         for (int ms : kLatencies) choices.push_back(std::to_string(ms));
+         const std::string next = cycle(choices, latencyWord(), step);
+         // The short one is the game's own: no line in the file.
+         set("latency", next == "short" ? std::string() : next);
+       }},
+      {"Menu",
+       [&st] {
+         return onOff(st.menu) + (st.menu ? "" : ": the next start goes straight into a round");
+       },
+       [&st, set](int) { set("menu", onOff(!st.menu)); }},
+      {"Reset to defaults"},
+  };
+  Menu menu("Settings", std::move(items));
+  const int reset = menu.size() - 1;
+  runMenu(menu, [&](int i) {
+    if (i != reset) return true;
+    say("Reset every setting to its default? Enter to reset, any other key to keep them.");
+    int16_t code = 0;
+    while ((code = s_.window.nextKey(kLookMs)) == 0) {
+    }
+    if (code != Key::Return) {
+      say("Settings kept.");
+      return true;
+    }
+    // No line in the file is each setting's default.
+    for (const char* name : {"speech", "speech-rate", "volume", "effects-volume", "speech-volume",
+                             "hrtf", "welcome", "latency", "menu"})
+      if (s_.save) s_.save(name, "");
+    s_.settings = Settings{};
+    for (const char* name : {"speech-rate", "volume", "effects-volume", "speech-volume", "hrtf"})
+      if (s_.applied) s_.applied(name);
+    closeDevice();
+    openDevice();
+    say("Every setting is back to its default.");
+    return true;
+  });
+}
+
+}  // namespace rd::app
