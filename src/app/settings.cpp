@@ -26,7 +26,11 @@ struct Description {
 
 // clang-format off
 constexpr Description kSettings[] = {
+#ifdef _WIN32
+    {"speech", "screenreader (NVDA), system (SAPI), builtin (espeak-ng) or auto (the first of them that answers)"},
+#else
     {"speech", "builtin (espeak-ng), desktop (speech-dispatcher) or auto (the desktop's when it answers)"},
+#endif
     {"speech-rate", "words a minute, 80 to 900 (default: the voice's own)"},
     {"speech-volume", "the speech, 0 to 100"},
     {"volume", "everything, 0 to 100"},
@@ -100,17 +104,26 @@ int onEntry(void* user, const char* section, const char* name, const char* value
 void applySetting(Settings& s, const std::string& name, const std::string& value,
                   const std::string& where) {
   if (name == "speech") {
-    s.speech = oneOf<SpeechChoice>(where, name, value,
-                                   {{"builtin", SpeechChoice::builtin},
-                                    {"desktop", SpeechChoice::desktop},
-                                    {"auto", SpeechChoice::automatic}});
+    const SpeechChoice choice = oneOf<SpeechChoice>(where, name, value,
+                                                    {{"builtin", SpeechChoice::builtin},
+                                                     {"desktop", SpeechChoice::desktop},
+                                                     {"screenreader", SpeechChoice::screenreader},
+                                                     {"system", SpeechChoice::system},
+                                                     {"auto", SpeechChoice::automatic}});
+    // Each system has its own voices: the others' are refused, not turned into another voice.
 #ifdef _WIN32
-    // speech-dispatcher is a Linux desktop's service; there auto is the built-in voice.
-    if (s.speech == SpeechChoice::desktop)
+    if (choice == SpeechChoice::desktop)
       refuse(where, name,
              "desktop speech (speech-dispatcher) is not available on Windows: use "
-             "builtin or auto");
+             "screenreader, system, builtin or auto");
+#else
+    if (choice == SpeechChoice::screenreader || choice == SpeechChoice::system)
+      refuse(where, name,
+             "'" + value + "' (" + (choice == SpeechChoice::system ? "SAPI" : "NVDA") +
+                 ") is Windows only: on Linux use desktop (speech-dispatcher, which your screen "
+                 "reader speaks through), builtin or auto");
 #endif
+    s.speech = choice;
   } else if (name == "speech-rate") {
     s.speechRate = whole(where, name, value, config::kSlowestSpeechRate, config::kFastestSpeechRate,
                          " of words a minute");

@@ -18,7 +18,8 @@ class App;
 
 namespace rd::app {
 
-enum class SpeechChoice { builtin, desktop, automatic };
+// desktop is Linux's speech service; screenreader and system are Windows' (NVDA, SAPI).
+enum class SpeechChoice { builtin, desktop, automatic, screenreader, system };
 enum class HrtfChoice { automatic, on, off };
 // How a readout is spoken: each number after a short label ("heading 306, enemy 288"), or the
 // game's bare numbers.

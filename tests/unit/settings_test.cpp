@@ -77,12 +77,17 @@ TEST_F(SettingsFile, RefusalsNameTheSettingAndWhereItStands) {
   std::filesystem::remove(path_);
   EXPECT_EQ(refusal({{"speech-rate", "abc"}}),
             "--speech-rate: 'abc' is not a whole number of words a minute from 80 to 900");
+  // Another system's voice is refused, naming it, not silently turned into another voice.
 #ifdef _WIN32
-  // No speech-dispatcher there: asking for it is refused, not silently turned into another voice.
-  const char* kDesktop = "builtin";
+  const char* kDesktop = "screenreader";
   EXPECT_NE(refusal({{"speech", "desktop"}}).find("not available on Windows"), std::string::npos);
+  EXPECT_EQ(refusal({{"speech", "system"}}), "accepted");
 #else
   const char* kDesktop = "desktop";
+  EXPECT_EQ(
+      refusal({{"speech", "screenreader"}}).find("--speech: 'screenreader' (NVDA) is Windows only"),
+      0u);
+  EXPECT_EQ(refusal({{"speech", "system"}}).find("--speech: 'system' (SAPI) is Windows only"), 0u);
 #endif
   // The ends of each range, and numbers that are not whole or not only a number: NAME GOOD BAD.
   std::istringstream cases(
