@@ -13,6 +13,12 @@ install(DIRECTORY ${ROTORDUEL_WIN_PREFIX}/share/espeak-ng-data DESTINATION .)
 install(DIRECTORY ${ROTORDUEL_WIN_PREFIX}/bin/ DESTINATION . FILES_MATCHING PATTERN "*.dll")
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/windows/README.txt ${CMAKE_SOURCE_DIR}/LICENSE
         DESTINATION .)
+# NVDA's controller client, when the packager has one (scripts/windows --nvda): the game speaks
+# through a running NVDA when it lies beside rotorduel.exe.
+set(ROTORDUEL_NVDA_DLL "" CACHE FILEPATH "NVDA's controller client to put in the zip")
+if(ROTORDUEL_NVDA_DLL)
+  install(FILES ${ROTORDUEL_NVDA_DLL} DESTINATION . RENAME nvdaControllerClient64.dll)
+endif()
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME rotorduel)

@@ -11,11 +11,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <exception>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/comfort.h"
 #include "app/settings.h"
@@ -23,11 +25,15 @@
 #include "app/tutorial.h"
 #include "core/game.h"
 #include "platform/espeak/espeak_speech.h"
+#include "platform/fallback/fallback_speech.h"
 #include "platform/keys.h"
 #include "platform/openal/openal_sound.h"
 #include "platform/sdl/sdl_input.h"
 #include "platform/sdl/sdl_window.h"
-#ifndef _WIN32
+#ifdef _WIN32
+#include "platform/windows/screen_reader.h"
+#include "platform/windows/system_voice.h"
+#else
 #include "platform/speechd/speechd_speech.h"
 #endif
 
@@ -42,6 +48,61 @@ float gain(int percent) { return static_cast<float>(percent) / 100.0f; }
 
 rd::openal::Levels levelsOf(const rd::app::Settings& s) {
   return {gain(s.volume), gain(s.effectsVolume), gain(s.speechVolume)};
+}
+
+// The voices besides the built-in one, made before the window, so that one asked for that
+// cannot be had is refused before anything starts.
+struct SystemVoices {
+#ifdef _WIN32
+  std::unique_ptr<rd::windows::ScreenReaderSpeech> screenReader;
+  std::unique_ptr<rd::windows::SystemVoiceSpeech> system;
+#endif
+  std::string refusal;               // why the voice asked for cannot be had
+  std::vector<std::string> skipped;  // what auto found missing, for the trace
+};
+
+// The screen reader, then the system's voice, from the one asked for (auto: the first that
+// answers) on: those after it are there to take over if it fails.
+SystemVoices makeSystemVoices(rd::app::SpeechChoice choice) {
+  SystemVoices v;
+#ifdef _WIN32
+  using rd::app::SpeechChoice;
+  const bool automatic = choice == SpeechChoice::automatic;
+  auto missing = [&](SpeechChoice which, const std::string& why) {
+    if (choice == which) v.refusal = why;
+    v.skipped.push_back(why);
+  };
+  if (automatic || choice == SpeechChoice::screenreader) {
+    v.screenReader = std::make_unique<rd::windows::ScreenReaderSpeech>();
+    if (!v.screenReader->running()) {
+      missing(SpeechChoice::screenreader, v.screenReader->failure());
+      v.screenReader.reset();
+    }
+  }
+  if (choice != SpeechChoice::builtin) {
+    v.system = std::make_unique<rd::windows::SystemVoiceSpeech>();
+    if (!v.system->made()) {
+      missing(SpeechChoice::system, v.system->failure());
+      v.system.reset();
+    }
+  }
+#else
+  (void)choice;
+#endif
+  return v;
+}
+
+// One voice of the chain, with its rate.
+struct ChainedVoice {
+  rd::fallback::FallbackSpeech::Voice voice;
+  std::function<int()> rate;
+  std::function<void(int)> setRate;
+};
+template <typename Speech>
+ChainedVoice chained(const char* name, const char* spoken, Speech& speech) {
+  return {{name, spoken, &speech},
+          [&speech] { return speech.rate(); },
+          [&speech](int wpm) { speech.setRate(wpm); }};
 }
 
 // A round of the game, with a lesson of the tutorial beside it when there is one: the lesson
@@ -158,7 +219,7 @@ int winnerOf(const rd::Game& g) {
 // The game on its services, until the program ends: the menu and its rounds, or, without the
 // menu, one round. Everything but the window is gone when it returns, so the sound device is
 // closed before anything is reported.
-int play(rd::sdl::SdlWindow& window, rd::app::Settings settings) {
+int play(rd::sdl::SdlWindow& window, rd::app::Settings settings, SystemVoices& voices) {
   rd::openal::PlaybackSound sound({}, rd::openal::DeviceOptions{settings.latencyMs});
   sound.setLevels(levelsOf(settings));
   sound.setHrtf(settings.hrtf == rd::app::HrtfChoice::off ? rd::openal::Hrtf::off
@@ -166,7 +227,7 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings) {
   rd::espeak::EspeakSpeech builtin(sound);
   builtin.setRate(settings.speechRate.value_or(0));
   // Esc, closing the window or a signal cuts a sentence short, and so does a newer sentence of the
-  // comfort keys one of theirs.
+  // comfort keys one of theirs, whichever voice says it.
   rd::app::Comfort* comfortKeys = nullptr;
   auto whileWaiting = [&window, &comfortKeys] {
     window.endIfAsked();
@@ -175,41 +236,64 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings) {
     if (window.shellKeyWaiting()) throw rd::app::SpeechCut{};
   };
   builtin.setWhileWaiting(whileWaiting);
-  // The desktop's speech service when asked for, or when it answers at once; else the built-in
-  // voice. One asked for that cannot be reached leaves the game without speech, as any voice that
-  // cannot be made does.
+  // The voices in the order they are tried: the player's own (the screen reader, the system's
+  // voice, the desktop's service) when there is one, the built-in voice after it, taking over for
+  // the rest of the run when the one before fails.
+  std::vector<ChainedVoice> chain;
 #ifdef _WIN32
-  // No desktop service there (the setting refuses it): auto is the built-in voice.
-  std::unique_ptr<rd::espeak::EspeakSpeech> desktop;
+  if (voices.screenReader)
+    chain.push_back(chained("screenreader", "the screen reader", *voices.screenReader));
+  if (voices.system) chain.push_back(chained("system", "the system voice", *voices.system));
 #else
+  // The desktop's speech service when asked for, or when it answers at once. One asked for that
+  // cannot be reached hands the first sentence to the built-in voice.
   std::unique_ptr<rd::speechd::SpeechdSpeech> desktop;
   if (settings.speech != rd::app::SpeechChoice::builtin) {
     const bool asked = settings.speech == rd::app::SpeechChoice::desktop;
     desktop = std::make_unique<rd::speechd::SpeechdSpeech>(asked ? kAskedPatience : kAutoPatience);
-    if (!desktop->connected() && !asked) desktop.reset();
-    if (desktop) desktop->setWhileWaiting(whileWaiting);
-    if (desktop && desktop->connected() && settings.speechRate)
-      desktop->setRate(*settings.speechRate);
+    if (!desktop->connected() && !asked) {
+      voices.skipped.push_back(desktop->failure());
+      desktop.reset();
+    }
+    if (desktop) chain.push_back(chained("desktop", "the desktop's speech service", *desktop));
   }
 #endif
-  rd::app::NotedSpeech speech(desktop ? static_cast<rd::SpeechSystem&>(*desktop) : builtin);
+  for (auto& v : chain) {
+    if (settings.speechRate) v.setRate(*settings.speechRate);
+  }
+  chain.push_back(chained("builtin", "the built-in voice", builtin));
+#ifdef _WIN32
+  if (voices.screenReader) voices.screenReader->setWhileWaiting(whileWaiting);
+  if (voices.system) voices.system->setWhileWaiting(whileWaiting);
+#else
+  if (desktop) desktop->setWhileWaiting(whileWaiting);
+#endif
+
+  std::vector<rd::fallback::FallbackSpeech::Voice> order;
+  for (const auto& v : chain) order.push_back(v.voice);
+  rd::fallback::FallbackSpeech fallback(std::move(order));
+  rd::app::NotedSpeech speech(fallback);
   speech.setLabelled(settings.readouts == rd::app::ReadoutChoice::labelled);
-  // A trace of what is said and of pausing, for the end-to-end tests.
+  // A trace of the voice taken, of what is said and of pausing, for the end-to-end tests.
   const bool trace = std::getenv("ROTORDUEL_TRACE") != nullptr;
+  std::optional<int> askedRate = settings.speechRate;  // the rate the player asked for last
+  fallback.onFallback = [&](const std::string& failed, const std::string& next,
+                            const std::string& why) {
+    if (trace) std::cerr << "speech: " << next << " after " << failed << " failed: " << why << '\n';
+    if (askedRate) chain[fallback.current()].setRate(*askedRate);
+  };
   if (trace) {
-    std::cerr << "speech: " << (desktop ? "desktop" : "builtin") << '\n';
+    for (const auto& why : voices.skipped) std::cerr << "speech: passed over: " << why << '\n';
+    std::cerr << "speech: " << chain.front().voice.name << '\n';
     speech.onSentence = [](const std::string& s) { std::cerr << "speak: " << s << '\n'; };
     speech.onHeard = [](const std::string& s) { std::cerr << "heard: " << s << '\n'; };
   }
 
   const std::string path = rd::app::settingsPath();
-  auto rate = [&] { return desktop ? desktop->rate() : builtin.rate(); };
+  auto rate = [&] { return chain[fallback.current()].rate(); };
   auto setRate = [&](int wpm) {
-    if (desktop) {
-      desktop->setRate(wpm);
-    } else {
-      builtin.setRate(wpm);
-    }
+    askedRate = wpm;
+    chain[fallback.current()].setRate(wpm);
   };
   auto save = [&](const std::string& name, const std::string& value) -> std::optional<std::string> {
     auto why = rd::app::saveSetting(path, name, value);
@@ -367,11 +451,18 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  SystemVoices voices = makeSystemVoices(settings.speech);
+  if (!voices.refusal.empty()) {
+    std::cerr << "rotorduel: speech: " << voices.refusal << std::endl;
+    say("Rotor Duel cannot start. " + voices.refusal);
+    return 2;
+  }
+
   std::unique_ptr<rd::sdl::SdlWindow> window;
   std::string failure;
   try {
     window = std::make_unique<rd::sdl::SdlWindow>();
-    return play(*window, settings);
+    return play(*window, settings, voices);
   } catch (const rd::ProgramEnd& end) {
     return end.code;
   } catch (const rd::ServiceError& e) {

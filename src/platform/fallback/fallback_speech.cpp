@@ -29,8 +29,8 @@ SpeechVoice& FallbackSpeech::voiceInUse() {
 bool FallbackSpeech::next(const std::string& why) {
   if (current_ + 1 >= voices_.size()) return false;
   if (failed_.empty()) failed_ = voices_[current_].spoken;
-  if (onFallback) onFallback(voices_[current_].name, voices_[current_ + 1].name, why);
   ++current_;
+  if (onFallback) onFallback(voices_[current_ - 1].name, voices_[current_].name, why);
   return true;
 }
 

@@ -29,7 +29,8 @@ class FallbackSpeech : public SpeechSystem {
 
   // The voice in use, as an index into the list given.
   size_t current() const { return current_; }
-  // Called when a voice fails and the next takes over, with their names and the failure.
+  // Called when a voice fails and the next takes over (current() is then the next one), with
+  // their names and the failure.
   std::function<void(const std::string& failed, const std::string& next, const std::string& why)>
       onFallback;
 
