@@ -10,12 +10,12 @@
 #include <new>
 #include <ostream>
 
-#include "core/config.h"
-#include "core/game.h"
+#include "base/game_error.h"
+#include "game/game.h"
 #include "paced.h"
 #include "platform/fake/recording_platform.h"
+#include "platform/limits.h"
 #include "platform/openal/openal_sound.h"
-#include "platform/service_error.h"
 #include "room.h"
 #include "runner.h"
 
@@ -108,7 +108,7 @@ struct RealGame {
   }
   void tick() {
     game.onTimer(rd::TimerId::simulation);
-    window.advance(rd::config::kTimerPeriodMicros);
+    window.advance(rd::limits::kTimerPeriodMicros);
   }
 };
 

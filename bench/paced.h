@@ -13,11 +13,11 @@
 #include <thread>
 #include <vector>
 
-#include "core/config.h"
+#include "platform/limits.h"
 
 namespace rd::bench {
 
-inline constexpr std::chrono::microseconds kTickPeriod{config::kTimerPeriodMicros};
+inline constexpr std::chrono::microseconds kTickPeriod{limits::kTimerPeriodMicros};
 
 class Paced {
  public:

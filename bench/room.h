@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/config.h"
+#include "platform/limits.h"
 #include "sound/sound_bank.h"
 
 namespace rd::bench {
@@ -76,7 +76,7 @@ class TickedPeriods {
     const int32_t periods = rate_ / kPeriod;
     for (int32_t p = 0; p < periods; ++p) {
       if (p * kPeriod >= nextTick_) {
-        nextTick_ += static_cast<int32_t>(rate_ * config::kTimerPeriodMicros / 1000000);
+        nextTick_ += static_cast<int32_t>(rate_ * limits::kTimerPeriodMicros / 1000000);
         move(t_ += 0.01f);
       }
       render(kPeriod);

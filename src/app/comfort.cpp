@@ -6,9 +6,9 @@
 #include <type_traits>
 
 #include "app/settings.h"
-#include "core/game_state.h"
+#include "base/game_error.h"
+#include "game/game_state.h"
 #include "platform/keys.h"
-#include "platform/service_error.h"
 
 namespace rd::app {
 
@@ -178,7 +178,7 @@ void Comfort::sayCutting(const std::string& text) {
         now = next_;
       }
     }
-  } catch (const ServiceError& e) {
+  } catch (const GameError& e) {
     if (hooks_.report) hooks_.report(e.what());
   }
 }
@@ -206,7 +206,7 @@ bool Comfort::key(int16_t code, bool down) {
   }
   try {
     answer(code);
-  } catch (const ServiceError& e) {
+  } catch (const GameError& e) {
     if (hooks_.report) hooks_.report(e.what());
   }
   return true;
@@ -260,7 +260,7 @@ void Comfort::changeRate(double factor) {
   int next = static_cast<int>(std::lround(now * factor));
   // Each press moves the rate, also where 10% rounds to nothing.
   if (next == now) next += factor > 1 ? 1 : -1;
-  next = std::clamp(next, config::kSlowestSpeechRate, config::kFastestSpeechRate);
+  next = std::clamp(next, limits::kSlowestSpeechRate, limits::kFastestSpeechRate);
   hooks_.setRate(next);
   saveAndSay("speech-rate", next, "Speech rate " + std::to_string(next));
 }
@@ -389,8 +389,8 @@ void ComfortedGame::onKeyUp(int16_t keyCode) {
   around(0, [&] { game_.onKeyUp(keyCode); });
 }
 
-int32_t ComfortedGame::onMouse(int32_t eventId) {
-  return around(kMouseEntry, [&] { return game_.onMouse(eventId); });
+void ComfortedGame::onMouse() {
+  around(kMouseEntry, [&] { game_.onMouse(); });
 }
 
 }  // namespace rd::app

@@ -157,7 +157,7 @@ class ComfortedGame : public GameEvents {
   void onTimer(TimerId id) override;
   void onKeyDown(int16_t keyCode) override;
   void onKeyUp(int16_t keyCode) override;
-  int32_t onMouse(int32_t eventId) override;
+  void onMouse() override;
 
  private:
   template <typename F>

@@ -23,7 +23,7 @@
 #include "app/settings.h"
 #include "app/shell.h"
 #include "app/tutorial.h"
-#include "core/game.h"
+#include "game/game.h"
 #include "platform/espeak/espeak_speech.h"
 #include "platform/fallback/fallback_speech.h"
 #include "platform/keys.h"
@@ -125,7 +125,7 @@ class Round : public rd::GameEvents {
       holdFire_ = enemyHoldsFire;
       dogStays_ = dogStays;
       dog_ = {game_.dogX, game_.dogZ};
-      enemy_ = {game_.enemyX, game_.enemyY, rd::config::kWall};
+      enemy_ = {game_.enemyX, game_.enemyY, rd::rules::kWall};
       keepPractice();
     };
     lesson_.emplace(lesson, std::move(hooks));
@@ -158,7 +158,7 @@ class Round : public rd::GameEvents {
     if (lesson_) lesson_->watch(game_, code);
   }
   void onKeyUp(int16_t code) override { game_.onKeyUp(code); }
-  int32_t onMouse(int32_t eventId) override { return game_.onMouse(eventId); }
+  void onMouse() override { game_.onMouse(); }
 
   bool done() const { return done_; }
   const std::string& words() const { return words_; }
@@ -168,7 +168,7 @@ class Round : public rd::GameEvents {
     try {
       if (!voice_) voice_ = speech_.createOwnVoice();
       voice_->speak(text);
-    } catch (const rd::ServiceError& e) {
+    } catch (const rd::GameError& e) {
       window_.reportError(e.what(), false);
     }
   }
@@ -465,7 +465,7 @@ int main(int argc, char** argv) {
     return play(*window, settings, voices);
   } catch (const rd::ProgramEnd& end) {
     return end.code;
-  } catch (const rd::ServiceError& e) {
+  } catch (const rd::GameError& e) {
     failure = e.what();
   } catch (const std::exception& e) {
     failure = e.what();

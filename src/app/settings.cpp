@@ -125,7 +125,7 @@ void applySetting(Settings& s, const std::string& name, const std::string& value
 #endif
     s.speech = choice;
   } else if (name == "speech-rate") {
-    s.speechRate = whole(where, name, value, config::kSlowestSpeechRate, config::kFastestSpeechRate,
+    s.speechRate = whole(where, name, value, limits::kSlowestSpeechRate, limits::kFastestSpeechRate,
                          " of words a minute");
   } else if (name == "speech-volume") {
     s.speechVolume = whole(where, name, value, 0, 100);
@@ -148,7 +148,7 @@ void applySetting(Settings& s, const std::string& name, const std::string& value
     if (value == "auto") {
       s.latencyMs = Settings::kAutoLatency;
     } else {
-      s.latencyMs = whole(where, name, value, config::kMinLatencyMs, config::kMaxLatencyMs,
+      s.latencyMs = whole(where, name, value, limits::kMinLatencyMs, limits::kMaxLatencyMs,
                           " of milliseconds (or auto)");
     }
   } else {

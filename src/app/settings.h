@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/config.h"
+#include "platform/limits.h"
 
 namespace CLI {
 class App;
@@ -37,7 +37,7 @@ struct Settings {
   bool menu = true;  // the spoken menu at start-up; off: a round at once, as one game a run
   // The sound's buffering: 0 is the game's own short default, kAutoLatency leaves it to OpenAL
   // Soft and its configuration, anything else is milliseconds (3 to 500).
-  static constexpr int kAutoLatency = config::kAutoLatency;
+  static constexpr int kAutoLatency = limits::kAutoLatency;
   int latencyMs = 0;
 };
 

@@ -7,9 +7,9 @@
 #include "app/scores.h"
 #include "app/sound_lessons.h"
 #include "app/tutorial.h"
-#include "core/config.h"
+#include "base/game_error.h"
 #include "platform/keys.h"
-#include "platform/service_error.h"
+#include "platform/limits.h"
 
 namespace rd::app {
 
@@ -114,7 +114,7 @@ void Shell::say(const std::string& text) {
     voice_->speak(text);
   } catch (const SpeechCut&) {
     // A key came: the sentence stops here and the key is answered.
-  } catch (const ServiceError& e) {
+  } catch (const GameError& e) {
     if (s_.report) s_.report(e.what());
   }
 }
@@ -133,7 +133,7 @@ void Shell::openDevice() {
     sounds_->edge = make("MenuEdge.wav");
     sounds_->open = make("MenuOpen.wav");
     sounds_->device->checkCalls();
-  } catch (const ServiceError& e) {
+  } catch (const GameError& e) {
     // The menu goes on by its words alone.
     if (s_.report) s_.report(e.what());
   }
@@ -157,7 +157,7 @@ void Shell::play(MenuSound sound) {
   if (!voice) return;
   try {
     voice->play();
-  } catch (const ServiceError& e) {
+  } catch (const GameError& e) {
     if (s_.report) s_.report(e.what());
   }
 }
@@ -348,7 +348,7 @@ void Shell::learnSounds() {
         sounds_->learning->play();
       }
       sounds_->device->checkCalls();
-    } catch (const ServiceError& e) {
+    } catch (const GameError& e) {
       if (s_.report) s_.report(e.what());
       say("That sound cannot be played.");
     }
@@ -448,8 +448,8 @@ void Shell::settingsMenu() {
        [this, set](int step) {
          const int now = s_.settings.speechRate.value_or(s_.rate());
          set("speech-rate",
-             std::to_string(std::clamp(now + step * kRateStep, config::kSlowestSpeechRate,
-                                       config::kFastestSpeechRate)));
+             std::to_string(std::clamp(now + step * kRateStep, limits::kSlowestSpeechRate,
+                                       limits::kFastestSpeechRate)));
        }},
       level("Volume", &Settings::volume),
       level("Effects volume", &Settings::effectsVolume),

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <iterator>
 
-#include "core/config.h"
-#include "core/game_state.h"
+#include "base/rules.h"
+#include "game/game_state.h"
 #include "platform/keys.h"
 
 namespace rd::app {
@@ -107,7 +107,7 @@ bool LessonSteps::ended() const { return step_ >= stepCount(lesson_); }
 void LessonSteps::begin(const GameRecord& game) {
   const Plan& plan = kLessons[lesson_];
   step_ = 0;
-  engineHz_ = config::kIdleRotorHz;
+  engineHz_ = rules::kIdleRotorHz;
   losses_ = game.enemyScore - game.playerLives;
   if (hooks_.setPractice) hooks_.setPractice(plan.practice, plan.practice);
   hooks_.say(std::string(plan.opening) + " Escape leaves the lesson.");
@@ -137,9 +137,9 @@ void LessonSteps::watch(const GameRecord& game, int16_t key) {
   if (ended()) return;
   // The engine as the keys set it; a crash or a shot leaves it idling.
   if (key == Key::PageDown && engineHz_ < kTopHz) engineHz_ += kClimbStepHz;
-  if (key == Key::PageUp && engineHz_ > config::kIdleRotorHz) engineHz_ -= kClimbStepHz;
+  if (key == Key::PageUp && engineHz_ > rules::kIdleRotorHz) engineHz_ -= kClimbStepHz;
   const int32_t losses = game.enemyScore - game.playerLives;
-  if (losses != losses_) engineHz_ = config::kIdleRotorHz;
+  if (losses != losses_) engineHz_ = rules::kIdleRotorHz;
   losses_ = losses;
   if (key == Key::End || key == Key::Home) ++knobPresses_;
 

@@ -1,8 +1,8 @@
 // Climbing, descending and landing. The engine speed is the rotor voice's frequency: it rises and
 // falls 100 Hz a command, the helicopter lifts 0.1 a climb once the rotor runs above 10000 Hz,
 // and lands (or crashes, coming down too hard) when the rotor drops below it.
-#include "core/config.h"
-#include "core/game.h"
+#include "base/rules.h"
+#include "game/game.h"
 
 namespace rd {
 
@@ -30,7 +30,7 @@ void Game::climb() {
 }
 
 void Game::descend() {
-  if (sounds.sndRotor->getFrequency() <= config::kIdleRotorHz) return;
+  if (sounds.sndRotor->getFrequency() <= rules::kIdleRotorHz) return;
   sounds.sndRotor->setFrequency(sounds.sndRotor->getFrequency() - 100);
   if (playerY > 1) playerY = playerY - 0.1;
   sounds.sndRotor3D->setVelocity(playerVelX, playerVelY, playerVelZ);

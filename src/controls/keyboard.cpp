@@ -2,8 +2,8 @@
 // the end of the program); a key-up only hands the player's momentum to the rotor voice.
 #include <cmath>
 
-#include "core/config.h"
-#include "core/game.h"
+#include "base/rules.h"
+#include "game/game.h"
 #include "platform/keys.h"
 
 namespace rd {
@@ -20,7 +20,7 @@ std::string wholeText(Long v) { return plainText(static_cast<long long>(v)); }
 // straight ahead at 0 and to the right for small positive values. The product is formed in
 // double, where it is exact for every knob value.
 void knobClick(Game& game) {
-  const double angle = static_cast<double>(game.knob) * 36 * config::kRadiansPerDegree / 4;
+  const double angle = static_cast<double>(game.knob) * 36 * rules::kRadiansPerDegree / 4;
   game.knobZ = static_cast<Single>(3 * std::cos(angle));
   game.knobX = static_cast<Single>(3 * std::sin(angle));
   game.playKnobClick();
@@ -64,7 +64,7 @@ void listeningPositionSwitch(Game& game) {
 
 void Game::onKeyDown(int16_t keyCode) try {
   // Whatever is waiting (a tick, the target cycle, the mouse, another key) runs first.
-  window.doEvents();
+  window.yield();
 
   // Each key is its own test; a key that is in no row does nothing.
   if (keyCode == Key::Escape) shutDown();
@@ -113,7 +113,7 @@ void Game::onKeyDown(int16_t keyCode) try {
   }
   if (keyCode == Key::P) listeningPositionSwitch(*this);
   checkSoundCalls();
-} catch (const ServiceError& e) {
+} catch (const GameError& e) {
   fatal("onKeyDown", e);
 }
 
@@ -124,7 +124,7 @@ void Game::onKeyUp(int16_t keyCode) try {
       keyCode == Key::Down)
     sounds.sndRotor3D->setVelocity(playerVelX, playerVelY, playerVelZ);
   checkSoundCalls();
-} catch (const ServiceError& e) {
+} catch (const GameError& e) {
   fatal("onKeyUp", e);
 }
 

@@ -2,8 +2,8 @@
 // the room's centre lines; stepping also finds the walls, the television, the fan's wall switch
 // and the "Ouch" spot. A turn is 5 degrees and clicks the knob voice in the room listening
 // position.
-#include "core/config.h"
-#include "core/game.h"
+#include "base/rules.h"
+#include "game/game.h"
 
 namespace rd {
 
@@ -21,9 +21,8 @@ void step(Game& game, Direction direction) {
   Single z = game.playerZ + sign * (game.stepZ * game.playerVelZ / game.stepDivZ);
   game.playerX = x;
   game.playerZ = z;
-  if (x > config::kWall || z > config::kWall || x < -config::kWall || z < -config::kWall) {
-    if (game.playerVelX > config::kWallCrashMomentum ||
-        game.playerVelZ > config::kWallCrashMomentum)
+  if (x > rules::kWall || z > rules::kWall || x < -rules::kWall || z < -rules::kWall) {
+    if (game.playerVelX > rules::kWallCrashMomentum || game.playerVelZ > rules::kWallCrashMomentum)
       game.playerCrash();
     game.scraped();
   }
@@ -34,7 +33,7 @@ void step(Game& game, Direction direction) {
 void pressFanSwitch(Game& game, bool on) {
   game.sounds.sndSwitch3D->setPosition(0, 5, 19);
   game.sounds.sndSwitch->play();
-  game.playerZ = config::kInsideWall;
+  game.playerZ = rules::kInsideWall;
   if (on) {
     game.sounds.sndFan->loop();
   } else {
@@ -66,7 +65,7 @@ void Game::flyForward() {
   if (floorOf(playerX) == 0 && floorOf(playerY) == 4 && playerZ > 19.5)
     pressFanSwitch(*this, false);
   if (floorOf(playerX) == 0 && floorOf(playerY) == 5 && playerZ > 19.5) {
-    playerZ = config::kInsideWall;
+    playerZ = rules::kInsideWall;
   }
 
   if (floorOf(playerX) == 8 && floorOf(playerZ) == 8 && playerY < 3) {

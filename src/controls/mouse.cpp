@@ -4,65 +4,58 @@
 #include <algorithm>
 #include <array>
 
-#include "core/config.h"
-#include "core/game.h"
+#include "base/rules.h"
+#include "game/game.h"
 
 namespace rd {
 
 namespace {
-
-constexpr int32_t kOffsetX = 0;
-constexpr int32_t kOffsetY = 4;
-constexpr int32_t kOffsetButton0 = 12;
-constexpr int32_t kOffsetButton1 = 13;
-constexpr int32_t kOffsetButton2 = 14;
 
 // Pulls and pushes of this size or less do nothing.
 constexpr int32_t kPullDeadZone = 3;
 
 }  // namespace
 
-int32_t Game::onMouse(int32_t /*eventId*/) {
+void Game::onMouse() {
   // Any signal drains the mouse. A failing call ends the drain: items already handled keep their
   // effects, the rest are lost, and the game goes on.
   try {
-    std::array<MouseItem, config::kMouseBufferItems> items{};
-    Long n = mouse->getDeviceData(items.data(), config::kMouseBufferItems);
+    std::array<MouseItem, rules::kMouseBufferItems> items{};
+    Long n = mouse->take(items.data(), rules::kMouseBufferItems);
     // Never trust a count beyond the array we handed over.
-    n = std::clamp<Long>(n, 0, config::kMouseBufferItems);
+    n = std::clamp<Long>(n, 0, rules::kMouseBufferItems);
     for (Long i = 0; i < n; ++i) {
       const MouseItem& item = items[static_cast<size_t>(i)];
-      switch (item.offset) {
-        case kOffsetX:
-          if (item.data > 0) turnRight();
-          if (item.data < 0) turnLeft();
+      switch (item.input) {
+        case MouseInput::moveX:
+          if (item.amount > 0) turnRight();
+          if (item.amount < 0) turnLeft();
           break;
-        case kOffsetY:
-          if (item.data > kPullDeadZone) climb();
-          if (item.data < -kPullDeadZone) descend();
+        case MouseInput::moveY:
+          if (item.amount > kPullDeadZone) climb();
+          if (item.amount < -kPullDeadZone) descend();
           break;
-        case kOffsetButton0:
+        case MouseInput::leftButton:
           // Press and release alike: one click is two shots.
           fireLaser();
           break;
-        case kOffsetButton1:
+        case MouseInput::rightButton:
           speak(plainText(playerSpeed));
           break;
-        case kOffsetButton2:
+        case MouseInput::middleButton:
           score();
           break;
-        default:
+        case MouseInput::wheel:
+        case MouseInput::otherButton:
           // The wheel and any other button do nothing.
           break;
       }
       // Each item is its own action: a sound call it made that failed ends the drain here.
       checkSoundCalls();
     }
-  } catch (const ServiceError& e) {
+  } catch (const GameError& e) {
     window.reportError("onMouse: " + std::string(e.what()), false);
-    return config::kFailStatus;
   }
-  return 0;
 }
 
 }  // namespace rd

@@ -1,6 +1,6 @@
 // The laser. Every shot sounds at the helicopter; there is no cooldown and no ammunition. The
 // aiming values (bearings, range, the explosion's spot) are the target finder's latest.
-#include "core/game.h"
+#include "game/game.h"
 
 namespace rd {
 

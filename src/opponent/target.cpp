@@ -4,8 +4,8 @@
 // whole heights are, and the lock tone loops while the enemy is dead ahead at the same height.
 #include <cmath>
 
-#include "core/config.h"
-#include "core/game.h"
+#include "base/rules.h"
+#include "game/game.h"
 
 namespace rd {
 
@@ -58,7 +58,7 @@ void Game::targetCycle() {
   enemyRelBearing =
       relativeBearing(toLong(getBearing(wholePlayerX, wholePlayerZ, wholeEnemyX, wholeEnemyZ)));
 
-  const double radians = enemyRelBearing * config::kRadiansPerDegree;
+  const double radians = enemyRelBearing * rules::kRadiansPerDegree;
 
   // The bearing tone: 60000 Hz dead ahead, 50 Hz lower per degree off the nose either side.
   if (enemyRelBearing <= 180) {

@@ -2,8 +2,8 @@
 // sinking: each step of a fall holds the game a moment, lowers the height by 0.05 and the rotor
 // by 54 Hz. A crash takes one spare helicopter from its side; the player's crash with none left
 // ends the game.
-#include "core/config.h"
-#include "core/game.h"
+#include "base/rules.h"
+#include "game/game.h"
 
 namespace rd {
 
@@ -12,7 +12,7 @@ namespace {
 // One step down. A height so large that 0.05 no longer changes it falls the rest of the way in
 // this step, so that every fall ends.
 Single fallStep(Single y) {
-  const Single lower = y - config::kFallStep;
+  const Single lower = y - rules::kFallStep;
   return lower < y ? lower : 1.0f;
 }
 
@@ -21,7 +21,7 @@ Single fallStep(Single y) {
 void Game::busyWait(Long counts) {
   // The whole game holds still between two steps of a fall while the sound device keeps mixing,
   // so the sinking rotor is heard step by step. The counter ends one past the last count.
-  window.hold(counts * config::kMsPerBusyCount);
+  window.hold(counts * rules::kMsPerBusyCount);
   delayCount = static_cast<Single>(counts + 1);
 }
 
@@ -31,7 +31,7 @@ void Game::playerFall(Long counts) {
     busyWait(counts);
     playerY = fallY;
     listeningPosition();
-    sounds.sndRotor->setFrequency(sounds.sndRotor->getFrequency() - config::kFallPitchStepHz);
+    sounds.sndRotor->setFrequency(sounds.sndRotor->getFrequency() - rules::kFallPitchStepHz);
     fallY = fallStep(fallY);
   }
 }
@@ -43,10 +43,10 @@ void Game::enemyFall(Long counts, bool pitchFloor) {
     enemyY = fallY;
     sounds.sndEnemy3D->setPosition(enemyX, enemyY, enemyZ);
     if (!pitchFloor) {
-      sounds.sndEnemy->setFrequency(sounds.sndEnemy->getFrequency() - config::kFallPitchStepHz);
+      sounds.sndEnemy->setFrequency(sounds.sndEnemy->getFrequency() - rules::kFallPitchStepHz);
     } else if (sounds.sndEnemy->getFrequency() > 5100) {
       // A shot-down enemy's rotor never sinks below its idle pitch.
-      sounds.sndEnemy->setFrequency(sounds.sndEnemy->getFrequency() - config::kFallPitchStepHz);
+      sounds.sndEnemy->setFrequency(sounds.sndEnemy->getFrequency() - rules::kFallPitchStepHz);
     }
     fallY = fallStep(fallY);
   }
@@ -86,12 +86,12 @@ void Game::resetEnemyMomentum() {
 bool Game::playerLosesLife() {
   if (playerLives == 0) return false;
   playerLives = longDifference(playerLives, 1);
-  sounds.sndRotor->setFrequency(config::kIdleRotorHz);
+  sounds.sndRotor->setFrequency(rules::kIdleRotorHz);
   return true;
 }
 
 void Game::playerCrash() {
-  playerFall(config::kCrashFallCounts);
+  playerFall(rules::kCrashFallCounts);
   impactSound(playerX, playerY, playerZ);
   playerSpeed = 0;
   resetPlayerMomentum();
@@ -115,7 +115,7 @@ void Game::scraped() {
 void Game::collide() {
   playSoundFile("collide");
   // Only the player goes down; the enemy stays where it is.
-  playerFall(config::kCrashFallCounts);
+  playerFall(rules::kCrashFallCounts);
   impactSound(playerX, playerY, playerZ);
   resetPlayerMomentum();
   resetEnemyMomentum();
@@ -128,12 +128,12 @@ void Game::collide() {
 }
 
 void Game::enemyCrash() {
-  enemyFall(config::kCrashFallCounts, false);
+  enemyFall(rules::kCrashFallCounts, false);
   impactSound(enemyX, enemyY, enemyZ);
   resetEnemyMomentum();
   if (enemyLives != 0) {
     enemyLives = longDifference(enemyLives, 1);
-    sounds.sndEnemy->setFrequency(config::kIdleRotorHz);
+    sounds.sndEnemy->setFrequency(rules::kIdleRotorHz);
   } else {
     // The enemy's last helicopter: it falls silent for good, and the game goes on.
     sounds.sndEnemy->stop();

@@ -1,5 +1,5 @@
 // The score, read out in five pieces, each spoken to its end before the next.
-#include "core/game.h"
+#include "game/game.h"
 
 namespace rd {
 

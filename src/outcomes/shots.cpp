@@ -1,19 +1,19 @@
 // Shots and the dog's crunches. A shot-down helicopter sinks to about height 1 and flies on while
 // the other side scores; it costs no spare helicopter. The dog catching either helicopter on the
 // floor ends the game.
-#include "core/config.h"
-#include "core/game.h"
+#include "base/rules.h"
+#include "game/game.h"
 
 namespace rd {
 
 void Game::enemyShotDown() {
   randomizeHeading();
-  enemyFall(config::kShotDownFallCounts, true);
+  enemyFall(rules::kShotDownFallCounts, true);
   impactSound(enemyX, enemyY, enemyZ);
   playSoundFile("EnemyShotDown");
   playerScore = longSum(playerScore, 1);
   resetEnemyMomentum();
-  sounds.sndEnemy->setFrequency(config::kIdleRotorHz);
+  sounds.sndEnemy->setFrequency(rules::kIdleRotorHz);
 }
 
 // Every enemy shot down leaves the player facing somewhere new, 1 to 359, never exactly 0.
@@ -24,12 +24,12 @@ void Game::randomizeHeading() {
 }
 
 void Game::playerShotDown() {
-  playerFall(config::kShotDownFallCounts);
+  playerFall(rules::kShotDownFallCounts);
   impactSound(playerX, playerY, playerZ);
   playSoundFile("PlayerShotDown");
   enemyScore = longSum(enemyScore, 1);
   resetPlayerMomentum();
-  sounds.sndRotor->setFrequency(config::kIdleRotorHz);
+  sounds.sndRotor->setFrequency(rules::kIdleRotorHz);
   scatterPlayer();
 }
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/config.h"
 #include "platform/keys.h"
+#include "platform/limits.h"
 
 namespace rd {
 
@@ -23,13 +23,20 @@ class Running {
 
 }  // namespace
 
-void MouseBuffer::setCapacity(int32_t items) {
-  capacity_ = std::max(0, items);
+void MouseBuffer::open(int32_t capacity) {
+  capacity_ = std::max(0, capacity);
   while (static_cast<int32_t>(items_.size()) > capacity_) items_.pop_back();
+  open_ = true;
+}
+
+void MouseBuffer::close() {
+  open_ = false;
+  signalled_ = false;
+  items_.clear();
 }
 
 void MouseBuffer::push(MouseItem item) {
-  if (!acquired_) return;
+  if (!open_) return;
   // An item that finds the buffer full is lost, but it still signals, so a game that has not
   // read for a while is told to.
   signalled_ = true;
@@ -88,8 +95,8 @@ void Dispatcher::setTimerInterval(TimerId id, int32_t ms) {
   t.interval = ms;
   // A desktop timer fires on whole periods of its clock: at least one, however short the ask.
   int64_t micros = std::max<int64_t>(1, static_cast<int64_t>(ms) * 1000);
-  t.period = (micros + config::kTimerPeriodMicros - 1) / config::kTimerPeriodMicros *
-             config::kTimerPeriodMicros;
+  t.period = (micros + limits::kTimerPeriodMicros - 1) / limits::kTimerPeriodMicros *
+             limits::kTimerPeriodMicros;
   // A new interval starts the count afresh.
   t.due = clock_() + t.period;
 }
@@ -142,10 +149,9 @@ void Dispatcher::runKeys() {
 
 void Dispatcher::runMouse() {
   if (mouseRunning_ || !mouse_.signalled()) return;
-  int32_t handle = mouse_.resetSignal();
+  mouse_.resetSignal();
   Running guard(mouseRunning_);
-  // The status goes back to the input service, which has no use for it: the game goes on.
-  game_->onMouse(handle);
+  game_->onMouse();
 }
 
 void Dispatcher::runTimers() {

@@ -16,33 +16,29 @@
 
 namespace rd {
 
-// The mouse's buffer. Items are queued only while the mouse is acquired, at most `capacity` of
-// them; further items are lost until the game reads the buffer.
+// The mouse's buffer. Items are queued only while the mouse is open, at most `capacity` of them;
+// further items are lost until the game takes them.
 class MouseBuffer {
  public:
-  void setCapacity(int32_t items);
-  void setNotification(int32_t eventHandle) { notification_ = eventHandle; }
-  void setAcquired(bool acquired) { acquired_ = acquired; }
-  bool acquired() const { return acquired_; }
+  // Opens the buffer for `capacity` items, or closes it (and drops what waits).
+  void open(int32_t capacity);
+  void close();
+  bool isOpen() const { return open_; }
 
   void push(MouseItem item);
   // Takes up to `capacity` items, oldest first; returns how many.
   int32_t take(MouseItem* items, int32_t capacity);
   size_t waiting() const { return items_.size(); }
 
-  // The event is signalled by every item that arrives while a notification is set; it resets
-  // when the game's handler is called for it.
-  bool signalled() const { return signalled_ && notification_ != 0 && acquired_; }
-  int32_t resetSignal() {
-    signalled_ = false;
-    return notification_;
-  }
+  // Every item that arrives while the buffer is open signals the game; the signal resets when
+  // the game's handler is called for it.
+  bool signalled() const { return signalled_ && open_; }
+  void resetSignal() { signalled_ = false; }
 
  private:
   std::deque<MouseItem> items_;
   int32_t capacity_ = 0;
-  int32_t notification_ = 0;
-  bool acquired_ = false;
+  bool open_ = false;
   bool signalled_ = false;
 };
 

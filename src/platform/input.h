@@ -1,5 +1,5 @@
-// The buffered mouse: relative movement and buttons queued as items, and a signal to the game
-// whenever items are waiting.
+// The mouse as the game reads it: movements and buttons wait in a buffer of the size the game
+// opened it with, and the window signals the game (GameEvents::onMouse) whenever items wait.
 #pragma once
 
 #include <cstdint>
@@ -7,31 +7,37 @@
 
 namespace rd {
 
-// One buffered item. Offsets: 0 x axis, 4 y axis, 8 wheel, 12 13 14 buttons 0 1 2.
+// What one item of the mouse's buffer reports: a movement along an axis, or a button.
+enum class MouseInput : int32_t {
+  moveX,         // sideways; more than 0 to the right
+  moveY,         // forward and back; more than 0 pulled toward the player
+  wheel,         // the wheel turned
+  leftButton,    // the primary button
+  rightButton,   // the secondary button
+  middleButton,  // the middle button
+  otherButton,   // any further button
+};
+
 struct MouseItem {
-  int32_t offset = 0;
-  int32_t data = 0;
+  MouseInput input = MouseInput::moveX;
+  // How far a movement went; for a button, more than 0 when pressed and 0 when released.
+  int32_t amount = 0;
 };
 
 class Mouse {
  public:
   virtual ~Mouse() = default;
-  virtual void setDataFormat(int32_t format) = 0;              // "mouse.setDataFormat"
-  virtual void setCooperativeLevel(int32_t flags) = 0;         // "mouse.setCooperativeLevel"
-  virtual void setBufferSize(int32_t items) = 0;               // "mouse.setBufferSize"
-  virtual void setEventNotification(int32_t eventHandle) = 0;  // "mouse.setEventNotification"
-  virtual void acquire() = 0;                                  // "mouse.acquire"
-  // Takes up to `capacity` waiting items out of the buffer; returns how many.
-  virtual int32_t getDeviceData(MouseItem* items, int32_t capacity) = 0;  // "mouse.getDeviceData"
+  // Takes up to `capacity` waiting items into `items`, oldest first; returns how many
+  // ("mouse.take").
+  virtual int32_t take(MouseItem* items, int32_t capacity) = 0;
 };
 
 class InputService {
  public:
   virtual ~InputService() = default;
-  virtual void create() = 0;                         // the input root and service ("input.create")
-  virtual std::unique_ptr<Mouse> createMouse() = 0;  // the system mouse ("mouse.create")
-  // An event whose signal calls the game's mouse handler; returns its handle ("input.createEvent").
-  virtual int32_t createEvent() = 0;
+  // The system mouse, the game's while its window is in the foreground. The buffer holds up to
+  // `capacity` items; further ones are lost until the game takes them ("mouse.create").
+  virtual std::unique_ptr<Mouse> openMouse(int32_t capacity) = 0;
 };
 
 }  // namespace rd

@@ -1,8 +1,8 @@
 // Every service the game reaches, handed to it at construction.
 #pragma once
 
+#include "base/game_error.h"
 #include "platform/input.h"
-#include "platform/service_error.h"
 #include "platform/sound_device.h"
 #include "platform/speech.h"
 #include "platform/window.h"

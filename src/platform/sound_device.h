@@ -1,5 +1,5 @@
 // The 3D sound device: one listener and any number of voices, each made from one WAV file.
-// Every call may fail with a ServiceError naming the call ("sndTv.play", "listener.setPosition").
+// Every call may fail with a GameError naming the call ("sndTv.play", "listener.setPosition").
 // A call the device refuses (a value it does not take) may be found only at the end of the
 // handler that made it: the handler ends by calling checkCalls(), which throws that failure.
 #pragma once
@@ -9,17 +9,17 @@
 #include <memory>
 #include <string>
 
-#include "core/config.h"
+#include "platform/limits.h"
 
 namespace rd {
 
 // What every device does with a volume or a frequency out of range: it keeps the nearest value it
 // can play, and the call does not fail.
 inline int32_t clampVolume(int32_t hundredthsDb) {
-  return std::clamp(hundredthsDb, config::kMinVolume, config::kMaxVolume);
+  return std::clamp(hundredthsDb, limits::kMinVolume, limits::kMaxVolume);
 }
 inline int32_t clampFrequency(int32_t hz) {
-  return std::clamp(hz, config::kMinFrequencyHz, config::kMaxFrequencyHz);
+  return std::clamp(hz, limits::kMinFrequencyHz, limits::kMaxFrequencyHz);
 }
 
 // The 3D modes of a voice.
@@ -75,7 +75,7 @@ class SoundDevice {
   // A voice named `name` ("sndFan", "oneShotVoice") from the WAV file at `path`
   // ("sndFan.create"). A missing or unreadable file fails, naming the file.
   virtual std::unique_ptr<Voice> createVoice(const std::string& name, const std::string& path) = 0;
-  // The end of a handler (a tick, a key, a mouse item): throws the ServiceError of a call since
+  // The end of a handler (a tick, a key, a mouse item): throws the GameError of a call since
   // the last check that the device refused, naming the call.
   virtual void checkCalls() {}
 };

@@ -1,13 +1,19 @@
-// The game's window: its timers, the event loop the game yields to, the program's folder, and
-// the end of the program.
+// The game's window: its timers, the events the game yields to, holding the game's thread, and
+// the end of the program; beside them the program's folder and the player's error reports.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "platform/service_error.h"
+#include "base/game_error.h"
 
 namespace rd {
+
+// Thrown by Window::endProgram: unwinds every handler (also nested ones) to the event loop,
+// which then ends the program with `code`. It is not a GameError, so no entry point stops it.
+struct ProgramEnd {
+  int code;
+};
 
 enum class TimerId { simulation = 0, targetFinder = 1, television = 2 };
 inline constexpr int kTimerCount = 3;
@@ -32,16 +38,15 @@ class GameEvents {
   virtual void onTimer(TimerId id) = 0;
   virtual void onKeyDown(int16_t keyCode) = 0;
   virtual void onKeyUp(int16_t keyCode) = 0;
-  // The mouse's buffered items are waiting; returns 0 or the failure status.
-  virtual int32_t onMouse(int32_t eventId) = 0;
+  // Items wait in the mouse's buffer.
+  virtual void onMouse() = 0;
 };
 
 class Window {
  public:
   virtual ~Window() = default;
-  virtual void setScaleMode(int32_t mode) = 0;  // "window.setScaleMode"
-  virtual void show() = 0;                      // "window.show"
-  virtual void changeToProgramFolder() = 0;     // "window.chdir"
+  virtual void show() = 0;                   // "window.show"
+  virtual void changeToProgramFolder() = 0;  // "window.chdir"
   // The file `name` in the folder of recordings beside the program or, for an installed program,
   // in the recordings' installed folder ("sounds.find" when neither holds it).
   virtual std::string soundFile(const std::string& name) = 0;
@@ -51,8 +56,8 @@ class Window {
   virtual bool timerEnabled(TimerId id) = 0;
   virtual int32_t timerInterval(TimerId id) = 0;
 
-  // Lets every pending event (timers, keys, mouse) run to its end now.
-  virtual void doEvents() = 0;
+  // Yields to the window: every pending event (timers, keys, mouse) runs to its end now.
+  virtual void yield() = 0;
   // Holds the game's thread for `ms` milliseconds; the sound device keeps playing meanwhile.
   virtual void hold(double ms) = 0;
   // A number from the clock, to reseed the random sequence.

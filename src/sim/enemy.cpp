@@ -2,7 +2,7 @@
 // the player or, with the player's nose on it from close by at its own height, dodges; it turns
 // towards the player a degree a tick; its rotor is heard at its place, pitched by its height; and
 // it fires when the player lies nearly straight along +z from it.
-#include "core/game.h"
+#include "game/game.h"
 
 namespace rd {
 

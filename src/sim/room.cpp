@@ -1,13 +1,13 @@
 // The room's hazards and the dog: the walls, the television, the other helicopter, the ceiling
 // fan and the dog, tested on every tick in the tick's order. Each test reads the state as the
 // steps before it (and the outcomes they called) left it.
-#include "core/config.h"
-#include "core/game.h"
+#include "base/rules.h"
+#include "game/game.h"
 
 namespace rd {
 
-using config::kWall;
-using config::kWallCrashMomentum;
+using rules::kWall;
+using rules::kWallCrashMomentum;
 
 namespace {
 

@@ -4,15 +4,15 @@
 // and the voices that follow the player (listener or rotor, wind) are re-placed and re-tuned.
 #include <cmath>
 
-#include "core/config.h"
-#include "core/game.h"
+#include "base/rules.h"
+#include "game/game.h"
 
 namespace rd {
 
 void Game::tick() {
   // Nothing happens until the sound bank exists, not even the yield.
   if (!sounds.sndRotor) return;
-  window.doEvents();
+  window.yield();
   enemyAltitudeFloor();
   // The knob adds its rate every tick while airborne; orientListener wraps the sum later.
   if (playerY > 1) playerHeading = longSum(playerHeading, knob);
@@ -81,8 +81,8 @@ void Game::orientListener() {
   // Not a remainder: below 0 is 360 and above 360 is 0, so -5 gives 360 and 365 gives 0.
   if (playerHeading < 0) playerHeading = 360;
   if (playerHeading > 360) playerHeading = 0;
-  lookX = static_cast<Single>(3 * std::sin(playerHeading * config::kRadiansPerDegree));
-  lookZ = static_cast<Single>(3 * std::cos(playerHeading * config::kRadiansPerDegree));
+  lookX = static_cast<Single>(3 * std::sin(playerHeading * rules::kRadiansPerDegree));
+  lookZ = static_cast<Single>(3 * std::cos(playerHeading * rules::kRadiansPerDegree));
   // In the cockpit the listener looks along the heading, level, with its top straight up, so the
   // room turns round the player's head as the helicopter turns. (Tilting the front up by the height
   // with the top along +z would leave the right ear on -x at every heading: the room mirrored and
@@ -93,8 +93,8 @@ void Game::orientListener() {
 }
 
 void Game::headingStep() {
-  stepX = static_cast<Single>(std::sin(playerHeading * config::kRadiansPerDegree));
-  stepZ = static_cast<Single>(std::cos(playerHeading * config::kRadiansPerDegree));
+  stepX = static_cast<Single>(std::sin(playerHeading * rules::kRadiansPerDegree));
+  stepZ = static_cast<Single>(std::cos(playerHeading * rules::kRadiansPerDegree));
   // Steps are half as long near the room's centre lines.
   if (-1 < playerX && playerX < 1) {
     stepDivX = 10;

@@ -1,5 +1,5 @@
 // Named one-shot sounds, the knob click and the end of a game.
-#include "core/game.h"
+#include "game/game.h"
 
 namespace rd {
 

@@ -23,7 +23,7 @@ void loadSounds(SoundBank& sounds, Window& window) {
 #undef RD_TAKE
 }
 
-void shutDown(SoundBank& sounds, Window& window) {
+void releaseSounds(SoundBank& sounds) {
   sounds.sndAcquired->stop();
   sounds.sndRotor->stop();
   sounds.sndDogBark->stop();
@@ -48,8 +48,6 @@ void shutDown(SoundBank& sounds, Window& window) {
 #define RD_CUE(file, rate, loops, recipe)
 #include "sound/recordings.def"
   sounds.device.reset();
-
-  window.endProgram(0);
 }
 
 }  // namespace rd

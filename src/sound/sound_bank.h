@@ -1,13 +1,13 @@
 // The sound module: the device, the listener, the 21 voices of the bank with their lasting 3D
 // controls, and the slot of the named one-shot sounds. It owns them for the whole run; only
-// shutDown releases them.
+// releaseSounds lets them go.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <string_view>
 
-#include "platform/service_error.h"
+#include "base/game_error.h"
 #include "platform/sound_device.h"
 #include "platform/window.h"
 
@@ -42,7 +42,7 @@ class Slot {
  public:
   explicit Slot(const char* name) : name_(name) {}
   T* operator->() const {
-    if (!object_) throw ServiceError(name_, "it does not exist");
+    if (!object_) throw GameError(name_, "it does not exist");
     return object_.get();
   }
   T& operator*() const { return *operator->(); }
@@ -64,7 +64,7 @@ class Slot {
 class ListenerSlot {
  public:
   Listener* operator->() const {
-    if (!listener_) throw ServiceError("listener", "it does not exist");
+    if (!listener_) throw GameError("listener", "it does not exist");
     return listener_;
   }
   explicit operator bool() const { return listener_ != nullptr; }
@@ -102,8 +102,8 @@ struct SoundBank {
 // Stops at the first failure: the voices before it exist, no control is taken.
 void loadSounds(SoundBank& sounds, Window& window);
 
-// Stops the looping voices, releases every sound object and ends the program with status 0.
-// A voice that does not exist makes its stop fail before the program is ended.
-[[noreturn]] void shutDown(SoundBank& sounds, Window& window);
+// Stops the looping voices and releases every sound object, the device last. A voice that does
+// not exist makes its stop fail, and nothing is released.
+void releaseSounds(SoundBank& sounds);
 
 }  // namespace rd

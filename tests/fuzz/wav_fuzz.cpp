@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/service_error.h"
+#include "base/game_error.h"
 #include "platform/wav/wav_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     rd::WavData wav = rd::readWav("sndFuzz.create", path);
     if (wav.channels < 1 || wav.sampleRate <= 0 || wav.samples.empty()) __builtin_trap();
-  } catch (const rd::ServiceError& e) {
+  } catch (const rd::GameError& e) {
     if (e.file() != path) __builtin_trap();  // every failure names the file
   }
   return 0;

@@ -9,8 +9,8 @@
 #include <fstream>
 #include <functional>
 
+#include "base/game_error.h"
 #include "platform/openal/openal_sound.h"
-#include "platform/service_error.h"
 #include "platform/wav/wav_file.h"
 #include "render_helpers.h"
 
@@ -200,14 +200,14 @@ TEST_F(LoopbackRoom, BadValuesReleasedVoicesAndAClosedDeviceFailByName) {
   auto callOf = [](const std::function<void()>& f) {
     try {
       f();
-    } catch (const ServiceError& e) {
+    } catch (const GameError& e) {
       return e.call();
     }
     return std::string("no error");
   };
   EXPECT_EQ(callOf([&] { v.at->setConeAngles(10, 400); }), "sndFan.setConeAngles");
-  EXPECT_THROW(v.at->setPosition(NAN, 0, 0), ServiceError);
-  EXPECT_THROW(listener_.setRolloffFactor(-1), ServiceError);
+  EXPECT_THROW(v.at->setPosition(NAN, 0, 0), GameError);
+  EXPECT_THROW(listener_.setRolloffFactor(-1), GameError);
   v.at->setPosition(0, 0, 2);
   v.voice->loop();
   EXPECT_GT(level(), 0.05);
@@ -218,8 +218,8 @@ TEST_F(LoopbackRoom, BadValuesReleasedVoicesAndAClosedDeviceFailByName) {
 
   auto w = device_->createVoice("sndTv", testing::writeTone(folder_.file("tv.wav"), 22050, 440, 1));
   device_.reset();
-  EXPECT_THROW(w->loop(), ServiceError);
-  EXPECT_THROW(w->take3D(), ServiceError);
+  EXPECT_THROW(w->loop(), GameError);
+  EXPECT_THROW(w->take3D(), GameError);
   EXPECT_EQ(sound_.current(), nullptr);
   EXPECT_EQ(render(sound_, 50).both(), 0);
 }
@@ -262,7 +262,7 @@ class BadRecordings : public testing::LoopbackTest {
     try {
       device_->createVoice("sndFan", path);
       ADD_FAILURE() << "a voice was made of " << path;
-    } catch (const ServiceError& e) {
+    } catch (const GameError& e) {
       EXPECT_EQ(e.call(), "sndFan.create");
       EXPECT_EQ(e.file(), path);
       EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
@@ -325,7 +325,7 @@ TEST_F(BadRecordings, OnlyRegularFilesAreOpenedAndTheBankHasATotal) {
   try {
     bank.read("sndDogBark.create", testing::writeTone(folder_.file("c.wav"), 22050, 440, 1.0));
     ADD_FAILURE() << "the total was passed";
-  } catch (const ServiceError& e) {
+  } catch (const GameError& e) {
     EXPECT_EQ(e.file(), folder_.file("c.wav"));
     EXPECT_NE(e.reason().find("MB together"), std::string::npos) << e.reason();
   }

@@ -44,12 +44,13 @@ struct Recorder : GameEvents {
     log.push_back("end " + std::to_string(code));
   }
   void onKeyUp(int16_t code) override { log.push_back("up " + std::to_string(code)); }
-  int32_t onMouse(int32_t eventId) override {
-    handle("mouse " + std::to_string(eventId));
+  void onMouse() override {
+    handle("mouse");
+    static const char* const kNames[] = {"x", "y", "wheel", "left", "right", "middle", "other"};
     MouseItem items[100];
-    for (int32_t i = 0, n = mouse ? mouse->getDeviceData(items, 100) : 0; i < n; ++i)
-      log.push_back(std::to_string(items[i].offset) + " " + std::to_string(items[i].data));
-    return 0;
+    for (int32_t i = 0, n = mouse ? mouse->take(items, 100) : 0; i < n; ++i)
+      log.push_back(std::string(kNames[static_cast<int>(items[i].input)]) + " " +
+                    std::to_string(items[i].amount));
   }
   long count(const std::string& entry) const { return std::ranges::count(log, entry); }
 };
@@ -167,31 +168,36 @@ TEST_F(DispatcherTest, ARepeatWaitsOnceAndAQuitCutsTheHandlerAndDropsTheKeysBefo
   EXPECT_EQ(unanswered, 1);
 }
 
-TEST_F(DispatcherTest, TheMouseBuffersOnlyWhileAcquiredAndLosesWhatDoesNotFit) {
+TEST_F(DispatcherTest, TheMouseBuffersOnlyWhileOpenAndLosesWhatDoesNotFit) {
   MouseBuffer& mouse = events.mouse();
-  mouse.setCapacity(100);
-  mouse.push({0, 5});  // not acquired yet: lost
-  mouse.setAcquired(true);
-  for (int i = 1; i <= 150; ++i) mouse.push({4, i});
-  events.runPending();  // no notification set: the items wait, the game is not called
+  mouse.push({MouseInput::moveX, 5});  // not open yet: lost, and no signal
+  events.runPending();
   EXPECT_TRUE(game.log.empty());
 
-  mouse.setNotification(7);
-  mouse.push({13, 0x80});  // lost too, but it signals
+  mouse.open(100);
+  for (int i = 1; i <= 150; ++i) mouse.push({MouseInput::moveY, i});
+  mouse.push({MouseInput::rightButton, 0x80});  // lost too, but it signals
   std::vector<MouseItem> items(100);
   game.inside = [&](const std::string&) {
     EXPECT_EQ(mouse.take(items.data(), 100), 100);
-    mouse.push({12, 0x80});  // a click while the handler runs: signals again, runs after
+    // A click while the handler runs: signals again, runs after.
+    mouse.push({MouseInput::leftButton, 0x80});
     events.runPending();
   };
   events.runPending();
   game.inside = nullptr;
-  EXPECT_EQ(items.front().data, 1);
-  EXPECT_EQ(items.back().data, 100);  // the newest items were the ones lost
-  EXPECT_EQ(game.log, Log{"mouse 7"});
+  EXPECT_EQ(items.front().amount, 1);
+  EXPECT_EQ(items.back().amount, 100);  // the newest items were the ones lost
+  EXPECT_EQ(game.log, Log{"mouse"});
   events.runPending();
   events.runPending();  // one signal, one call: an unread item does not call again
-  EXPECT_EQ(game.count("mouse 7"), 2);
+  EXPECT_EQ(game.count("mouse"), 2);
+
+  mouse.close();  // a closed mouse drops what waited and signals no more
+  mouse.push({MouseInput::moveX, 1});
+  events.runPending();
+  EXPECT_EQ(game.count("mouse"), 2);
+  EXPECT_EQ(mouse.waiting(), 0u);
 }
 
 // A pause that comes from inside one timer's handler holds the timers after it too; resuming
@@ -302,13 +308,7 @@ TEST_F(SdlWindowTest, TheGameEndingInATickEndsTheLoopThereWithItsStatus) {
 
 TEST_F(SdlWindowTest, InTheForegroundMouseMovesAndButtonsBecomeItems) {
   game.onLoad = [&] {
-    input.create();
-    game.mouse = input.createMouse();
-    Mouse* mouse = game.mouse.get();
-    mouse->setBufferSize(100);
-    const int32_t handle = input.createEvent();
-    mouse->setEventNotification(handle);
-    mouse->acquire();
+    game.mouse = input.openMouse(100);
     auto motion = [](int x, int y) {
       SDL_Event e{SDL_MOUSEMOTION};
       e.motion.xrel = x;
@@ -321,11 +321,11 @@ TEST_F(SdlWindowTest, InTheForegroundMouseMovesAndButtonsBecomeItems) {
       push(e);
     };
     motion(3, 0);  // the window is not in the foreground yet: nothing
-    window->doEvents();
+    window->yield();
     EXPECT_TRUE(game.log.empty());
 
     windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
-    window->doEvents();
+    window->yield();
     motion(5, -7);
     motion(0, 12);  // pulled toward the player
     button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
@@ -333,14 +333,14 @@ TEST_F(SdlWindowTest, InTheForegroundMouseMovesAndButtonsBecomeItems) {
     button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT);
     button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE);
     button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_X1);  // a fourth button is no item
-    window->doEvents();
-    EXPECT_EQ(game.log, (Log{"mouse " + std::to_string(handle), "0 5", "4 -7", "4 12", "12 128",
-                             "12 0", "13 128", "14 128"}));
+    window->yield();
+    EXPECT_EQ(game.log, (Log{"mouse", "x 5", "y -7", "y 12", "left 128", "left 0", "right 128",
+                             "middle 128"}));
 
     game.log.clear();
     windowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
     motion(4, 4);
-    window->doEvents();
+    window->yield();
     EXPECT_TRUE(game.log.empty());
     window->endProgram(0);
   };

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "../platform/render_helpers.h"
-#include "core/game.h"
+#include "game/game.h"
 #include "platform/fake/recording_platform.h"
 #include "script_names.h"
 #include "sound/recordings.h"

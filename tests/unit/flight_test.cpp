@@ -50,7 +50,7 @@ TEST(NamedSound, AMissingFileLeavesThePreviousSound) {
   ASSERT_EQ(g.start(), -1);
   g.game.playSoundFile("Ouch");
   Voice* before = g.game.sounds.oneShotVoice.get();
-  EXPECT_THROW(g.game.playSoundFile("NoSuchSound"), ServiceError);
+  EXPECT_THROW(g.game.playSoundFile("NoSuchSound"), GameError);
   EXPECT_EQ(g.game.sounds.oneShotVoice.get(), before);
   EXPECT_EQ(g.sound.voice("oneShotVoice")->state, fake::PlayState::once);
 }

@@ -88,7 +88,7 @@ TEST(ReplayRunner, PrintsVariablesVoicesListenerAndTimers) {
       "print playerX lockedOn playerHeading voice\nprint voice sndWind\nprint listener\n"
       "print timer TVTimer\nset-frequency sndRotor 250000\nprint voice sndRotor\n");
   EXPECT_TRUE(r.out.ends_with(
-      "playerX=-19.5\nlockedOn=-1\nplayerHeading=355\nvoice=SpVoice\nvoice sndWind frequency=11025 "
+      "playerX=-19.5\nlockedOn=-1\nplayerHeading=355\nvoice=present\nvoice sndWind frequency=11025 "
       "volume=-4000 state=looping mode=0 position=0.1,0,1\nlistener position=0,4,0 front=0,0,1 "
       "top=0,1,0\ntimer TVTimer interval=9000 enabled=0\nvoice sndRotor frequency=200000 volume=0 "
       "state=looping mode=0 position=0.1,0,1\n"))

@@ -44,7 +44,7 @@ struct Lesson {
   }
   // Page Down until flying, as the first step of every lesson asks.
   void liftOff() {
-    press(Key::PageDown, app::LessonSteps::pressesToFly(config::kIdleRotorHz, 0));
+    press(Key::PageDown, app::LessonSteps::pressesToFly(rules::kIdleRotorHz, 0));
     ASSERT_GT(g.game.playerY, 1);
     ASSERT_GE(steps.step(), 1);
   }
@@ -63,7 +63,7 @@ TEST(Tutorial, LiftOffCountsThePressesToFlying) {
   EXPECT_EQ(l.practice, std::vector<bool>{true});
   l.press(Key::PageUp, 3);
   for (int16_t k : {Key::X, Key::Up, Key::Left, Key::End}) l.press(k);
-  const int needed = app::LessonSteps::pressesToFly(config::kIdleRotorHz, 0);
+  const int needed = app::LessonSteps::pressesToFly(rules::kIdleRotorHz, 0);
   l.said.clear();
   l.press(Key::PageDown, needed - 1);
   EXPECT_TRUE(l.ended.empty());
@@ -139,7 +139,7 @@ TEST(Tutorial, LockOnAndFireWantTheFindersLockAndAHit) {
 TEST(Tutorial, LandEndsAtTheLanding) {
   Lesson l(5);
   l.liftOff();
-  const int overLift = app::LessonSteps::pressesToFly(config::kIdleRotorHz, 0) - 50;
+  const int overLift = app::LessonSteps::pressesToFly(rules::kIdleRotorHz, 0) - 50;
   l.press(Key::PageUp, overLift);
   EXPECT_EQ(l.steps.step(), 1);
   l.press(Key::PageUp);

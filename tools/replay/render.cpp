@@ -12,9 +12,9 @@
 #include <ostream>
 #include <vector>
 
+#include "base/game_error.h"
 #include "platform/espeak/espeak_speech.h"
 #include "platform/openal/openal_sound.h"
-#include "platform/service_error.h"
 
 namespace rd::replay {
 
@@ -29,7 +29,7 @@ class Meter {
   explicit Meter(std::string label)
       : label_(std::move(label)),
         state_(ebur128_init(2, kRate, EBUR128_MODE_I | EBUR128_MODE_S | EBUR128_MODE_SAMPLE_PEAK)) {
-    if (!state_) throw ServiceError("render.loudness", "libebur128 cannot start a meter");
+    if (!state_) throw GameError("render.loudness", "libebur128 cannot start a meter");
   }
   ~Meter() { ebur128_destroy(&state_); }
   Meter(const Meter&) = delete;
@@ -109,8 +109,8 @@ class FileRender : public RenderBackend {
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
     file_ = sf_open(path.c_str(), SFM_WRITE, &info);
     if (!file_)
-      throw ServiceError("render.create", "cannot write '" + path + "': " + sf_strerror(nullptr),
-                         path);
+      throw GameError("render.create", "cannot write '" + path + "': " + sf_strerror(nullptr),
+                      path);
   }
   ~FileRender() override {
     if (file_) sf_close(file_);
@@ -130,8 +130,8 @@ class FileRender : public RenderBackend {
       buffer_.resize(static_cast<size_t>(n) * 2);
       sound_.render(static_cast<int32_t>(n), buffer_.data());
       if (file_ && sf_writef_short(file_, buffer_.data(), n) != n)
-        throw ServiceError("render.write", "cannot write '" + path_ + "': " + sf_strerror(file_),
-                           path_);
+        throw GameError("render.write", "cannot write '" + path_ + "': " + sf_strerror(file_),
+                        path_);
       measure(n);
       written_ += n;
     }
@@ -153,8 +153,8 @@ class FileRender : public RenderBackend {
     int status = sf_close(file_);
     file_ = nullptr;
     if (status != 0)
-      throw ServiceError("render.finish",
-                         "cannot finish '" + path_ + "': " + sf_error_number(status), path_);
+      throw GameError("render.finish", "cannot finish '" + path_ + "': " + sf_error_number(status),
+                      path_);
   }
 
  private:

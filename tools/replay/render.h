@@ -22,7 +22,7 @@ class RenderBackend {
   virtual void render(int64_t micros) = 0;
   // The speech voice runs the clock by this for as long as a text sounds.
   virtual void setClock(std::function<void(int64_t micros)> advance) = 0;
-  // Finishes the output file; throws ServiceError when it cannot be written.
+  // Finishes the output file; throws GameError when it cannot be written.
   virtual void finish() = 0;
 };
 
@@ -45,7 +45,7 @@ struct LoudnessOptions {
 };
 
 // A backend that writes a 44.1 kHz stereo WAV to `path` (no file when it is empty), heard with
-// `settings` and measured as `loudness` asks; throws ServiceError when the loopback device or the
+// `settings` and measured as `loudness` asks; throws GameError when the loopback device or the
 // speech voice cannot be made.
 std::unique_ptr<RenderBackend> makeRenderBackend(const std::string& path,
                                                  const RenderSettings& settings = {},

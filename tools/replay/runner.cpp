@@ -9,9 +9,9 @@
 #include <ostream>
 #include <sstream>
 
-#include "core/config.h"
-#include "core/game.h"
+#include "game/game.h"
 #include "platform/fake/recording_platform.h"
+#include "platform/limits.h"
 #include "render.h"
 #include "script_names.h"
 
@@ -41,8 +41,32 @@ struct Stopped {
   int signal;
 };
 
+// Beside the record's values, scripts print the game's speech voice: present or none.
+constexpr std::string_view kVoiceField = "voice";
+
 void stopIfAsked() {
   if (g_stopSignal != 0) throw Stopped{g_stopSignal};
+}
+
+// A script names a mouse item by its offset in a buffered mouse's item: 0 x, 4 y, 8 the wheel,
+// 12 13 14 the left, right and middle buttons; any other offset is a further button.
+MouseInput mouseInput(long long offset) {
+  switch (offset) {
+    case 0:
+      return MouseInput::moveX;
+    case 4:
+      return MouseInput::moveY;
+    case 8:
+      return MouseInput::wheel;
+    case 12:
+      return MouseInput::leftButton;
+    case 13:
+      return MouseInput::rightButton;
+    case 14:
+      return MouseInput::middleButton;
+    default:
+      return MouseInput::otherButton;
+  }
 }
 
 std::optional<TimerId> timerByName(const std::string& name) {
@@ -143,17 +167,17 @@ class Replay::Impl {
     } else if (v == "keyup") {
       game_->onKeyUp(static_cast<int16_t>(keyCode(c.args[0])));
     } else if (v == "mouse") {
-      long long offset = 0, data = 0;
+      long long offset = 0, amount = 0;
       parseLong(c.args[0], offset);
-      parseLong(c.args[1], data);
-      input_->push({static_cast<int32_t>(offset), static_cast<int32_t>(data)});
+      parseLong(c.args[1], amount);
+      input_->push({mouseInput(offset), static_cast<int32_t>(amount)});
     } else if (v == "mouse-event") {
-      game_->onMouse(game_->EventHandle);
+      game_->onMouse();
     } else if (v == "tick") {
       for (long long i = 0, n = count(c); i < n; ++i) {
         stopIfAsked();
         game_->onTimer(TimerId::simulation);
-        window_->advance(config::kTimerPeriodMicros);
+        window_->advance(limits::kTimerPeriodMicros);
       }
     } else if (v == "target") {
       for (long long i = 0, n = count(c); i < n; ++i) {
@@ -190,7 +214,7 @@ class Replay::Impl {
     } else if (v == "fail") {
       long long n = 1;
       if (c.args.size() == 2) parseLong(c.args[1], n);
-      trace_.failNext(c.args[0], static_cast<int>(n));
+      trace_.failNext(std::string(gameName(c.args[0])), static_cast<int>(n));
     } else if (v == "print") {
       print(c);
     } else if (v == "expect") {
@@ -212,6 +236,7 @@ class Replay::Impl {
   }
 
   void set(const Command& c, const std::string& name, const std::string& text) {
+    if (name == kVoiceField) throw ScriptError(c.line, name + " is an object and cannot be set");
     FieldRef f = findField(*game_, name);
     long long whole = 0;
     float single = 0;
@@ -231,8 +256,6 @@ class Replay::Impl {
         if (!parseFloat(text, single)) throw ScriptError(c.line, name + " is a Single: a number");
         *static_cast<Single*>(f.ptr) = single;
         return;
-      case FieldRef::Type::object:
-        throw ScriptError(c.line, name + " is an object and cannot be set");
       case FieldRef::Type::none:
         break;
     }
@@ -268,6 +291,7 @@ class Replay::Impl {
 
   // A variable of the game record as `print` writes it.
   std::string valueText(const Command& c, const std::string& name) {
+    if (name == kVoiceField) return game_->voice ? "present" : "none";
     FieldRef f = findField(*game_, name);
     switch (f.type) {
       case FieldRef::Type::boolean:
@@ -276,8 +300,6 @@ class Replay::Impl {
         return std::to_string(*static_cast<Long*>(f.ptr));
       case FieldRef::Type::single:
         return exactText(*static_cast<Single*>(f.ptr));
-      case FieldRef::Type::object:
-        return game_->voice ? "SpVoice" : "Nothing";
       case FieldRef::Type::none:
         break;
     }
@@ -325,7 +347,8 @@ class Replay::Impl {
     const bool values = std::all_of(a.begin(), a.end(), [this](const std::string& w) {
       size_t eq = w.find('=');
       return eq != std::string::npos && eq > 0 &&
-             findField(*game_, w.substr(0, eq)).type != FieldRef::Type::none;
+             (w.substr(0, eq) == kVoiceField ||
+              findField(*game_, w.substr(0, eq)).type != FieldRef::Type::none);
     });
     if (values) {
       for (const auto& w : a) {
@@ -457,7 +480,7 @@ int run(const std::vector<Command>& script, const Options& options, std::ostream
   } catch (const ScriptError& e) {
     err << e.what() << '\n';
     return 2;
-  } catch (const ServiceError& e) {
+  } catch (const GameError& e) {
     err << "line " << line << ": " << e.what() << '\n';
     return 2;
   }

@@ -8,7 +8,7 @@ namespace rd::replay {
 namespace {
 
 // Script name, game name.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 16> kNames{{
+constexpr std::array<std::pair<std::string_view, std::string_view>, 17> kNames{{
     // Entry points and the new game.
     {"Form_Load", "start"},
     {"StartGame", "newGame"},
@@ -28,6 +28,8 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 16> kNames{{
     {"EnemySmash", "enemySmash"},
     {"PlayerShotDown", "playerShotDown"},
     {"EnemyCrunch", "enemyCrunch"},
+    // Service calls.
+    {"mouse.getDeviceData", "mouse.take"},
 }};
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include <sstream>
 #include <string>
 
-#include "core/game.h"
+#include "game/game.h"
 #include "platform/fake/recording_platform.h"
 #include "runner.h"
 

@@ -9,8 +9,8 @@
 #include <deque>
 #include <thread>
 
-#include "core/config.h"
-#include "platform/service_error.h"
+#include "base/game_error.h"
+#include "platform/limits.h"
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
@@ -75,8 +75,8 @@ const Engine& engine() {
       return e;
     }
     espeak_SetSynthCallback(collect);
-    if (espeak_SetVoiceByName(config::kSpeechVoice) != EE_OK) {
-      e.failure = std::string("espeak-ng has no voice '") + config::kSpeechVoice + "'";
+    if (espeak_SetVoiceByName(limits::kSpeechVoice) != EE_OK) {
+      e.failure = std::string("espeak-ng has no voice '") + limits::kSpeechVoice + "'";
       return e;
     }
     e.sampleRate = rate;
@@ -190,13 +190,13 @@ EspeakSpeech::EspeakSpeech(openal::SoundBackend& sound, WaitFor waitFor)
 
 std::unique_ptr<SpeechVoice> EspeakSpeech::createVoice() {
   const Engine& e = engine();
-  if (!e.sampleRate) throw ServiceError("speech.create", e.failure);
+  if (!e.sampleRate) throw GameError("speech.create", e.failure);
   return std::make_unique<EspeakVoice>(*this);
 }
 
 Utterance EspeakSpeech::synthesize(const std::string& text) {
   const Engine& e = engine();
-  if (!e.sampleRate) throw ServiceError("speech.speak", e.failure);
+  if (!e.sampleRate) throw GameError("speech.speak", e.failure);
   // The engine is shared: each sentence says its rate.
   espeak_SetParameter(espeakRATE, rate_ > 0 ? rate_ : espeakRATE_NORMAL, 0);
   Utterance u;
@@ -207,8 +207,8 @@ Utterance EspeakSpeech::synthesize(const std::string& text) {
                                      espeakCHARS_UTF8, nullptr, nullptr);
   g_sink = nullptr;
   if (status != EE_OK)
-    throw ServiceError("speech.speak", "espeak-ng could not synthesise the text (status " +
-                                           std::to_string(static_cast<int>(status)) + ")");
+    throw GameError("speech.speak", "espeak-ng could not synthesise the text (status " +
+                                        std::to_string(static_cast<int>(status)) + ")");
   trimSilence(u.samples);
   levelSpeech(u.samples, u.sampleRate);
   return u;
@@ -219,7 +219,7 @@ int EspeakSpeech::rate() const { return rate_ > 0 ? rate_ : espeakRATE_NORMAL; }
 std::unique_ptr<openal::PlainSound> EspeakSpeech::start(const Utterance& sentence) {
   if (sentence.samples.empty()) return nullptr;
   openal::Device* device = sound_.current();
-  if (!device) throw ServiceError("speech.speak", "no sound device is open");
+  if (!device) throw GameError("speech.speak", "no sound device is open");
   return device->playPlain("speech.speak", sentence.samples, sentence.sampleRate);
 }
 

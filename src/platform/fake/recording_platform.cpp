@@ -18,7 +18,7 @@ bool Trace::record(const std::string& name) {
 }
 
 void Trace::call(const std::string& name) {
-  if (record(name)) throw ServiceError(name, "failure injected");
+  if (record(name)) throw GameError(name, "failure injected");
 }
 
 bool Trace::deferredCall(const std::string& name) {
@@ -31,7 +31,7 @@ void Trace::checkCalls() {
   if (kept_.empty()) return;
   std::string name = std::move(kept_);
   kept_.clear();
-  throw ServiceError(name, "failure injected");
+  throw GameError(name, "failure injected");
 }
 
 void Trace::line(const std::string& text) {
@@ -290,16 +290,12 @@ std::unique_ptr<SpeechVoice> RecordingSpeech::createVoice() {
 class FakeMouse : public Mouse {
  public:
   explicit FakeMouse(FakeInput& input) : input_(input) {}
-  void setDataFormat(int32_t) override { input_.trace_.call("mouse.setDataFormat"); }
-  void setCooperativeLevel(int32_t) override { input_.trace_.call("mouse.setCooperativeLevel"); }
-  void setBufferSize(int32_t items) override {
-    input_.trace_.call("mouse.setBufferSize");
-    input_.bufferSize_ = std::max(0, items);
+  ~FakeMouse() override {
+    input_.bufferSize_ = 0;
+    input_.queue_.clear();
   }
-  void setEventNotification(int32_t) override { input_.trace_.call("mouse.setEventNotification"); }
-  void acquire() override { input_.trace_.call("mouse.acquire"); }
-  int32_t getDeviceData(MouseItem* items, int32_t capacity) override {
-    input_.trace_.call("mouse.getDeviceData");
+  int32_t take(MouseItem* items, int32_t capacity) override {
+    input_.trace_.call("mouse.take");
     int32_t n = 0;
     while (n < capacity && !input_.queue_.empty()) {
       items[n++] = input_.queue_.front();
@@ -312,16 +308,10 @@ class FakeMouse : public Mouse {
   FakeInput& input_;
 };
 
-void FakeInput::create() { trace_.call("input.create"); }
-
-std::unique_ptr<Mouse> FakeInput::createMouse() {
+std::unique_ptr<Mouse> FakeInput::openMouse(int32_t capacity) {
   trace_.call("mouse.create");
+  bufferSize_ = std::max(0, capacity);
   return std::make_unique<FakeMouse>(*this);
-}
-
-int32_t FakeInput::createEvent() {
-  trace_.call("input.createEvent");
-  return 1;
 }
 
 void FakeInput::push(MouseItem item) {
@@ -329,7 +319,6 @@ void FakeInput::push(MouseItem item) {
   if (static_cast<int32_t>(queue_.size()) < bufferSize_) queue_.push_back(item);
 }
 
-void FakeWindow::setScaleMode(int32_t) { trace_.call("window.setScaleMode"); }
 void FakeWindow::show() { trace_.call("window.show"); }
 void FakeWindow::changeToProgramFolder() { trace_.call("window.chdir"); }
 std::string FakeWindow::soundFile(const std::string& name) { return soundsDir_ + "/" + name; }
@@ -353,8 +342,8 @@ void FakeWindow::attach(GameEvents* game) {
   attached_ = game != nullptr;
 }
 
-void FakeWindow::doEvents() {
-  ++doEvents_;
+void FakeWindow::yield() {
+  ++yields_;
   // While the script fires the timers itself, a yield has nothing to hand over.
   if (clockRunning_) events_.runPending();
 }
@@ -369,10 +358,10 @@ void FakeWindow::advance(int64_t micros) {
 
 void FakeWindow::runClock(int64_t micros) {
   const int64_t end = now_ + micros;
-  struct Running {
+  struct ClockRunning {
     bool& flag;
-    explicit Running(bool& f) : flag(f) { flag = true; }
-    ~Running() { flag = false; }
+    explicit ClockRunning(bool& f) : flag(f) { flag = true; }
+    ~ClockRunning() { flag = false; }
   } running(clockRunning_);
   // A timer that fell due before the end fires, also when a held game has carried the clock past
   // the end meanwhile; the Dispatcher moves each fired timer on to its next beat.

@@ -119,9 +119,7 @@ class RecordingSpeech : public SpeechSystem {
 class FakeInput : public InputService {
  public:
   explicit FakeInput(Trace& trace) : trace_(trace) {}
-  void create() override;
-  std::unique_ptr<Mouse> createMouse() override;
-  int32_t createEvent() override;
+  std::unique_ptr<Mouse> openMouse(int32_t capacity) override;
 
   // Queues one item as the mouse would buffer it; beyond the buffer's size items are lost.
   void push(MouseItem item);
@@ -137,13 +135,12 @@ class FakeInput : public InputService {
 // The window with a virtual clock. Its timers are the real window's Dispatcher: the same
 // rounding to whole timer periods, the same beat kept after a held game, the same rule that no
 // handler runs inside itself. Nothing fires by itself: the clock runs only when the driver runs
-// it, and only while it runs do the game's yields (doEvents) hand it the timers that fell due.
+// it, and only while it runs do the game's yields hand it the timers that fell due.
 class FakeWindow : public Window {
  public:
   FakeWindow(Trace& trace, std::string soundsDir)
       : trace_(trace), soundsDir_(std::move(soundsDir)), events_([this] { return now_; }) {}
 
-  void setScaleMode(int32_t mode) override;
   void show() override;
   void changeToProgramFolder() override;
   std::string soundFile(const std::string& name) override;
@@ -151,7 +148,7 @@ class FakeWindow : public Window {
   void setTimerEnabled(TimerId id, bool enabled) override;
   bool timerEnabled(TimerId id) override { return events_.timerEnabled(id); }
   int32_t timerInterval(TimerId id) override { return events_.timerInterval(id); }
-  void doEvents() override;
+  void yield() override;
   void hold(double ms) override;
   uint32_t clockSeed() override;
   void reportError(const std::string& text, bool fatal) override;
@@ -171,7 +168,7 @@ class FakeWindow : public Window {
   // Runs the clock `micros` on, handing the game every enabled timer as it falls due.
   void runClock(int64_t micros);
 
-  int doEventsCount() const { return doEvents_; }
+  int yieldCount() const { return yields_; }
 
  private:
   std::string logName(const std::string& name) const;
@@ -181,7 +178,7 @@ class FakeWindow : public Window {
   Dispatcher events_;
   bool attached_ = false;
   bool clockRunning_ = false;
-  int doEvents_ = 0;
+  int yields_ = 0;
 };
 
 }  // namespace rd::fake

@@ -76,7 +76,7 @@ void DeviceCore::checkCalls() {
   if (keptError == AL_NO_ERROR) return;
   ALenum e = keptError;
   keptError = AL_NO_ERROR;
-  throw ServiceError(std::move(keptCall), alErrorText(e));
+  throw GameError(std::move(keptCall), alErrorText(e));
 }
 
 void DeviceCore::close() {
@@ -123,7 +123,7 @@ ALCcontext* makeContext(ALCdevice* device, std::vector<ALCint> attrs, const std:
   if (!context) {
     ALCenum e = alcGetError(device);
     alcCloseDevice(device);
-    throw ServiceError(call, "the sound device refused a context: " + alcErrorText(e));
+    throw GameError(call, "the sound device refused a context: " + alcErrorText(e));
   }
   return context;
 }

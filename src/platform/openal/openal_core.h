@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "base/game_error.h"
 #include "platform/openal/openal_sound.h"
-#include "platform/service_error.h"
 
 namespace rd::openal {
 
@@ -136,11 +136,11 @@ inline ALint stateOf(ALuint source) {
   return state;
 }
 
-// Makes a source playing `mono` at its own rate. Fails with ServiceError(call, ...).
+// Makes a source playing `mono` at its own rate. Fails with GameError(call, ...).
 template <typename T>
 std::shared_ptr<T> makeSound(const std::shared_ptr<DeviceCore>& device, const std::string& call,
                              const std::vector<int16_t>& mono, int32_t rate) {
-  if (!device->open()) throw ServiceError(call, "the sound device is closed");
+  if (!device->open()) throw GameError(call, "the sound device is closed");
   device->use();
   device->collect();
   auto sound = std::make_shared<T>();
@@ -149,23 +149,23 @@ std::shared_ptr<T> makeSound(const std::shared_ptr<DeviceCore>& device, const st
   alGenBuffers(1, &sound->buffer);
   if (ALenum e = alGetError()) {
     sound->buffer = 0;
-    throw ServiceError(call, alErrorText(e));
+    throw GameError(call, alErrorText(e));
   }
   alBufferData(sound->buffer, AL_FORMAT_MONO16, mono.data(),
                static_cast<ALsizei>(mono.size() * sizeof(int16_t)), rate);
-  if (ALenum e = alGetError()) throw ServiceError(call, alErrorText(e));
+  if (ALenum e = alGetError()) throw GameError(call, alErrorText(e));
   alGenSources(1, &sound->source);
   if (ALenum e = alGetError()) {
     sound->source = 0;
-    throw ServiceError(call, alErrorText(e));
+    throw GameError(call, alErrorText(e));
   }
   alSourcei(sound->source, AL_BUFFER, static_cast<ALint>(sound->buffer));
-  if (ALenum e = alGetError()) throw ServiceError(call, alErrorText(e));
+  if (ALenum e = alGetError()) throw GameError(call, alErrorText(e));
   return sound;
 }
 
 // A context made on `device` with `attrs` and the HRTF request; closes the device and fails with
-// ServiceError(call, ...) when it cannot be made.
+// GameError(call, ...) when it cannot be made.
 ALCcontext* makeContext(ALCdevice* device, std::vector<ALCint> attrs, const std::string& call,
                         Hrtf hrtf);
 // The core of a device whose context was made.

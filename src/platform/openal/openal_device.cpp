@@ -65,14 +65,14 @@ Device::~Device() {
 }
 
 Listener& Device::createListener() {
-  if (!core_->open()) throw ServiceError("listener.create", "the sound device is closed");
+  if (!core_->open()) throw GameError("listener.create", "the sound device is closed");
   if (!listener_) listener_ = makeListener(core_);
   return *listener_;
 }
 
 std::unique_ptr<Voice> Device::createVoice(const std::string& name, const std::string& path) {
   const std::string call = name + ".create";
-  if (!core_->open()) throw ServiceError(call, "the sound device is closed");
+  if (!core_->open()) throw GameError(call, "the sound device is closed");
   WavData wav = bank_.read(call, path);
   return makeVoice(core_, name, call, wav);
 }
@@ -133,13 +133,13 @@ std::unique_ptr<PlainSound> Device::playPlain(const std::string& call,
   alSourcef(p->source, AL_ROLLOFF_FACTOR, 0);
   alSourcef(p->source, AL_GAIN, p->levelledGain(core_->levels));
   alSourcePlay(p->source);
-  if (ALenum e = alGetError()) throw ServiceError(call, alErrorText(e));
+  if (ALenum e = alGetError()) throw GameError(call, alErrorText(e));
   return std::make_unique<PlainSound>(std::move(p));
 }
 
 void Device::render(int32_t frames, int16_t* buffer) {
-  if (!core_->open()) throw ServiceError("render", "the sound device is closed");
-  if (!core_->renderSamples) throw ServiceError("render", "not a loopback device");
+  if (!core_->open()) throw GameError("render", "the sound device is closed");
+  if (!core_->renderSamples) throw GameError("render", "not a loopback device");
   core_->use();
   core_->renderSamples(core_->device, buffer, frames);
 }

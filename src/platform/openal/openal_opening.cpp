@@ -134,9 +134,9 @@ std::shared_ptr<DeviceCore> PlaybackSound::openCore(const std::string& call) {
   }
   ALCdevice* device = alcOpenDevice(deviceName_.empty() ? nullptr : deviceName_.c_str());
   if (!device)
-    throw ServiceError(call, deviceName_.empty() ? "no sound output device could be opened"
-                                                 : "the sound output device '" + deviceName_ +
-                                                       "' cannot be opened");
+    throw GameError(call, deviceName_.empty()
+                              ? "no sound output device could be opened"
+                              : "the sound output device '" + deviceName_ + "' cannot be opened");
   // Newer OpenAL Soft releases take the period from the refresh rate asked for.
   ALCcontext* context =
       makeContext(device, {ALC_REFRESH, kReckonedRate / periodsFor(options_).frames}, call, hrtf_);
@@ -152,7 +152,7 @@ std::shared_ptr<DeviceCore> LoopbackSound::openCore(const std::string& call) {
     g_configRead = true;
   }
   if (!alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback"))
-    throw ServiceError(call, "this OpenAL has no loopback device");
+    throw GameError(call, "this OpenAL has no loopback device");
   auto openLoopback = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(
       alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
   auto formatSupported = reinterpret_cast<LPALCISRENDERFORMATSUPPORTEDSOFT>(
@@ -160,12 +160,12 @@ std::shared_ptr<DeviceCore> LoopbackSound::openCore(const std::string& call) {
   auto renderSamples =
       reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
   if (!openLoopback || !formatSupported || !renderSamples)
-    throw ServiceError(call, "this OpenAL has no loopback device");
+    throw GameError(call, "this OpenAL has no loopback device");
   ALCdevice* device = openLoopback(nullptr);
-  if (!device) throw ServiceError(call, "the loopback device cannot be opened");
+  if (!device) throw GameError(call, "the loopback device cannot be opened");
   if (!formatSupported(device, kRate, ALC_STEREO_SOFT, ALC_SHORT_SOFT)) {
     alcCloseDevice(device);
-    throw ServiceError(call, "the loopback device cannot mix 44.1 kHz 16-bit stereo");
+    throw GameError(call, "the loopback device cannot mix 44.1 kHz 16-bit stereo");
   }
   ALCcontext* context = makeContext(device,
                                     {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT,

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/config.h"
+#include "platform/limits.h"
 #include "platform/sound_device.h"
 #include "platform/wav/wav_file.h"
 
@@ -68,7 +68,7 @@ class Device : public SoundDevice {
   // The mixing rate of the device.
   int32_t outputRate() const;
 
-  // Plays mono samples once, unpositioned. Fails with ServiceError(call, ...).
+  // Plays mono samples once, unpositioned. Fails with GameError(call, ...).
   std::unique_ptr<PlainSound> playPlain(const std::string& call, const std::vector<int16_t>& mono,
                                         int32_t sampleRate);
 
@@ -96,7 +96,7 @@ class SoundBackend : public SoundSystem {
 
   // The game's device ("device.create").
   std::unique_ptr<SoundDevice> createDevice() override;
-  // A device of the same kind, failing with ServiceError(call, ...).
+  // A device of the same kind, failing with GameError(call, ...).
   std::unique_ptr<Device> openDevice(const std::string& call);
   // The device opened last that is still open; nullptr when none is.
   Device* current() const;
@@ -128,9 +128,9 @@ struct DeviceOptions {
   // periods of 256 frames (about 6 ms reported), kAutoLatency leaves the periods to OpenAL Soft
   // and its configuration, and any other value is milliseconds (kMinLatencyMs to kMaxLatencyMs).
   static constexpr int32_t kShortLatency = 0;
-  static constexpr int32_t kAutoLatency = config::kAutoLatency;
-  static constexpr int32_t kMinLatencyMs = config::kMinLatencyMs;
-  static constexpr int32_t kMaxLatencyMs = config::kMaxLatencyMs;
+  static constexpr int32_t kAutoLatency = limits::kAutoLatency;
+  static constexpr int32_t kMinLatencyMs = limits::kMinLatencyMs;
+  static constexpr int32_t kMaxLatencyMs = limits::kMaxLatencyMs;
   int32_t latencyMs = kShortLatency;
 };
 

@@ -64,7 +64,7 @@ struct VoiceCore : SoundCore {
     return source;
   }
   [[noreturn]] void fail(const char* op, const std::string& why) const {
-    throw ServiceError(name + "." + op, why);
+    throw GameError(name + "." + op, why);
   }
 
   // Where OpenAL places the source: unpositioned voices sit on the listener, with no motion and
@@ -218,7 +218,7 @@ struct ListenerImpl : Listener {
     d_->called(kName, op);
   }
   [[noreturn]] static void fail(const char* op, const std::string& why) {
-    throw ServiceError(kName + "." + op, why);
+    throw GameError(kName + "." + op, why);
   }
 
   // An orientation, position or velocity the listener already has makes no call.
@@ -296,7 +296,7 @@ std::unique_ptr<Voice> makeVoice(const std::shared_ptr<DeviceCore>& core, const 
   // would silence it there).
   alSourcef(v->source, AL_CONE_OUTER_GAIN, gainFromVolume(0));
   v->applyPlacement();
-  if (ALenum e = alGetError()) throw ServiceError(call, alErrorText(e));
+  if (ALenum e = alGetError()) throw GameError(call, alErrorText(e));
   return std::make_unique<VoiceImpl>(std::move(v));
 }
 

@@ -1,5 +1,5 @@
-// The buffered mouse on SDL2: the window's mouse events, queued as items, and the event that
-// calls the game's mouse handler when items are waiting.
+// The mouse on SDL2: the window's mouse events, queued as items in the window's mouse buffer,
+// which signals the game when items are waiting.
 #pragma once
 
 #include <memory>
@@ -12,17 +12,10 @@ namespace rd::sdl {
 class SdlInput : public InputService {
  public:
   explicit SdlInput(SdlWindow& window) : window_(window) {}
-  void create() override { created_ = true; }
-  std::unique_ptr<Mouse> createMouse() override;
-  int32_t createEvent() override;
-
-  // Whether `handle` is an event this service made.
-  bool knows(int32_t handle) const { return handle > 0 && handle <= events_; }
+  std::unique_ptr<Mouse> openMouse(int32_t capacity) override;
 
  private:
   SdlWindow& window_;
-  bool created_ = false;
-  int32_t events_ = 0;
 };
 
 }  // namespace rd::sdl

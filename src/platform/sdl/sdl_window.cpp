@@ -33,20 +33,19 @@ constexpr int kHeight = 480;
 constexpr int kLongestWaitMs = 250;
 // A wait of the game's thread (a fall's step, a sentence) looks for a quit this often.
 constexpr std::chrono::milliseconds kLookEvery{5};
-// The state byte of a pressed mouse button in its item, as the buffered mouse reports it.
+// A pressed button's amount in its item, as a buffered mouse reports the button's state byte.
 constexpr int32_t kButtonDown = 0x80;
 
-// The item offset of a mouse button: 12 primary, 13 secondary, 14 middle; -1 for the others.
-int32_t buttonOffset(uint8_t button) {
+MouseInput buttonInput(uint8_t button) {
   switch (button) {
     case SDL_BUTTON_LEFT:
-      return 12;
+      return MouseInput::leftButton;
     case SDL_BUTTON_RIGHT:
-      return 13;
+      return MouseInput::rightButton;
     case SDL_BUTTON_MIDDLE:
-      return 14;
+      return MouseInput::middleButton;
     default:
-      return -1;
+      return MouseInput::otherButton;
   }
 }
 
@@ -57,7 +56,7 @@ SdlWindow::SdlWindow()
   // The black window is painted without a graphics driver: nothing to set up, nothing to fail,
   // and the window keeps the one identity it is born with.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) throw ServiceError("window.create", SDL_GetError());
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) throw GameError("window.create", SDL_GetError());
   // Without a desktop SDL falls back to a driver that shows nothing and hears no key: the game
   // would play to nobody. A driver the user names is theirs to choose.
   const char* asked = SDL_getenv("SDL_VIDEODRIVER");
@@ -66,18 +65,18 @@ SdlWindow::SdlWindow()
       (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
     SDL_Quit();
     const char* display = SDL_getenv("DISPLAY");
-    throw ServiceError("window.create",
-                       display && *display
-                           ? std::string("cannot open the desktop's display '") + display + "'"
-                           : std::string("there is no desktop display to open the window on "
-                                         "(DISPLAY is not set)"));
+    throw GameError("window.create",
+                    display && *display
+                        ? std::string("cannot open the desktop's display '") + display + "'"
+                        : std::string("there is no desktop display to open the window on "
+                                      "(DISPLAY is not set)"));
   }
   window_ = SDL_CreateWindow("Rotor Duel", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWidth,
                              kHeight, SDL_WINDOW_HIDDEN);
   if (!window_) {
     std::string why = SDL_GetError();
     SDL_Quit();
-    throw ServiceError("window.create", why);
+    throw GameError("window.create", why);
   }
   // Keys are keys here, never text: no input method steps between the player and the game.
   SDL_StopTextInput();
@@ -107,9 +106,6 @@ int64_t SdlWindow::nowMicros() const {
       .count();
 }
 
-// The window draws nothing; the scale mode only concerns drawing.
-void SdlWindow::setScaleMode(int32_t) {}
-
 void SdlWindow::show() {
   SDL_ShowWindow(window_);
   // Ask for the keyboard: the keys drive the game.
@@ -118,16 +114,16 @@ void SdlWindow::show() {
 }
 
 void SdlWindow::changeToProgramFolder() {
-  if (folder_.empty()) throw ServiceError("window.chdir", "the program's folder is unknown");
+  if (folder_.empty()) throw GameError("window.chdir", "the program's folder is unknown");
 #ifdef _WIN32
   // The folder is UTF-8; chdir would read it in the ANSI code page.
   std::error_code ec;
   std::filesystem::current_path(
       std::u8string(reinterpret_cast<const char8_t*>(folder_.data()), folder_.size()), ec);
-  if (ec) throw ServiceError("window.chdir", folder_ + ": " + ec.message());
+  if (ec) throw GameError("window.chdir", folder_ + ": " + ec.message());
 #else
   if (::chdir(folder_.c_str()) != 0) {
-    throw ServiceError("window.chdir", folder_ + ": " + std::strerror(errno));
+    throw GameError("window.chdir", folder_ + ": " + std::strerror(errno));
   }
 #endif
 }
@@ -165,9 +161,9 @@ std::string SdlWindow::soundFile(const std::string& name) {
   for (const fs::path& folder : {beside, installed}) {
     if (fs::exists(folder / name, ignored)) return utf8Text(folder / name);
   }
-  throw ServiceError("sounds.find",
-                     name + " is neither in " + utf8Text(beside) + " nor in " + utf8Text(installed),
-                     utf8Text(beside / name));
+  throw GameError("sounds.find",
+                  name + " is neither in " + utf8Text(beside) + " nor in " + utf8Text(installed),
+                  utf8Text(beside / name));
 }
 
 void SdlWindow::setTimerInterval(TimerId id, int32_t ms) { dispatcher_.setTimerInterval(id, ms); }
@@ -177,7 +173,7 @@ void SdlWindow::setTimerEnabled(TimerId id, bool enabled) {
 bool SdlWindow::timerEnabled(TimerId id) { return dispatcher_.timerEnabled(id); }
 int32_t SdlWindow::timerInterval(TimerId id) { return dispatcher_.timerInterval(id); }
 
-void SdlWindow::doEvents() { dispatcher_.runPending(); }
+void SdlWindow::yield() { dispatcher_.runPending(); }
 
 void SdlWindow::hold(double ms) {
   if (!(ms > 0)) return;
@@ -221,7 +217,7 @@ int16_t SdlWindow::nextKey(int ms) {
 
 void SdlWindow::newRound() {
   dispatcher_.reset();
-  setMouseAcquired(false);
+  closeMouse();
 }
 
 uint32_t SdlWindow::clockSeed() {
@@ -386,15 +382,16 @@ void SdlWindow::translate(const SDL_Event& e) {
     case SDL_MOUSEMOTION:
       if (!focused_ || dispatcher_.paused()) break;
       // One item per axis that moved; y grows as the mouse is pulled toward the player.
-      if (e.motion.xrel != 0) dispatcher_.mouse().push({0, e.motion.xrel});
-      if (e.motion.yrel != 0) dispatcher_.mouse().push({4, e.motion.yrel});
+      if (e.motion.xrel != 0) dispatcher_.mouse().push({MouseInput::moveX, e.motion.xrel});
+      if (e.motion.yrel != 0) dispatcher_.mouse().push({MouseInput::moveY, e.motion.yrel});
       break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
       if (!focused_ || dispatcher_.paused()) break;
-      int32_t offset = buttonOffset(e.button.button);
-      if (offset < 0) break;
-      dispatcher_.mouse().push({offset, e.type == SDL_MOUSEBUTTONDOWN ? kButtonDown : 0});
+      const MouseInput input = buttonInput(e.button.button);
+      // The game has no use for a further button: it is no item, and takes no room.
+      if (input == MouseInput::otherButton) break;
+      dispatcher_.mouse().push({input, e.type == SDL_MOUSEBUTTONDOWN ? kButtonDown : 0});
       break;
     }
     default:
@@ -407,13 +404,18 @@ void SdlWindow::setFocused(bool focused) {
   applyMouseMode();
 }
 
-void SdlWindow::setMouseAcquired(bool acquired) {
-  dispatcher_.mouse().setAcquired(acquired);
+void SdlWindow::openMouse(int32_t capacity) {
+  dispatcher_.mouse().open(capacity);
+  applyMouseMode();
+}
+
+void SdlWindow::closeMouse() {
+  dispatcher_.mouse().close();
   applyMouseMode();
 }
 
 void SdlWindow::applyMouseMode() {
-  bool want = focused_ && dispatcher_.mouse().acquired();
+  bool want = focused_ && dispatcher_.mouse().isOpen();
   if (want == relativeMode_) return;
   // Where the desktop cannot hold the pointer, SDL still reports each movement; the game then
   // hears the same items, only the pointer stays visible.

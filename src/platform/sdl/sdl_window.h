@@ -23,7 +23,6 @@ class SdlWindow : public Window {
   SdlWindow(const SdlWindow&) = delete;
   SdlWindow& operator=(const SdlWindow&) = delete;
 
-  void setScaleMode(int32_t mode) override;
   void show() override;
   void changeToProgramFolder() override;
   std::string soundFile(const std::string& name) override;
@@ -33,7 +32,7 @@ class SdlWindow : public Window {
   bool timerEnabled(TimerId id) override;
   int32_t timerInterval(TimerId id) override;
 
-  void doEvents() override;
+  void yield() override;
   // Looks at the desktop and ends the program at once if it was asked to end (Esc, closing the
   // window, a signal) while the game is busy: every wait of the game's thread calls it.
   void endIfAsked();
@@ -50,9 +49,10 @@ class SdlWindow : public Window {
 
   // The mouse's buffer, which this window fills from its mouse events.
   MouseBuffer& mouseBuffer() { return dispatcher_.mouse(); }
-  // The mouse is the game's while the window is in the foreground: hidden, held in relative
-  // mode, every movement and button an item in the buffer.
-  void setMouseAcquired(bool acquired);
+  // An open mouse is the game's while the window is in the foreground: hidden, held in relative
+  // mode, every movement and button an item in a buffer of `capacity` items.
+  void openMouse(int32_t capacity);
+  void closeMouse();
 
   // Answers a key (a virtual-key code, down or up) before the game sees it; true when it took it.
   std::function<bool(int16_t code, bool down)> comfortKey;

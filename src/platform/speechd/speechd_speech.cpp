@@ -10,8 +10,8 @@
 #include <set>
 #include <thread>
 
-#include "core/config.h"
-#include "platform/service_error.h"
+#include "base/game_error.h"
+#include "platform/limits.h"
 
 namespace rd::speechd {
 
@@ -20,8 +20,8 @@ namespace {
 // The service's rate 0 is the usual speed; -100 and 100 are the slowest and fastest the player
 // may ask for.
 constexpr int kUsualRate = 175;
-constexpr int kSlowest = config::kSlowestSpeechRate;
-constexpr int kFastest = config::kFastestSpeechRate;
+constexpr int kSlowest = limits::kSlowestSpeechRate;
+constexpr int kFastest = limits::kFastestSpeechRate;
 
 // The service's end and cancel reports arrive on its own thread, without a word of whose they are:
 // one connection per program, so they go to the one set of finished sentences.
@@ -123,13 +123,13 @@ class SpeechdVoice : public SpeechVoice {
 }  // namespace
 
 std::unique_ptr<SpeechVoice> SpeechdSpeech::createVoice() {
-  if (!connection_) throw ServiceError("speech.create", failure_);
+  if (!connection_) throw GameError("speech.create", failure_);
   return std::make_unique<SpeechdVoice>(*this);
 }
 
 void SpeechdSpeech::setRate(int wpm) {
   if (connection_ && spd_set_voice_rate(connection_->spd, serviceRate(wpm)) != 0)
-    throw ServiceError("speech.setRate", "the desktop speech service refused the rate");
+    throw GameError("speech.setRate", "the desktop speech service refused the rate");
 }
 
 int SpeechdSpeech::rate() const {
@@ -137,10 +137,10 @@ int SpeechdSpeech::rate() const {
 }
 
 void SpeechdSpeech::say(const std::string& text) {
-  if (!connection_) throw ServiceError("speech.speak", failure_);
+  if (!connection_) throw GameError("speech.speak", failure_);
   if (text.empty()) return;
   const int id = spd_say(connection_->spd, SPD_MESSAGE, text.c_str());
-  if (id < 0) throw ServiceError("speech.speak", "the desktop speech service failed");
+  if (id < 0) throw GameError("speech.speak", "the desktop speech service failed");
   // A service that stops reporting (it was ended, its synthesiser hangs) must not hold the game
   // for ever: far longer than the slowest reading of the sentence.
   const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5) +
@@ -157,7 +157,7 @@ void SpeechdSpeech::say(const std::string& text) {
       }
     }
     if (std::chrono::steady_clock::now() >= limit)
-      throw ServiceError("speech.speak", "the desktop speech service never finished the sentence");
+      throw GameError("speech.speak", "the desktop speech service never finished the sentence");
     if (!whileWaiting_) continue;
     try {
       whileWaiting_();

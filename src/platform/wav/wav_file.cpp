@@ -20,7 +20,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/service_error.h"
+#include "base/game_error.h"
 
 namespace rd {
 
@@ -124,8 +124,8 @@ std::wstring widePath(const std::string& path) {
 }  // namespace
 
 WavData readWav(const std::string& call, const std::string& path) {
-  auto fail = [&](const std::string& why) -> ServiceError {
-    return ServiceError(call, "cannot read '" + path + "': " + why, path);
+  auto fail = [&](const std::string& why) -> GameError {
+    return GameError(call, "cannot read '" + path + "': " + why, path);
   };
 #ifdef _WIN32
   // A folder cannot be opened there at all: it is told apart before.
@@ -179,10 +179,10 @@ WavData WavBank::read(const std::string& call, const std::string& path) {
   const int64_t bytes = static_cast<int64_t>(wav.samples.size() * sizeof(int16_t));
   int64_t& held = held_[path];
   if (total_ - held + bytes > limit_) {
-    throw ServiceError(call,
-                       "cannot read '" + path + "': the recordings would take more than " +
-                           std::to_string(limit_ / (1024 * 1024)) + " MB together",
-                       path);
+    throw GameError(call,
+                    "cannot read '" + path + "': the recordings would take more than " +
+                        std::to_string(limit_ / (1024 * 1024)) + " MB together",
+                    path);
   }
   total_ += bytes - held;
   held = bytes;

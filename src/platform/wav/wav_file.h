@@ -17,7 +17,7 @@ struct WavData {
 
 // Reads a whole WAV file in any encoding libsndfile decodes, in one or two channels. A missing,
 // empty, truncated or malformed file, anything but a regular file, or one whose header holds
-// values no recording can have, fails with a ServiceError for `call` naming the file.
+// values no recording can have, fails with a GameError for `call` naming the file.
 WavData readWav(const std::string& call, const std::string& path);
 
 // Most frames a recording may hold (ten minutes at 48 kHz): a header claiming more is absurd.

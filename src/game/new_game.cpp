@@ -1,7 +1,7 @@
 // The new game: start values, the sound device and listener, the bank, the room's looping voices
 // at their places, and the three timers. Stops at the first failing step.
-#include "core/config.h"
-#include "core/game.h"
+#include "base/rules.h"
+#include "game/game.h"
 
 namespace rd {
 
@@ -65,7 +65,7 @@ void Game::newGame() {
   sounds.sndFan3D->setMaxDistance(8.0f);
   sounds.listener->setRolloffFactor(1.0f);
 
-  sounds.sndRotor->setFrequency(config::kIdleRotorHz);
+  sounds.sndRotor->setFrequency(rules::kIdleRotorHz);
   sounds.sndRotor->loop();
 
   sounds.sndWind3D->setPosition(playerX, playerY, playerZ);
@@ -98,6 +98,10 @@ void Game::newGame() {
 
 void Game::loadSounds() { rd::loadSounds(sounds, window); }
 
-void Game::shutDown() { rd::shutDown(sounds, window); }
+// The end of the program: the sounds go quiet and are let go, then the program ends with 0.
+void Game::shutDown() {
+  releaseSounds(sounds);
+  window.endProgram(0);
+}
 
 }  // namespace rd

@@ -1,7 +1,7 @@
 // The entry points of the window. A failure that reaches a key or timer handler ends the program
 // with an error report; the mouse handler returns it as its status and the game goes on.
-#include "core/config.h"
-#include "core/game.h"
+#include "base/rules.h"
+#include "game/game.h"
 
 namespace rd {
 
@@ -13,12 +13,12 @@ Game::Game(Platform platform)
 
 Game::~Game() = default;
 
-void Game::fatal(const std::string& entry, const ServiceError& error) {
+void Game::fatal(const std::string& entry, const GameError& error) {
   // Many players cannot read a message box: the voice says it too, if it still can.
   if (voice) {
     try {
       voice->speak("Rotor Duel has to stop. The call " + error.call() + " failed.");
-    } catch (const ServiceError&) {
+    } catch (const GameError&) {
     }
   }
   window.reportError(entry + ": " + error.what(), true);
@@ -44,7 +44,7 @@ void Game::runAsEntry(std::string_view what, Procedure procedure) {
   try {
     (this->*procedure)();
     checkSoundCalls();
-  } catch (const ServiceError& e) {
+  } catch (const GameError& e) {
     fatal(std::string(what), e);
   }
 }
@@ -54,7 +54,7 @@ void Game::checkSoundCalls() {
 }
 
 void Game::speak(const std::string& text) {
-  if (!voice) throw ServiceError("speech.speak", "there is no speech voice");
+  if (!voice) throw GameError("speech.speak", "there is no speech voice");
   voice->speak(text);
 }
 

@@ -1,4 +1,4 @@
-#include "core/values.h"
+#include "base/values.h"
 
 #include <charconv>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "platform/service_error.h"
+#include "base/game_error.h"
 
 namespace rd {
 
@@ -24,7 +24,7 @@ Long toLong(double v) {
 }
 
 void longOverflow() {
-  throw ServiceError("Overflow", "a whole number went beyond the range of a Long");
+  throw GameError("Overflow", "a whole number went beyond the range of a Long");
 }
 
 std::string plainText(long long v) { return std::to_string(v); }

@@ -3,7 +3,7 @@
 // exception: if it cannot start, the player is told why and the program ends.
 #include <functional>
 
-#include "core/game.h"
+#include "game/game.h"
 
 namespace rd {
 
@@ -13,33 +13,16 @@ namespace {
 void step(const std::function<void()>& action) {
   try {
     action();
-  } catch (const ServiceError&) {
+  } catch (const GameError&) {
   }
 }
 
 }  // namespace
 
 void Game::start() {
-  step([&] { window.setScaleMode(3); });
   step([&] { window.changeToProgramFolder(); });
   step([&] { window.show(); });
-  step([&] {
-    if (!inputCreated) inputService.create();
-    inputCreated = true;
-  });
-  step([&] {
-    if (!inputCreated) throw ServiceError("mouse.create", "there is no input service");
-    mouse = inputService.createMouse();
-  });
-  step([&] { mouse->setDataFormat(2); });
-  step([&] { mouse->setCooperativeLevel(5); });
-  step([&] { mouse->setBufferSize(100); });
-  step([&] {
-    if (!inputCreated) throw ServiceError("input.createEvent", "there is no input service");
-    EventHandle = inputService.createEvent();
-  });
-  step([&] { mouse->setEventNotification(EventHandle); });
-  step([&] { mouse->acquire(); });
+  step([&] { mouse = inputService.openMouse(rules::kMouseBufferItems); });
   stepDivX = 10.0f;
   stepDivZ = 10.0f;
   fixedListener = true;
@@ -49,7 +32,7 @@ void Game::start() {
   try {
     newGame();
     checkSoundCalls();
-  } catch (const ServiceError& e) {
+  } catch (const GameError& e) {
     // A game that cannot start must not leave a silent window: say what failed, then end.
     std::string spoken = "Rotor Duel cannot start. ";
     if (!e.file().empty()) {

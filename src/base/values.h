@@ -19,7 +19,7 @@ double floorOf(double v);
 Long toLong(double v);
 
 // Long arithmetic: a sum, difference or product beyond the Long range fails the handler that
-// computes it with the failure "Overflow" (a ServiceError), never a wrapped number.
+// computes it with the failure "Overflow" (a GameError), never a wrapped number.
 // They run on every tick, so they are inline; the failure itself is out of line.
 [[noreturn]] void longOverflow();
 inline Long longSum(Long a, Long b) {

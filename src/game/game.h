@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "core/config.h"
-#include "core/game_state.h"
-#include "core/values.h"
+#include "base/rules.h"
+#include "base/values.h"
+#include "game/game_state.h"
 #include "platform/platform.h"
 #include "sound/sound_bank.h"
 
@@ -17,12 +17,12 @@ namespace rd {
 
 // A coordinate found beyond a wall goes back one unit inside it; true when it had to.
 inline bool putInsideWalls(Single& coordinate) {
-  if (coordinate > config::kWall) {
-    coordinate = config::kInsideWall;
+  if (coordinate > rules::kWall) {
+    coordinate = rules::kInsideWall;
     return true;
   }
-  if (coordinate < -config::kWall) {
-    coordinate = -config::kInsideWall;
+  if (coordinate < -rules::kWall) {
+    coordinate = -rules::kInsideWall;
     return true;
   }
   return false;
@@ -33,14 +33,14 @@ class Game : public GameRecord, public GameEvents {
   explicit Game(Platform platform);
   ~Game() override;
 
-  // ---- Entry points: what the window delivers (core/entry.cpp; the keys in
+  // ---- Entry points: what the window delivers (game/entry.cpp; the keys in
   // controls/keyboard.cpp, the mouse in controls/mouse.cpp). A failure that reaches a key
   // or timer entry ends the program with a report; the mouse returns it as its status.
   void start() override;
   void onTimer(TimerId id) override;
   void onKeyDown(int16_t keyCode) override;
   void onKeyUp(int16_t keyCode) override;
-  int32_t onMouse(int32_t eventId) override;
+  void onMouse() override;
 
   // A procedure without arguments by its name, for scripts; nullptr when there is none.
   using Procedure = void (Game::*)();
@@ -50,7 +50,7 @@ class Game : public GameRecord, public GameEvents {
   // The end of a handler's sound calls: a call the device refused fails now (see checkCalls).
   void checkSoundCalls();
 
-  // ---- Start-up and the new game (core/)
+  // ---- Start-up and the new game (game/)
   void newGame();
 
   // ---- Sound module (sound/)
@@ -152,15 +152,15 @@ class Game : public GameRecord, public GameEvents {
   // Reseeds the random sequence from the clock.
   void reseedRandom() { random.randomize(window.clockSeed()); }
 
-  // Start-up's input objects, held for the whole run.
-  bool inputCreated = false;
+  // The mouse and the speech voice start-up opened, held for the whole run.
   Slot<Mouse> mouse{"mouse"};
+  std::unique_ptr<SpeechVoice> voice;
 
   // Speaks one text through the game's voice, waiting until it has been heard.
   void speak(const std::string& text);
 
  private:
-  [[noreturn]] void fatal(const std::string& entry, const ServiceError& error);
+  [[noreturn]] void fatal(const std::string& entry, const GameError& error);
 };
 
 }  // namespace rd

@@ -1,7 +1,7 @@
 // The game's procedures without arguments, by name, so that scripts can run any of them.
 #include <map>
 
-#include "core/game.h"
+#include "game/game.h"
 
 namespace rd {
 
