@@ -399,6 +399,9 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings, SystemVoices& v
     } else {
       result.end = End::gameOver;
     }
+    // An Esc that cut a sentence short ended the round before the game's own Esc handler took it:
+    // it is spent with the round, or the menu's first sentence would end the program.
+    window.newRound();
     return result;
   };
 

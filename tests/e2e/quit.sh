@@ -53,7 +53,7 @@ expect_sound 0.005 "the bad setting spoken" "$WORK/out.wav"
 # The settings' folder on a read-only disk (as root, where one can be mounted): the game plays.
 if mount -t tmpfs -o ro,size=16k tmpfs "$XDG_CONFIG_HOME" 2>/dev/null; then
   trap 'umount "$XDG_CONFIG_HOME"; desktop_stop' EXIT
-  ROTORDUEL_TRACE=1 game_start --speech builtin
+  ROTORDUEL_TRACE=1 game_start --speech builtin --menu off
   poll 300 grep -qx 'heard: Rotor Duel. F1 for help.' "$WORK/stderr" ||
     fail "on a read-only settings folder the welcome was never heard"
   game_focus
