@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/service_error.h"
+#include "base/game_error.h"
 
 namespace rd::fallback {
 namespace {
@@ -15,12 +15,12 @@ struct Noted : SpeechSystem {
     Noted& owner;
     explicit Voice(Noted& o) : owner(o) {}
     void speak(const std::string& text) override {
-      if (owner.asked++ >= owner.failFrom) throw ServiceError("speech.speak", "gone");
+      if (owner.asked++ >= owner.failFrom) throw GameError("speech.speak", "gone");
       owner.said.push_back(text);
     }
   };
   std::unique_ptr<SpeechVoice> createVoice() override {
-    if (cannotMake) throw ServiceError("speech.create", "never there");
+    if (cannotMake) throw GameError("speech.create", "never there");
     return std::make_unique<Voice>(*this);
   }
   int failFrom = 1 << 30;
@@ -55,7 +55,7 @@ TEST(FallbackSpeech, AFailedVoiceHandsOverForGoodAndTheNextSaysSoOnce) {
 
   // The last voice's failure passes on, as any failing service call does.
   builtin.failFrom = 0;
-  EXPECT_THROW(game->speak("four"), ServiceError);
+  EXPECT_THROW(game->speak("four"), GameError);
 }
 
 TEST(FallbackSpeech, AVoiceThatCannotBeMadeIsPassedAndAQuitIsNoFailure) {

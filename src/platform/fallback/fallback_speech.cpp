@@ -1,6 +1,6 @@
 #include "platform/fallback/fallback_speech.h"
 
-#include "platform/service_error.h"
+#include "base/game_error.h"
 
 namespace rd::fallback {
 
@@ -39,7 +39,7 @@ std::unique_ptr<SpeechVoice> FallbackSpeech::createVoice() {
     try {
       voiceInUse();
       return std::make_unique<ChainVoice>(*this);
-    } catch (const ServiceError& e) {
+    } catch (const GameError& e) {
       if (!next(e.what())) throw;
     }
   }
@@ -57,7 +57,7 @@ void FallbackSpeech::say(const std::string& text) {
       }
       voice.speak(text);
       return;
-    } catch (const ServiceError& e) {
+    } catch (const GameError& e) {
       if (!next(e.what())) throw;
     }
   }

@@ -11,7 +11,7 @@
 #include <thread>
 #include <type_traits>
 
-#include "platform/service_error.h"
+#include "base/game_error.h"
 #include "platform/windows/wide.h"
 
 namespace rd::windows {
@@ -111,12 +111,12 @@ class ScreenReaderVoice : public SpeechVoice {
 }  // namespace
 
 std::unique_ptr<SpeechVoice> ScreenReaderSpeech::createVoice() {
-  if (!client_) throw ServiceError("speech.create", failure_);
+  if (!client_) throw GameError("speech.create", failure_);
   return std::make_unique<ScreenReaderVoice>(*this);
 }
 
 void ScreenReaderSpeech::say(const std::string& text) {
-  if (!client_) throw ServiceError("speech.speak", failure_);
+  if (!client_) throw GameError("speech.speak", failure_);
   if (text.empty()) return;
   const std::wstring wide = widen(text);
   // A new sentence cuts the one before, as the game's own voice is never behind the game.
@@ -125,7 +125,7 @@ void ScreenReaderSpeech::say(const std::string& text) {
     failure_ = "the screen reader stopped answering (NVDA's controller client answers " +
                std::to_string(status) + ")";
     client_.reset();
-    throw ServiceError("speech.speak", failure_);
+    throw GameError("speech.speak", failure_);
   }
   // Braille is a display the player may not have: what it answers does not matter.
   client_->brailleMessage(wide.c_str());

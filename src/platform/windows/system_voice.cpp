@@ -5,8 +5,8 @@
 #define NOMINMAX
 #endif
 // clang-format off: sapi.h needs windows.h before it
-#include <windows.h>
 #include <sapi.h>
+#include <windows.h>
 // clang-format on
 
 #include <algorithm>
@@ -14,7 +14,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/service_error.h"
+#include "base/game_error.h"
 #include "platform/windows/wide.h"
 
 namespace rd::windows {
@@ -78,13 +78,13 @@ class SystemVoice : public SpeechVoice {
 }  // namespace
 
 std::unique_ptr<SpeechVoice> SystemVoiceSpeech::createVoice() {
-  if (!voice_) throw ServiceError("speech.create", failure_);
+  if (!voice_) throw GameError("speech.create", failure_);
   return std::make_unique<SystemVoice>(*this);
 }
 
 void SystemVoiceSpeech::setRate(int wpm) {
   if (voice_ && FAILED(voice_->SetRate(sapiRate(wpm))))
-    throw ServiceError("speech.setRate", "the system voice (SAPI) refused the rate");
+    throw GameError("speech.setRate", "the system voice (SAPI) refused the rate");
 }
 
 int SystemVoiceSpeech::rate() const {
@@ -94,15 +94,14 @@ int SystemVoiceSpeech::rate() const {
 }
 
 void SystemVoiceSpeech::say(const std::string& text) {
-  if (!voice_) throw ServiceError("speech.speak", failure_);
+  if (!voice_) throw GameError("speech.speak", failure_);
   if (text.empty()) return;
   const std::wstring wide = widen(text);
   // Plain text, not SAPI's markup; a sentence still sounding is cut.
   HRESULT hr =
       voice_->Speak(wide.c_str(), SPF_ASYNC | SPF_IS_NOT_XML | SPF_PURGEBEFORESPEAK, nullptr);
   if (FAILED(hr))
-    throw ServiceError("speech.speak",
-                       "the system voice (SAPI) cannot speak (" + hresult(hr) + ")");
+    throw GameError("speech.speak", "the system voice (SAPI) cannot speak (" + hresult(hr) + ")");
   // A voice that stops reporting must not hold the game for ever: far longer than the slowest
   // reading of the sentence.
   const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5) +
@@ -111,11 +110,11 @@ void SystemVoiceSpeech::say(const std::string& text) {
     hr = voice_->WaitUntilDone(kSliceMs);
     if (hr == S_OK) return;
     if (hr != S_FALSE)
-      throw ServiceError("speech.speak",
-                         "the system voice (SAPI) failed while speaking (" + hresult(hr) + ")");
+      throw GameError("speech.speak",
+                      "the system voice (SAPI) failed while speaking (" + hresult(hr) + ")");
     if (std::chrono::steady_clock::now() >= limit) {
       voice_->Speak(nullptr, SPF_ASYNC | SPF_PURGEBEFORESPEAK, nullptr);
-      throw ServiceError("speech.speak", "the system voice (SAPI) never finished the sentence");
+      throw GameError("speech.speak", "the system voice (SAPI) never finished the sentence");
     }
     if (!whileWaiting_) continue;
     try {
