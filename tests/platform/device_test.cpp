@@ -12,7 +12,7 @@
 #include "base/game_error.h"
 #include "platform/openal/openal_sound.h"
 #include "platform/wav/wav_file.h"
-#include "render_helpers.h"
+#include "support/render_helpers.h"
 
 namespace rd {
 namespace {

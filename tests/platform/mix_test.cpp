@@ -11,8 +11,8 @@
 #include <sstream>
 
 #include "platform/openal/openal_sound.h"
-#include "render_helpers.h"
 #include "runner.h"
+#include "support/render_helpers.h"
 
 namespace rd {
 namespace {

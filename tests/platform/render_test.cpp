@@ -7,9 +7,9 @@
 #include <sstream>
 
 #include "platform/espeak/espeak_speech.h"
-#include "render_helpers.h"
 #include "runner.h"
 #include "sound/recordings.h"
+#include "support/render_helpers.h"
 
 namespace rd {
 namespace {

@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <functional>
 
-#include "fake_game.h"
 #include "platform/keys.h"
+#include "support/fake_game.h"
 
 namespace rd {
 namespace {

@@ -8,8 +8,8 @@
 #include <set>
 #include <sstream>
 
-#include "fake_game.h"
 #include "runner.h"
+#include "support/fake_game.h"
 
 namespace rd::replay {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "fake_game.h"
+#include "support/fake_game.h"
 
 namespace rd {
 namespace {

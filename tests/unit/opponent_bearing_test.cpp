@@ -2,7 +2,7 @@
 // rounding the callers apply, and the range flag the weapon and the enemy rely on.
 #include <gtest/gtest.h>
 
-#include "fake_game.h"
+#include "support/fake_game.h"
 
 namespace rd {
 namespace {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "base/rules.h"
-#include "fake_game.h"
 #include "platform/keys.h"
+#include "support/fake_game.h"
 
 namespace rd {
 namespace {

@@ -3,9 +3,9 @@
 
 #include <sstream>
 
-#include "fake_game.h"
 #include "runner.h"
 #include "script.h"
+#include "support/fake_game.h"
 
 namespace rd::replay {
 namespace {

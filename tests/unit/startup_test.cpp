@@ -5,7 +5,7 @@
 
 #include <fstream>
 
-#include "fake_game.h"
+#include "support/fake_game.h"
 
 namespace rd {
 namespace {

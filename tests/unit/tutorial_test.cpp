@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "fake_game.h"
 #include "platform/keys.h"
+#include "support/fake_game.h"
 
 namespace rd {
 namespace {

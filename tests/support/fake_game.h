@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "../platform/render_helpers.h"
 #include "game/game.h"
 #include "platform/fake/recording_platform.h"
 #include "script_names.h"
 #include "sound/recordings.h"
+#include "support/render_helpers.h"
 
 namespace rd::testing {
 
