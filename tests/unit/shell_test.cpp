@@ -54,6 +54,9 @@ TEST(Menu, ALetterJumpsToTheNextItemWithItRoundFromTheTop) {
   EXPECT_EQ(none.sound, MenuSound::edge);
   EXPECT_EQ(none.speech, "");
   EXPECT_EQ(m.current(), 1);
+  Menu two("Settings", {{"Speech"}, {"Speech rate"}, {"HRTF"}});
+  EXPECT_EQ(two.key(MenuKey::letter, 'S').speech, "Speech rate, 2 of 3");
+  EXPECT_EQ(two.key(MenuKey::letter, 'S').speech, "Speech, 1 of 3");
 }
 
 TEST(Menu, EnterAndRightOpenEscapeGoesBackAndASettingChangesWithLeftAndRight) {
