@@ -7,7 +7,6 @@
 
 #include "game/game.h"
 #include "platform/fake/recording_platform.h"
-#include "script_names.h"
 #include "sound/recordings.h"
 #include "support/render_helpers.h"
 
@@ -30,9 +29,6 @@ struct FakeGame {
   fake::FakeInput input{trace};
   fake::FakeWindow window{trace, sounds.path()};
   Game game{Platform{window, sound, speech, input}};
-
-  // Reports and logs in the names the replay prints.
-  FakeGame() { window.logNames = replay::toScriptNames; }
 
   // Runs start-up; returns the program's exit status if it ended, or -1 while it runs.
   int start() {

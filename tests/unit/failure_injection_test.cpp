@@ -67,7 +67,7 @@ TEST(FailureInjection, EveryCallOfAWholeGameFailsCleanly) {
       continue;
     }
     ASSERT_NE(reported, l.end()) << "the failure was not reported";
-    if (reported->starts_with("error: DirectXEvent8_DXCallback: ")) {
+    if (reported->starts_with("error: onMouse: ")) {
       // The mouse handler reports and the game goes on to its end.
       EXPECT_EQ(r.status, 0);
       EXPECT_EQ(l.back(), "exit: 0");

@@ -47,8 +47,7 @@ TEST(Mouse, ASignalWithoutAMouseIsReportedAndTheGameGoesOn) {
   g.game.mouse.reset();
   g.trace.clear();
   EXPECT_EQ(g.run([&] { g.game.onMouse(); }), -1);
-  EXPECT_EQ(g.lines(), std::vector<std::string>{
-                           "error: DirectXEvent8_DXCallback: mouse failed: it does not exist"});
+  EXPECT_EQ(g.lines(), std::vector<std::string>{"error: onMouse: mouse failed: it does not exist"});
 }
 
 // A device that claims more items than the array it was given holds, or a negative count.

@@ -77,7 +77,7 @@ TEST(ReplayRunner, StartsTheGameBeforeTheFirstCommandButAfterFailAndRnd) {
   Outcome r = runScript("fail sndTv.loop\nprint knob\n");
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(
-      r.out.ends_with("error: Form_Load: StartGame: sndTv.loop failed: failure injected\n"
+      r.out.ends_with("error: start: newGame: sndTv.loop failed: failure injected\n"
                       "exit: 1\n"))
       << r.out;
 }
@@ -90,7 +90,8 @@ TEST(ReplayRunner, PrintsVariablesVoicesListenerAndTimers) {
   EXPECT_TRUE(r.out.ends_with(
       "playerX=-19.5\nlockedOn=-1\nplayerHeading=355\nvoice=present\nvoice sndWind frequency=11025 "
       "volume=-4000 state=looping mode=0 position=0.1,0,1\nlistener position=0,4,0 front=0,0,1 "
-      "top=0,1,0\ntimer TVTimer interval=9000 enabled=0\nvoice sndRotor frequency=200000 volume=0 "
+      "top=0,1,0\ntimer television interval=9000 enabled=0\nvoice sndRotor frequency=200000 "
+      "volume=0 "
       "state=looping mode=0 position=0.1,0,1\n"))
       << r.out << r.err;
 }

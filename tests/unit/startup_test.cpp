@@ -33,7 +33,7 @@ TEST(NewGame, AMissingOrCorruptRecordingStopsTheLoadAndSaysSo) {
     EXPECT_EQ(
         g.lines()[0],
         "speak: Rotor Duel cannot start. The sound file tv.wav is missing or cannot be read.");
-    EXPECT_TRUE(g.lines()[1].starts_with("error: Form_Load: StartGame: sndTv.create failed: "));
+    EXPECT_TRUE(g.lines()[1].starts_with("error: start: newGame: sndTv.create failed: "));
     EXPECT_NE(g.lines()[1].find(g.window.soundFile("tv.wav")), std::string::npos);
   }
 }
@@ -46,7 +46,7 @@ TEST(StartUp, WithoutSpeechAGameThatCannotStartStillReports) {
   EXPECT_EQ(h.start(), 1);
   EXPECT_EQ(h.lines(),
             (std::vector<std::string>{
-                "error: Form_Load: StartGame: device.create failed: failure injected", "exit: 1"}));
+                "error: start: newGame: device.create failed: failure injected", "exit: 1"}));
 }
 
 // Shut-down stops the voices (in the escape scenario's order) and closes the device.

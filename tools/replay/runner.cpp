@@ -44,6 +44,15 @@ struct Stopped {
 // Beside the record's values, scripts print the game's speech voice: present or none.
 constexpr std::string_view kVoiceField = "voice";
 
+// A service call by the game's name; an old name of its object (CheckThings.setInterval) or of
+// the whole call (mouse.getDeviceData) is still accepted.
+std::string callName(const std::string& name) {
+  if (std::string_view whole = gameName(name); whole != name) return std::string(whole);
+  const size_t dot = name.find('.');
+  if (dot == std::string::npos) return name;
+  return std::string(gameName(std::string_view(name).substr(0, dot))) + name.substr(dot);
+}
+
 void stopIfAsked() {
   if (g_stopSignal != 0) throw Stopped{g_stopSignal};
 }
@@ -133,7 +142,6 @@ class Replay::Impl {
     }
     game_ = std::make_unique<Game>(Platform{*window_, *sound_, *speech_, *input_});
     window_->attach(game_.get());
-    window_->logNames = toScriptNames;
   }
 
   ~Impl() {
@@ -214,7 +222,7 @@ class Replay::Impl {
     } else if (v == "fail") {
       long long n = 1;
       if (c.args.size() == 2) parseLong(c.args[1], n);
-      trace_.failNext(std::string(gameName(c.args[0])), static_cast<int>(n));
+      trace_.failNext(callName(c.args[0]), static_cast<int>(n));
     } else if (v == "print") {
       print(c);
     } else if (v == "expect") {
@@ -283,7 +291,8 @@ class Replay::Impl {
     if (a[0] == "timer" && a.size() >= 2) {
       auto id = timerByName(a[1]);
       if (!id) throw ScriptError(c.line, "no timer named '" + a[1] + "'");
-      return "timer " + a[1] + " interval=" + std::to_string(window_->timerInterval(*id)) +
+      return std::string("timer ") + timerName(*id) +
+             " interval=" + std::to_string(window_->timerInterval(*id)) +
              " enabled=" + (window_->timerEnabled(*id) ? "1" : "0");
     }
     return {};

@@ -7,7 +7,7 @@ namespace rd::replay {
 
 namespace {
 
-// Script name, game name.
+// An old name scripts may still use, and the game's name for it.
 constexpr std::array<std::pair<std::string_view, std::string_view>, 17> kNames{{
     // Entry points and the new game.
     {"Form_Load", "start"},
@@ -38,30 +38,6 @@ std::string_view gameName(std::string_view name) {
   for (const auto& [script, game] : kNames)
     if (name == script) return game;
   return name;
-}
-
-std::string_view scriptName(std::string_view name) {
-  for (const auto& [script, game] : kNames)
-    if (name == game) return script;
-  return name;
-}
-
-std::string toScriptNames(const std::string& text) {
-  if (text.find(": ") == std::string::npos) return std::string(scriptName(text));
-  // "start: newGame: sndFan.create failed: ..." names the entry point, then the procedure.
-  std::string out;
-  size_t from = 0;
-  for (int names = 0; names < 2; ++names) {
-    size_t colon = text.find(": ", from);
-    if (colon == std::string::npos) break;
-    std::string_view name(text.data() + from, colon - from);
-    std::string_view script = scriptName(name);
-    if (script == name) break;
-    out += script;
-    out += ": ";
-    from = colon + 2;
-  }
-  return out + text.substr(from);
 }
 
 }  // namespace rd::replay
