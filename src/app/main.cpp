@@ -258,8 +258,15 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings, SystemVoices& v
     if (desktop) chain.push_back(chained("desktop", "the desktop's speech service", *desktop));
   }
 #endif
+  // A voice that refuses the rate keeps its own: that is no reason to end the game.
+  auto tryRate = [](ChainedVoice& v, int wpm) {
+    try {
+      v.setRate(wpm);
+    } catch (const rd::ServiceError&) {
+    }
+  };
   for (auto& v : chain) {
-    if (settings.speechRate) v.setRate(*settings.speechRate);
+    if (settings.speechRate) tryRate(v, *settings.speechRate);
   }
   chain.push_back(chained("builtin", "the built-in voice", builtin));
 #ifdef _WIN32
@@ -280,7 +287,7 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings, SystemVoices& v
   fallback.onFallback = [&](const std::string& failed, const std::string& next,
                             const std::string& why) {
     if (trace) std::cerr << "speech: " << next << " after " << failed << " failed: " << why << '\n';
-    if (askedRate) chain[fallback.current()].setRate(*askedRate);
+    if (askedRate) tryRate(chain[fallback.current()], *askedRate);
   };
   if (trace) {
     for (const auto& why : voices.skipped) std::cerr << "speech: passed over: " << why << '\n';
