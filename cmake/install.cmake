@@ -1,13 +1,24 @@
 # What `cmake --install` puts where, and the Debian package `cpack -G DEB` makes of it.
 # The recordings are installed by tools/sounds, which makes them, into ROTORDUEL_INSTALL_SOUNDSDIR.
 
-install(TARGETS rotorduel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS rotorduel RUNTIME DESTINATION ${ROTORDUEL_INSTALL_GAMESDIR})
 install(FILES data/rotorduel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES data/io.github.rotorduel.RotorDuel.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES data/rotorduel.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-install(FILES data/rotorduel.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-install(FILES README.md LICENSE data/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The manual page and the changelog as Debian keeps them: compressed, with no name or time stamp
+# inside, so that the same sources make the same package.
+foreach(text rotorduel.6 changelog)
+  execute_process(COMMAND gzip -9 -n -c ${CMAKE_SOURCE_DIR}/data/${text}
+                  OUTPUT_FILE ${CMAKE_BINARY_DIR}/${text}.gz RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "cannot compress data/${text} with gzip")
+  endif()
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS data/${text})
+endforeach()
+install(FILES ${CMAKE_BINARY_DIR}/rotorduel.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES README.md LICENSE data/copyright ${CMAKE_BINARY_DIR}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(ROTORDUEL_MAINTAINER "Rotor Duel developers <rotorduel@example.org>"
     CACHE STRING "The packages' maintainer: a name and an address")

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # The Debian package, as a packager and a player meet it: a Release build of the game alone with
 # testing off and no test library looked for, `cpack -G DEB`, the package's contents and fields,
-# and the program it installs run from another folder. Unpacked into a scratch root; when the test
-# runs as root in CI (CI set), also installed for real and removed again.
+# lintian with no error or warning left, and the program it installs run from another folder.
+# Unpacked into a scratch root; when the test runs as root in CI (CI set), also installed for real
+# and removed again.
 #   tests/e2e/package.sh BUILD     (builds in BUILD/package)
 set -eo pipefail
 source "$(dirname "$0")/desktop.bash"  # fail, needs, expect_sound
 src=$(cd "$HERE/../.." && pwd)
 build="$(cd "$1" && pwd)/package"
-needs cpack dpkg-deb dpkg-shlibdeps sox groff appstreamcli desktop-file-validate
+needs cpack dpkg-deb dpkg-shlibdeps sox groff appstreamcli desktop-file-validate lintian
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/rotorduel-package.XXXXXX")
 installed=
 purge() { apt-get purge -y -qq -o DPkg::Lock::Timeout=300 rotorduel >/dev/null; }
@@ -29,9 +30,9 @@ deb=$(echo "$build"/rotorduel_*.deb)
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' >"$WORK/contents"
-for f in usr/bin/rotorduel usr/share/applications/rotorduel.desktop usr/share/man/man6/rotorduel.6 \
+for f in usr/games/rotorduel usr/share/applications/rotorduel.desktop usr/share/man/man6/rotorduel.6.gz \
   usr/share/metainfo/io.github.rotorduel.RotorDuel.metainfo.xml usr/share/doc/rotorduel/LICENSE \
-  usr/share/icons/hicolor/scalable/apps/rotorduel.svg; do
+  usr/share/icons/hicolor/scalable/apps/rotorduel.svg usr/share/doc/rotorduel/changelog.gz; do
   grep -qx "./$f" "$WORK/contents" || fail "the package lacks $f"
 done
 sounds=$(grep -c '^\./usr/share/rotorduel/sounds/[^/]*\.wav$' "$WORK/contents")
@@ -41,11 +42,17 @@ grep -qx 'Section: games' <<<"$control" || fail "the section is not games: $cont
 grep -q 'libsdl2-2.0-0.*' <<<"$control" && grep -q 'espeak-ng-data' <<<"$control" ||
   fail "the libraries' packages and espeak-ng-data are not all in Depends: $control"
 
+# Lintian's errors and warnings (its notes and pedantic hints are left to the packager).
+as_root=$( ((EUID)) || echo --allow-root)
+lintian $as_root --fail-on error,warning --tag-display-limit 0 "$deb" >"$WORK/lintian" 2>&1 ||
+  fail "lintian: $(grep -E '^[EW]: ' "$WORK/lintian" || cat "$WORK/lintian")"
 root="$WORK/root"
 dpkg -x "$deb" "$root"
+zcat "$root/usr/share/doc/rotorduel/changelog.gz" | head -n1 | grep -qF "rotorduel ($version)" ||
+  fail "the changelog's first entry is not for version $version"
 quietly metainfo appstreamcli validate --no-net "$root"/usr/share/metainfo/*.xml
 quietly "desktop entry" desktop-file-validate "$root/usr/share/applications/rotorduel.desktop"
-man=$(groff -man -ww -z -Tutf8 "$root/usr/share/man/man6/rotorduel.6" 2>&1)
+man=$(zcat "$root/usr/share/man/man6/rotorduel.6.gz" | groff -man -ww -z -Tutf8 2>&1)
 [ -z "$man" ] || fail "the manual page has faults: $man"
 
 # PROGRAM plays from / for a few seconds with no display and its sound going to a WAV file: it
@@ -61,9 +68,9 @@ plays() {
   [ ! -s "$WORK/stderr" ] || fail "$1 reported something"
   expect_sound 0.005 "the room played by $1" "$WORK/out.wav"
 }
-plays "$root/usr/bin/rotorduel"
+plays "$root/usr/games/rotorduel"
 # Alone in a folder, the program names both places it looked in.
-mkdir "$WORK/alone" && cp "$root/usr/bin/rotorduel" "$WORK/alone/"
+mkdir "$WORK/alone" && cp "$root/usr/games/rotorduel" "$WORK/alone/"
 status=0
 (cd / && SDL_VIDEODRIVER=dummy ALSOFT_DRIVERS=null timeout 20 "$WORK/alone/rotorduel" --speech builtin --menu off 2>"$WORK/stderr") || status=$?
 [ "$status" = 1 ] || fail "without its recordings the program ended with $status, not 1"
@@ -76,10 +83,10 @@ if [ "${EUID}" = 0 ] && [ -n "${CI:-}" ]; then
   else
     installed=1
     quietly "apt-get install" apt-get install -y -qq -o DPkg::Lock::Timeout=300 "$deb"
-    plays /usr/bin/rotorduel
+    plays /usr/games/rotorduel
     purge
     installed=
-    [ ! -e /usr/bin/rotorduel ] || fail "removing the package left /usr/bin/rotorduel"
+    [ ! -e /usr/games/rotorduel ] || fail "removing the package left /usr/games/rotorduel"
     echo "installed with apt-get, played, removed"
   fi
 fi
