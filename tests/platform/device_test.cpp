@@ -1,6 +1,9 @@
 // The 3D sound device on OpenAL Soft's loopback device: what a player hears, measured in renders.
 // Recordings that are not what they should be fail the voice's creation with an error that names
 // the file; none of them crashes the device or leaves it unusable.
+#include <AL/al.h>
+#include <AL/alc.h>
+#include <AL/alext.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -343,6 +346,41 @@ TEST_F(BadRecordings, EveryEncodingLibsndfileDecodesIsAccepted) {
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     EXPECT_NO_THROW(device_->createVoice("sndFan", path)->play()) << encoding;
   }
+}
+
+// The game's own OpenAL Soft settings reach the playback device on every release it runs on (its
+// configuration files changed between them): two periods of 256 frames at whatever rate the
+// device mixes, no output limiter, and the 12-point band-limited sinc resampler.
+TEST(PlaybackDefaults, PeriodsLimiterAndResamplerReachTheDevice) {
+#ifdef _WIN32
+  GTEST_SKIP() << "on Windows OpenAL Soft reads no XDG folders: the settings are its own";
+#endif
+  // OpenAL Soft reads its settings once, when a process opens its first device.
+  if (::testing::UnitTest::GetInstance()->test_to_run_count() > 1)
+    GTEST_SKIP() << "run alone: an earlier device of this process has read the settings";
+  setenv("ALSOFT_DRIVERS", "null", 1);
+  unsetenv("ALSOFT_CONF");
+  openal::PlaybackSound sound;
+  auto device = sound.createDevice();
+  using GetThreadContext = ALCcontext*(ALC_APIENTRY*)();
+  auto threadContext =
+      reinterpret_cast<GetThreadContext>(alcGetProcAddress(nullptr, "alcGetThreadContext"));
+  ALCcontext* context = threadContext ? threadContext() : nullptr;
+  if (!context) context = alcGetCurrentContext();
+  ASSERT_NE(context, nullptr);
+  ALCdevice* al = alcGetContextsDevice(context);
+  ALCint rate = 0, refresh = 0, limiter = -1;
+  alcGetIntegerv(al, ALC_FREQUENCY, 1, &rate);
+  alcGetIntegerv(al, ALC_REFRESH, 1, &refresh);
+  alcGetIntegerv(al, ALC_OUTPUT_LIMITER_SOFT, 1, &limiter);
+  EXPECT_EQ(refresh, rate / 256) << "at " << rate << " Hz";
+  // The null output reports the periods queued behind the one being mixed: one.
+  EXPECT_NEAR(sound.outputLatencyMs(), 256 * 1000.0 / rate, 0.05);
+  EXPECT_EQ(limiter, ALC_FALSE);
+  auto name = reinterpret_cast<LPALGETSTRINGISOFT>(alGetProcAddress("alGetStringiSOFT"));
+  ASSERT_NE(name, nullptr);
+  EXPECT_STREQ(name(AL_RESAMPLER_NAME_SOFT, alGetInteger(AL_DEFAULT_RESAMPLER_SOFT)),
+               "11th order Sinc");
 }
 
 }  // namespace

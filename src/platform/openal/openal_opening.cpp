@@ -137,7 +137,8 @@ std::shared_ptr<DeviceCore> PlaybackSound::openCore(const std::string& call) {
     throw GameError(call, deviceName_.empty()
                               ? "no sound output device could be opened"
                               : "the sound output device '" + deviceName_ + "' cannot be opened");
-  // Newer OpenAL Soft releases take the period from the refresh rate asked for.
+  // The refresh rate the periods give, for an OpenAL that reads it: 1.19 and 1.24 take the periods
+  // from the settings alone.
   ALCcontext* context =
       makeContext(device, {ALC_REFRESH, kReckonedRate / periodsFor(options_).frames}, call, hrtf_);
   return adopt(device, context);
