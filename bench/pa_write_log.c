@@ -1,0 +1,97 @@
+// Loaded into the game by bench/latency.sh (LD_PRELOAD): logs every block OpenAL Soft's pulse
+// backend hands to the sound server, with the moment it was handed over, so that the benchmark
+// can tell when the period with a key's click or a readout's first sample was mixed, and when the
+// server will play it. OpenAL Soft finds libpulse's functions with dlsym, so dlsym is wrapped too.
+//
+// One line per block, to the file named by ROTORDUEL_PA_LOG:
+//   SECONDS BYTES FIRST LATENCY_US RATE FRAME_BYTES
+// SECONDS: CLOCK_MONOTONIC just before the hand-over; FIRST: the offset of the block's first byte
+// that is not zero, or -1 for silence; LATENCY_US: what the stream reports before the hand-over
+// (what the server holds and the sink adds: how long the block's first frame waits to be
+// played), or -1 when the server has not said yet.
+#define _GNU_SOURCE
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+#include <unistd.h>
+
+typedef struct pa_stream pa_stream;
+typedef struct {
+  int format;
+  uint32_t rate;
+  uint8_t channels;
+} pa_sample_spec;
+typedef int (*write_call)(pa_stream*, const void*, size_t, void (*)(void*), int64_t, int);
+typedef int (*latency_call)(pa_stream*, uint64_t*, int*);
+typedef const pa_sample_spec* (*spec_call)(pa_stream*);
+typedef size_t (*frame_call)(const pa_sample_spec*);
+
+static write_call real_write;
+static latency_call real_latency;
+static spec_call real_spec;
+static frame_call real_frame;
+static int log_fd = -2;
+
+static void* next_dlsym(void* handle, const char* name) {
+  static void* (*real)(void*, const char*);
+  if (!real) real = (void* (*)(void*, const char*))dlvsym(RTLD_NEXT, "dlsym", "GLIBC_2.34");
+  if (!real) real = (void* (*)(void*, const char*))dlvsym(RTLD_NEXT, "dlsym", "GLIBC_2.2.5");
+  return real(handle, name);
+}
+
+static int logged_write(pa_stream* s, const void* data, size_t bytes, void (*free_cb)(void*),
+                        int64_t offset, int seek) {
+  struct timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  if (log_fd == -2) {
+    const char* path = getenv("ROTORDUEL_PA_LOG");
+    log_fd = path ? open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644) : -1;
+  }
+  if (log_fd >= 0) {
+    const unsigned char* p = data;
+    size_t first = 0;
+    while (first < bytes && p[first] == 0) ++first;
+    uint64_t latency = 0;
+    int negative = 0;
+    long long reported = real_latency && real_latency(s, &latency, &negative) == 0 && !negative
+                             ? (long long)latency
+                             : -1;
+    const pa_sample_spec* spec = real_spec ? real_spec(s) : NULL;
+    char line[160];
+    int n = snprintf(line, sizeof line, "%lld.%09ld %zu %lld %lld %u %zu\n", (long long)now.tv_sec,
+                     now.tv_nsec, bytes, first < bytes ? (long long)first : -1LL, reported,
+                     spec ? spec->rate : 0, spec && real_frame ? real_frame(spec) : 0);
+    if (n > 0 && write(log_fd, line, (size_t)n) < 0) log_fd = -1;
+  }
+  return real_write(s, data, bytes, free_cb, offset, seek);
+}
+
+static void take(void* handle) {
+  if (!real_latency) real_latency = (latency_call)next_dlsym(handle, "pa_stream_get_latency");
+  if (!real_spec) real_spec = (spec_call)next_dlsym(handle, "pa_stream_get_sample_spec");
+  if (!real_frame) real_frame = (frame_call)next_dlsym(handle, "pa_frame_size");
+}
+
+void* dlsym(void* handle, const char* name) {
+  void* found = next_dlsym(handle, name);
+  if (found && strcmp(name, "pa_stream_write") == 0) {
+    real_write = (write_call)found;
+    take(handle);
+    return (void*)logged_write;
+  }
+  return found;
+}
+
+// A library linked to libpulse directly calls it by name.
+int pa_stream_write(pa_stream* s, const void* data, size_t bytes, void (*free_cb)(void*),
+                    int64_t offset, int seek) {
+  if (!real_write) {
+    real_write = (write_call)next_dlsym(RTLD_NEXT, "pa_stream_write");
+    take(RTLD_NEXT);
+  }
+  return logged_write(s, data, bytes, free_cb, offset, seek);
+}
