@@ -39,7 +39,10 @@ channels = surround71
 file = $WORK/out.wav
 CONF
 
-game_start "$@"
+# A start menu, where the game has one, is passed over: the round starts at once.
+menu=()
+"$WORK/rotorduel" --help 2>&1 | grep -q -- --menu && menu=(--menu off)
+game_start "${menu[@]}" "$@"
 game_focus
 sleep 2
 python3 "$BENCH/key_to_mix.py" "$WORK/out.wav" "$presses" || fail "the measurement failed"
