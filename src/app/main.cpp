@@ -386,6 +386,9 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings, SystemVoices& v
     rd::app::ComfortedGame round(lessonRound, game, speech, comfort);
     rd::app::RoundResult result;
     result.status = window.run(round);
+    // A round left while paused leaves nothing paused behind it: the menu speaks at once.
+    window.setPaused(false);
+    sound.setPaused(false);
     if (trace)
       std::cerr << "round " << rounds << " ended: score " << game.playerScore << " "
                 << game.enemyScore << ", lives " << game.playerLives << " " << game.enemyLives
