@@ -262,7 +262,7 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings, SystemVoices& v
   auto tryRate = [](ChainedVoice& v, int wpm) {
     try {
       v.setRate(wpm);
-    } catch (const rd::ServiceError&) {
+    } catch (const rd::GameError&) {
     }
   };
   for (auto& v : chain) {
