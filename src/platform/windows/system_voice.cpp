@@ -4,10 +4,10 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-// clang-format off: sapi.h needs windows.h before it
-#include <sapi.h>
 #include <windows.h>
-// clang-format on
+
+// sapi.h needs windows.h before it, so it stands in a block of its own.
+#include <sapi.h>
 
 #include <algorithm>
 #include <chrono>
