@@ -17,18 +17,21 @@ constexpr long long kMostSteps = 4000;
 
 // Roughly how many game events a command runs: ticks and timer events, a wait's ticks.
 long long steps(const rd::replay::Command& c) {
-  long long n = 1;
-  if ((c.verb == "tick" || c.verb == "target") && !c.args.empty()) {
-    rd::replay::parseLong(c.args[0], n);
-  } else if (c.verb == "wait") {
-    rd::replay::parseLong(c.args[0], n);
-    n = n / 15 + 1;
-  } else if (c.verb == "repeat") {
-    long long inner = 0;
-    for (const auto& b : c.body) inner = std::min(inner + steps(b), kMostSteps + 1);
-    n = c.times * inner;
+  using rd::replay::Verb;
+  switch (c.kind) {
+    case Verb::tick:
+    case Verb::target:
+      return c.numbers[0];
+    case Verb::wait:
+      return c.numbers[0] / 15 + 1;
+    case Verb::repeat: {
+      long long inner = 0;
+      for (const auto& b : c.body) inner = std::min(inner + steps(b), kMostSteps + 1);
+      return c.times * inner;
+    }
+    default:
+      return 1;
   }
-  return n;
 }
 
 }  // namespace

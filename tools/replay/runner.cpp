@@ -7,11 +7,11 @@
 #include <memory>
 #include <optional>
 #include <ostream>
-#include <sstream>
 
 #include "game/game.h"
 #include "platform/fake/recording_platform.h"
 #include "platform/limits.h"
+#include "printed.h"
 #include "render.h"
 #include "script_names.h"
 
@@ -86,38 +86,6 @@ std::optional<TimerId> timerByName(const std::string& name) {
   return std::nullopt;
 }
 
-// An `expect` that does not hold.
-class CheckFailed : public std::runtime_error {
- public:
-  CheckFailed(int line, const std::string& message)
-      : std::runtime_error("line " + std::to_string(line) + ": " + message) {}
-};
-
-// Two printed values are the same when their texts are, or when they are the same numbers
-// (3 and 3.0; a position's three coordinates one by one).
-bool sameValue(const std::string& a, const std::string& b) {
-  if (a == b) return true;
-  size_t ia = 0, ib = 0;
-  for (;;) {
-    size_t ea = a.find(',', ia), eb = b.find(',', ib);
-    float x = 0, y = 0;
-    if (!parseFloat(a.substr(ia, ea - ia), x) || !parseFloat(b.substr(ib, eb - ib), y) || x != y)
-      return false;
-    if (ea == std::string::npos || eb == std::string::npos) return ea == eb;
-    ia = ea + 1;
-    ib = eb + 1;
-  }
-}
-
-// The value after NAME= among the words of a printed line; empty when it has no such field.
-std::string fieldOf(const std::string& line, const std::string& name) {
-  std::istringstream words(line);
-  for (std::string w; words >> w;)
-    if (w.size() > name.size() && w.compare(0, name.size(), name) == 0 && w[name.size()] == '=')
-      return w.substr(name.size() + 1);
-  return {};
-}
-
 }  // namespace
 
 class Replay::Impl {
@@ -125,7 +93,7 @@ class Replay::Impl {
   Impl(const Options& options, std::ostream& out)
       : trace_([this, &out](const std::string& line) {
           out << line << '\n' << std::flush;
-          if (keepLines_) log_.push_back({line, false});
+          if (keepLines_) lines_.add(line);
         }),
         keepLines_(options.keepLines) {
     if (!options.renderPath.empty() || options.loudness)
@@ -159,84 +127,84 @@ class Replay::Impl {
   void start() {
     started_ = true;
     game_->start();
-    commandAt_ = log_.size();
+    lines_.started();
   }
 
   // Runs one command; ProgramEnd and script errors pass to the caller.
   void execute(const Command& c) {
     stopIfAsked();
-    const std::string& v = c.verb;
-    if (v != "expect" && v != "repeat") forget();
-    if (v == "repeat") {
-      for (long long i = 0; i < c.times; ++i)
-        for (const Command& inner : c.body) execute(inner);
-    } else if (v == "key") {
-      game_->onKeyDown(static_cast<int16_t>(keyCode(c.args[0])));
-    } else if (v == "keyup") {
-      game_->onKeyUp(static_cast<int16_t>(keyCode(c.args[0])));
-    } else if (v == "mouse") {
-      long long offset = 0, amount = 0;
-      parseLong(c.args[0], offset);
-      parseLong(c.args[1], amount);
-      input_->push({mouseInput(offset), static_cast<int32_t>(amount)});
-    } else if (v == "mouse-event") {
-      game_->onMouse();
-    } else if (v == "tick") {
-      for (long long i = 0, n = count(c); i < n; ++i) {
-        stopIfAsked();
-        game_->onTimer(TimerId::simulation);
-        window_->advance(limits::kTimerPeriodMicros);
+    if (c.kind != Verb::expect && c.kind != Verb::repeat) lines_.commandBegins();
+    const auto& n = c.numbers;
+    switch (c.kind) {
+      case Verb::repeat:
+        for (long long i = 0; i < c.times; ++i)
+          for (const Command& inner : c.body) execute(inner);
+        return;
+      case Verb::key:
+        game_->onKeyDown(static_cast<int16_t>(n[0]));
+        return;
+      case Verb::keyup:
+        game_->onKeyUp(static_cast<int16_t>(n[0]));
+        return;
+      case Verb::mouse:
+        input_->push({mouseInput(n[0]), static_cast<int32_t>(n[1])});
+        return;
+      case Verb::mouseEvent:
+        game_->onMouse();
+        return;
+      case Verb::tick:
+        for (long long i = 0; i < n[0]; ++i) {
+          stopIfAsked();
+          game_->onTimer(TimerId::simulation);
+          window_->advance(limits::kTimerPeriodMicros);
+        }
+        return;
+      case Verb::target:
+        for (long long i = 0; i < n[0]; ++i) {
+          stopIfAsked();
+          game_->onTimer(TimerId::targetFinder);
+        }
+        return;
+      case Verb::tvtimer:
+        game_->onTimer(TimerId::television);
+        return;
+      case Verb::wait:
+        window_->runClock(n[0] * 1000);
+        return;
+      case Verb::call: {
+        Game::Procedure p = Game::procedureByName(c.args[0]);
+        if (!p) p = Game::procedureByName(std::string(gameName(c.args[0])));
+        if (!p) throw ScriptError(c.line, "the game has no procedure '" + c.args[0] + "'");
+        game_->runAsEntry(c.args[0], p);
+        return;
       }
-    } else if (v == "target") {
-      for (long long i = 0, n = count(c); i < n; ++i) {
-        stopIfAsked();
-        game_->onTimer(TimerId::targetFinder);
-      }
-    } else if (v == "tvtimer") {
-      game_->onTimer(TimerId::television);
-    } else if (v == "wait") {
-      long long ms = 0;
-      parseLong(c.args[0], ms);
-      window_->runClock(ms * 1000);
-    } else if (v == "call") {
-      Game::Procedure p = Game::procedureByName(c.args[0]);
-      if (!p) p = Game::procedureByName(std::string(gameName(c.args[0])));
-      if (!p) throw ScriptError(c.line, "the game has no procedure '" + c.args[0] + "'");
-      game_->runAsEntry(c.args[0], p);
-    } else if (v == "set") {
-      for (size_t i = 0; i + 1 < c.args.size(); i += 2) set(c, c.args[i], c.args[i + 1]);
-    } else if (v == "set-frequency") {
-      long long hz = 0;
-      parseLong(c.args[1], hz);
-      voiceSlot(c, c.args[0])->setFrequency(static_cast<int32_t>(hz));
-      game_->checkSoundCalls();
-    } else if (v == "play") {
-      voiceSlot(c, c.args[0])->play();
-      game_->checkSoundCalls();
-    } else if (v == "rnd") {
-      for (const auto& a : c.args) {
-        float r = 0;
-        parseFloat(a, r);
-        game_->random.force(r);
-      }
-    } else if (v == "fail") {
-      long long n = 1;
-      if (c.args.size() == 2) parseLong(c.args[1], n);
-      trace_.failNext(callName(c.args[0]), static_cast<int>(n));
-    } else if (v == "print") {
-      print(c);
-    } else if (v == "expect") {
-      expect(c);
+      case Verb::set:
+        for (size_t i = 0; i + 1 < c.args.size(); i += 2) set(c, c.args[i], c.args[i + 1]);
+        return;
+      case Verb::setFrequency:
+        voiceSlot(c, c.args[0])->setFrequency(static_cast<int32_t>(n[0]));
+        game_->checkSoundCalls();
+        return;
+      case Verb::play:
+        voiceSlot(c, c.args[0])->play();
+        game_->checkSoundCalls();
+        return;
+      case Verb::rnd:
+        for (float r : c.randoms) game_->random.force(r);
+        return;
+      case Verb::fail:
+        trace_.failNext(callName(c.args[0]), static_cast<int>(n[0]));
+        return;
+      case Verb::print:
+        print(c);
+        return;
+      case Verb::expect:
+        expect(c);
+        return;
     }
   }
 
  private:
-  static long long count(const Command& c) {
-    long long n = 1;
-    if (!c.args.empty()) parseLong(c.args[0], n);
-    return n;
-  }
-
   Slot<Voice>& voiceSlot(const Command& c, const std::string& name) {
     Slot<Voice>* slot = game_->sounds.voiceByName(name);
     if (!slot) throw ScriptError(c.line, "no voice named '" + name + "'");
@@ -330,12 +298,7 @@ class Replay::Impl {
   void expect(const Command& c) {
     const auto& a = c.args;
     if (c.text == "nothing") {
-      std::string unnamed;
-      for (size_t k = commandAt_; k < log_.size(); ++k)
-        if (!log_[k].named) unnamed += "\n  " + log_[k].text;
-      if (!unnamed.empty())
-        throw CheckFailed(c.line,
-                          "expected nothing more from the last command; it printed:" + unnamed);
+      lines_.expectNothing(c.line);
       return;
     }
     if (a[0] == "voice" || a[0] == "listener" || a[0] == "timer") {
@@ -368,22 +331,7 @@ class Replay::Impl {
       }
       return;
     }
-    auto it = std::find_if(log_.begin() + static_cast<long>(searchFrom_), log_.end(),
-                           [&c](const Printed& p) { return p.text == c.text; });
-    if (it == log_.end()) {
-      throw CheckFailed(c.line, "expected the line '" + c.text + "'; " +
-                                    (searchFrom_ == log_.size()
-                                         ? "nothing was printed since the last check"
-                                         : "since the last check the game printed:" + unchecked()));
-    }
-    it->named = true;
-    searchFrom_ = static_cast<size_t>(it - log_.begin()) + 1;
-  }
-
-  std::string unchecked() const {
-    std::string text;
-    for (size_t k = searchFrom_; k < log_.size(); ++k) text += "\n  " + log_[k].text;
-    return text;
+    lines_.expectLine(c.line, c.text);
   }
 
   fake::Trace trace_;
@@ -395,26 +343,7 @@ class Replay::Impl {
   std::unique_ptr<Game> game_;
   bool started_ = false;
   bool keepLines_ = false;
-  // The lines printed that a check may still name: a line check looks from searchFrom_ on;
-  // `expect nothing` at the lines from commandAt_, where the last command other than a check began.
-  struct Printed {
-    std::string text;
-    bool named;
-  };
-  std::vector<Printed> log_;
-  size_t searchFrom_ = 0, commandAt_ = 0;
-
-  // A new command begins; lines no check can reach any more are let go.
-  void forget() {
-    const size_t done = std::min(searchFrom_, log_.size());
-    log_.erase(log_.begin(), log_.begin() + static_cast<long>(done));
-    // A long run that checks little keeps only its latest lines.
-    constexpr size_t kKept = 100000;
-    if (log_.size() > kKept)
-      log_.erase(log_.begin(), log_.begin() + static_cast<long>(log_.size() - kKept / 2));
-    searchFrom_ = 0;
-    commandAt_ = log_.size();
-  }
+  PrintedLines lines_;
 
  public:
   Game& game() { return *game_; }
@@ -448,9 +377,9 @@ int run(const std::vector<Command>& script, const Options& options, std::ostream
     Options opts = options;
     opts.keepLines =
         opts.keepLines || std::any_of(script.begin(), script.end(), [](const Command& c) {
-          return c.verb == "expect" ||
+          return c.kind == Verb::expect ||
                  std::any_of(c.body.begin(), c.body.end(),
-                             [](const Command& b) { return b.verb == "expect"; });
+                             [](const Command& b) { return b.kind == Verb::expect; });
         });
     session = std::make_unique<Replay>(opts, out);
     // The output goes out as it comes; a long script must not keep it all.
@@ -461,7 +390,7 @@ int run(const std::vector<Command>& script, const Options& options, std::ostream
         const Command& c = script[next];
         line = c.line;
         // fail and rnd lines at the very top act before the game starts.
-        if (!session->started() && c.verb != "fail" && c.verb != "rnd") session->start();
+        if (!session->started() && c.kind != Verb::fail && c.kind != Verb::rnd) session->start();
         session->execute(c);
       }
       if (!session->started()) session->start();
@@ -469,10 +398,10 @@ int run(const std::vector<Command>& script, const Options& options, std::ostream
       status = end.code;
       // The checks right after the command that ended the game still run; a check after a
       // command that never ran fails.
-      for (++next; next < script.size() && script[next].verb == "expect"; ++next)
+      for (++next; next < script.size() && script[next].kind == Verb::expect; ++next)
         session->execute(script[next]);
       for (; next < script.size(); ++next)
-        if (script[next].verb == "expect")
+        if (script[next].kind == Verb::expect)
           throw CheckFailed(script[next].line, "the game ended at line " + std::to_string(line) +
                                                    ", before the commands this check follows");
     } catch (const Stopped& stop) {

@@ -11,21 +11,6 @@ namespace rd::replay {
 
 namespace {
 
-struct Arity {
-  size_t min, max;
-};
-
-// Each verb with the number of arguments it takes.
-const std::map<std::string, Arity, std::less<>>& verbs() {
-  static const std::map<std::string, Arity, std::less<>> table = {
-      {"key", {1, 1}},  {"keyup", {1, 1}},     {"mouse", {2, 2}},         {"mouse-event", {0, 0}},
-      {"tick", {0, 1}}, {"target", {0, 1}},    {"tvtimer", {0, 0}},       {"wait", {1, 1}},
-      {"call", {1, 1}}, {"set", {2, 10000}},   {"set-frequency", {2, 2}}, {"rnd", {1, 10000}},
-      {"fail", {1, 2}}, {"print", {1, 10000}}, {"play", {1, 1}},          {"expect", {1, 10000}},
-  };
-  return table;
-}
-
 std::vector<std::string> words(std::string_view line) {
   std::vector<std::string> out;
   size_t i = 0;
@@ -38,48 +23,92 @@ std::vector<std::string> words(std::string_view line) {
   return out;
 }
 
-void requireCount(const Command& c, const std::string& what, size_t index, long long min,
-                  long long max) {
+// The argument at `index`, a whole number from `min` to `max`.
+long long whole(const Command& c, const std::string& what, size_t index, long long min,
+                long long max) {
   long long v = 0;
   if (!parseLong(c.args[index], v) || v < min || v > max)
     throw ScriptError(c.line, c.verb + ": " + what + " must be a whole number from " +
                                   std::to_string(min) + " to " + std::to_string(max) + ", not '" +
                                   c.args[index] + "'");
+  return v;
 }
 
-void check(const Command& c) {
+constexpr long long kIntMin = -2147483648LL, kIntMax = 2147483647LL;
+
+void keyArgs(Command& c) {
+  const int code = keyCode(c.args[0]);
+  if (code < 0) throw ScriptError(c.line, "unknown key '" + c.args[0] + "'");
+  c.numbers = {code};
+}
+void mouseArgs(Command& c) {
+  c.numbers = {whole(c, "the offset", 0, kIntMin, kIntMax),
+               whole(c, "the data", 1, kIntMin, kIntMax)};
+}
+void countArgs(Command& c) {
+  c.numbers = {c.args.empty() ? 1 : whole(c, "the count", 0, 0, 100000000)};
+}
+void waitArgs(Command& c) { c.numbers = {whole(c, "the time", 0, 0, 86400000)}; }
+void setArgs(Command& c) {
+  if (c.args.size() % 2 != 0) throw ScriptError(c.line, "set takes NAME VALUE pairs");
+}
+void frequencyArgs(Command& c) { c.numbers = {whole(c, "the frequency", 1, kIntMin, kIntMax)}; }
+void rndArgs(Command& c) {
+  for (const auto& a : c.args) {
+    float r = 0;
+    if (!parseFloat(a, r) || !(r >= 0.0f && r < 1.0f))
+      throw ScriptError(c.line, "rnd: '" + a + "' is not a number in [0, 1)");
+    c.randoms.push_back(r);
+  }
+}
+void failArgs(Command& c) {
+  c.numbers = {c.args.size() == 2 ? whole(c, "the count", 1, 1, 1000000) : 1};
+}
+void printArgs(Command& c) {
+  if (c.args[0] == "timer" && c.args.size() != 2)
+    throw ScriptError(c.line, "print timer takes one timer name");
+  if (c.args[0] == "listener" && c.args.size() != 1)
+    throw ScriptError(c.line, "print listener takes nothing more");
+}
+
+struct VerbRule {
+  Verb kind;
+  size_t min, max;         // how many arguments
+  void (*read)(Command&);  // checks them and reads their numbers; null when nothing to check
+};
+
+// Every verb but repeat, which holds commands of its own.
+const std::map<std::string, VerbRule, std::less<>>& verbs() {
+  constexpr size_t kMany = 10000;
+  static const std::map<std::string, VerbRule, std::less<>> table = {
+      {"key", {Verb::key, 1, 1, keyArgs}},
+      {"keyup", {Verb::keyup, 1, 1, keyArgs}},
+      {"mouse", {Verb::mouse, 2, 2, mouseArgs}},
+      {"mouse-event", {Verb::mouseEvent, 0, 0, nullptr}},
+      {"tick", {Verb::tick, 0, 1, countArgs}},
+      {"target", {Verb::target, 0, 1, countArgs}},
+      {"tvtimer", {Verb::tvtimer, 0, 0, nullptr}},
+      {"wait", {Verb::wait, 1, 1, waitArgs}},
+      {"call", {Verb::call, 1, 1, nullptr}},
+      {"set", {Verb::set, 2, kMany, setArgs}},
+      {"set-frequency", {Verb::setFrequency, 2, 2, frequencyArgs}},
+      {"rnd", {Verb::rnd, 1, kMany, rndArgs}},
+      {"fail", {Verb::fail, 1, 2, failArgs}},
+      {"print", {Verb::print, 1, kMany, printArgs}},
+      {"play", {Verb::play, 1, 1, nullptr}},
+      {"expect", {Verb::expect, 1, kMany, nullptr}},
+  };
+  return table;
+}
+
+void check(Command& c) {
   auto it = verbs().find(c.verb);
   if (it == verbs().end()) throw ScriptError(c.line, "unknown command '" + c.verb + "'");
-  if (c.args.size() < it->second.min || c.args.size() > it->second.max)
+  const VerbRule& rule = it->second;
+  if (c.args.size() < rule.min || c.args.size() > rule.max)
     throw ScriptError(c.line, "wrong number of arguments for '" + c.verb + "'");
-  const std::string& v = c.verb;
-  if (v == "key" || v == "keyup") {
-    if (keyCode(c.args[0]) < 0) throw ScriptError(c.line, "unknown key '" + c.args[0] + "'");
-  } else if (v == "mouse") {
-    requireCount(c, "the offset", 0, -2147483648LL, 2147483647LL);
-    requireCount(c, "the data", 1, -2147483648LL, 2147483647LL);
-  } else if (v == "tick" || v == "target") {
-    if (!c.args.empty()) requireCount(c, "the count", 0, 0, 100000000);
-  } else if (v == "wait") {
-    requireCount(c, "the time", 0, 0, 86400000);
-  } else if (v == "set") {
-    if (c.args.size() % 2 != 0) throw ScriptError(c.line, "set takes NAME VALUE pairs");
-  } else if (v == "set-frequency") {
-    requireCount(c, "the frequency", 1, -2147483648LL, 2147483647LL);
-  } else if (v == "rnd") {
-    for (const auto& a : c.args) {
-      float r = 0;
-      if (!parseFloat(a, r) || !(r >= 0.0f && r < 1.0f))
-        throw ScriptError(c.line, "rnd: '" + a + "' is not a number in [0, 1)");
-    }
-  } else if (v == "fail") {
-    if (c.args.size() == 2) requireCount(c, "the count", 1, 1, 1000000);
-  } else if (v == "print") {
-    if (c.args[0] == "timer" && c.args.size() != 2)
-      throw ScriptError(c.line, "print timer takes one timer name");
-    if (c.args[0] == "listener" && c.args.size() != 1)
-      throw ScriptError(c.line, "print listener takes nothing more");
-  }
+  c.kind = rule.kind;
+  if (rule.read) rule.read(c);
 }
 
 }  // namespace
@@ -130,6 +159,7 @@ static Command parseCommand(int lineNo, std::string_view line, bool nested) {
     check(c);
     return c;
   }
+  c.kind = Verb::repeat;
   if (nested) throw ScriptError(lineNo, "a repeat cannot hold another repeat");
   if (w.size() < 3) throw ScriptError(lineNo, "repeat needs a count and a command");
   if (!parseLong(w[1], c.times) || c.times < 0 || c.times > 1000000)

@@ -8,10 +8,38 @@
 
 namespace rd::replay {
 
+// What a command does. A verb's spelling, its arguments and their checks are one row of the
+// parser's table; the runner does what the kind says.
+enum class Verb {
+  key,
+  keyup,
+  mouse,
+  mouseEvent,
+  tick,
+  target,
+  tvtimer,
+  wait,
+  call,
+  set,
+  setFrequency,
+  rnd,
+  fail,
+  print,
+  play,
+  expect,
+  repeat,
+};
+
 struct Command {
   int line = 0;
-  std::string verb;
+  Verb kind = Verb::expect;
+  std::string verb;  // as written
   std::vector<std::string> args;
+  // The numbers the parser read and checked, in order: a key's code; a mouse item's offset and
+  // data; a tick or target count (1 when left out); a wait's milliseconds; a frequency; a fail's
+  // count (1 when left out); rnd's values.
+  std::vector<long long> numbers;
+  std::vector<float> randoms;
   // `expect`: the rest of the line as written, inner spaces kept.
   std::string text;
   // `repeat N CMD; CMD; ...`: the commands run in turn, N times over.
