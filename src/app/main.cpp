@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/comfort.h"
+#include "app/round.h"
 #include "app/settings.h"
 #include "app/shell.h"
 #include "app/tutorial.h"
@@ -103,117 +104,6 @@ ChainedVoice chained(const char* name, const char* spoken, Speech& speech) {
   return {{name, spoken, &speech},
           [&speech] { return speech.rate(); },
           [&speech](int wpm) { speech.setRate(wpm); }};
-}
-
-// A round of the game, with a lesson of the tutorial beside it when there is one: the lesson
-// watches the game record after each of the game's ticks and keys, and its practice rule is kept
-// between them, around the game and never inside it.
-class Round : public rd::GameEvents {
- public:
-  Round(rd::Game& game, int lesson, rd::sdl::SdlWindow& window, rd::app::NotedSpeech& speech,
-        int number)
-      : game_(game), window_(window), speech_(speech), number_(number) {
-    if (lesson < 0) return;
-    rd::app::LessonHooks hooks;
-    hooks.say = [this](const std::string& text) { say(text); };
-    hooks.end = [this](const std::string& text) {
-      words_ = text;
-      done_ = true;
-      window_.endProgram(0);
-    };
-    hooks.setPractice = [this](bool enemyHoldsFire, bool dogStays) {
-      holdFire_ = enemyHoldsFire;
-      dogStays_ = dogStays;
-      dog_ = {game_.dogX, game_.dogZ};
-      enemy_ = {game_.enemyX, game_.enemyY, rd::rules::kWall};
-      keepPractice();
-    };
-    lesson_.emplace(lesson, std::move(hooks));
-  }
-
-  // Called once the game has started, for the trace.
-  std::function<void()> onStarted;
-
-  void start() override {
-    game_.start();
-    if (onStarted) onStarted();
-    // A test hook: from the round it names (1 for the first), the dog waits in the player's cell,
-    // so the round ends at its first tick.
-    const char* hook = std::getenv("ROTORDUEL_TEST_DOG_BITES");
-    if (hook && number_ >= std::atoi(hook)) {
-      game_.dogX = std::floor(game_.playerX) + 0.5f;
-      game_.dogZ = std::floor(game_.playerZ) + 0.5f;
-      game_.dogVelX = game_.dogVelZ = 0;
-    }
-    if (lesson_) lesson_->begin(game_);
-  }
-  void onTimer(rd::TimerId id) override {
-    game_.onTimer(id);
-    if (id != rd::TimerId::simulation) return;
-    keepPractice();
-    if (lesson_) lesson_->watch(game_, 0);
-  }
-  void onKeyDown(int16_t code) override {
-    game_.onKeyDown(code);
-    if (lesson_) lesson_->watch(game_, code);
-  }
-  void onKeyUp(int16_t code) override { game_.onKeyUp(code); }
-  void onMouse() override { game_.onMouse(); }
-
-  bool done() const { return done_; }
-  const std::string& words() const { return words_; }
-
- private:
-  void say(const std::string& text) {
-    try {
-      if (!voice_) voice_ = speech_.createOwnVoice();
-      voice_->speak(text);
-    } catch (const rd::GameError& e) {
-      window_.reportError(e.what(), false);
-    }
-  }
-  // Put back after every tick: the dog where it stood, the enemy against the +z wall at its
-  // height, from where every bearing to the player points away from its line of fire.
-  void keepPractice() {
-    if (dogStays_) {
-      game_.dogX = dog_[0];
-      game_.dogZ = dog_[1];
-      game_.dogVelX = game_.dogVelZ = 0;
-      if (game_.sounds.sndDogBark3D) game_.sounds.sndDogBark3D->setPosition(dog_[0], 0, dog_[1]);
-    }
-    if (holdFire_) {
-      game_.enemyX = game_.lastEnemyX = enemy_[0];
-      game_.enemyY = game_.lastEnemyY = enemy_[1];
-      game_.enemyZ = game_.lastEnemyZ = enemy_[2];
-      game_.enemyVelX = game_.enemyVelY = game_.enemyVelZ = 1;
-      if (game_.sounds.sndEnemy3D)
-        game_.sounds.sndEnemy3D->setPosition(enemy_[0], enemy_[1], enemy_[2]);
-    }
-  }
-
-  rd::Game& game_;
-  rd::sdl::SdlWindow& window_;
-  rd::app::NotedSpeech& speech_;
-  int number_;
-  std::optional<rd::app::LessonSteps> lesson_;
-  std::unique_ptr<rd::SpeechVoice> voice_;
-  bool holdFire_ = false;
-  bool dogStays_ = false;
-  std::array<float, 2> dog_{};
-  std::array<float, 3> enemy_{};
-  bool done_ = false;
-  std::string words_;
-};
-
-// Who won a round that ended by itself: the side with helicopters left when the other lost its
-// last; else the dog ended it, and the side it caught on the floor lost; else the points.
-int winnerOf(const rd::Game& g) {
-  if (g.playerLives == 0 || g.enemyLives == 0) return g.playerLives == 0 ? -1 : 1;
-  const bool playerCaught = g.playerY < 1 && std::floor(g.dogX) == std::floor(g.playerX) &&
-                            std::floor(g.dogZ) == std::floor(g.playerZ);
-  const bool enemyCaught = g.enemyY < 1 && g.enemyX == g.dogX && g.enemyZ == g.dogZ;
-  if (playerCaught != enemyCaught) return playerCaught ? -1 : 1;
-  return g.playerScore > g.enemyScore ? 1 : (g.playerScore < g.enemyScore ? -1 : 0);
 }
 
 // The game on its services, until the program ends: the menu and its rounds, or, without the
@@ -368,7 +258,7 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings, SystemVoices& v
     if (settings.welcome && !shell) comfort.say("Rotor Duel. F1 for help.");
     rd::Game game(rd::Platform{window, sound, speech, input});
     ++rounds;
-    Round lessonRound(game, lesson, window, speech, rounds);
+    rd::app::Round lessonRound(game, lesson, window, speech, rounds);
     if (trace)
       lessonRound.onStarted = [&] {
         // What a round starts from: the same every time.
@@ -395,7 +285,7 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings, SystemVoices& v
                 << "\n";
     result.playerScore = game.playerScore;
     result.enemyScore = game.enemyScore;
-    result.winner = winnerOf(game);
+    result.winner = rd::app::winnerOf(game);
     using End = rd::app::RoundResult::End;
     if (window.closeAsked()) {
       result.end = End::closed;

@@ -77,6 +77,8 @@ class Shell {
   void tutorial();
   // Waits up to `ms` for a key; true when the wait ran out with no key.
   bool quietFor(int ms);
+  // How often the menu looks at the desktop while it waits for a key.
+  static constexpr int kLookMs = 250;
 
   struct Sounds;
   Services s_;
