@@ -19,6 +19,17 @@ TEST(NewGame, KnobStartsWithinMinusFourAndTwentyFive) {
   EXPECT_EQ(g.game.knob, 25);
 }
 
+// The distances the game gives its voices (1 and 10 for the enemy, 0.7 and 20 for the dog) are
+// recorded as every device plays them: at the room's scale.
+TEST(NewGame, VoicesAreRecordedAtTheRoomsScale) {
+  FakeGame g;
+  ASSERT_EQ(g.start(), -1);
+  for (const char* name : {"sndEnemy", "sndDogBark"}) {
+    EXPECT_EQ(g.sound.voice(name)->minDistance, 5.0f) << name;
+    EXPECT_EQ(g.sound.voice(name)->maxDistance, 60.0f) << name;
+  }
+}
+
 // A recording that is missing or corrupt stops the load before any loop starts; the player hears
 // which file, the report names it.
 TEST(NewGame, AMissingOrCorruptRecordingStopsTheLoadAndSaysSo) {

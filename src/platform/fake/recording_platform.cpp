@@ -76,12 +76,12 @@ class RecordingVoice3D : public Voice3D {
   void setMinDistance(float d) override {
     if (!call("setMinDistance")) return;
     if (inner_) inner_->setMinDistance(d);
-    state_->minDistance = d;
+    state_->minDistance = room::heardMinDistance(d);
   }
   void setMaxDistance(float d) override {
     if (!call("setMaxDistance")) return;
     if (inner_) inner_->setMaxDistance(d);
-    state_->maxDistance = d;
+    state_->maxDistance = room::heardMaxDistance(d);
   }
   void setMode(Mode3D mode) override {
     if (!call("setMode")) return;

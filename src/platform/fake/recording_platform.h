@@ -74,7 +74,8 @@ struct VoiceState {
   PlayState state = PlayState::stopped;
   Mode3D mode = Mode3D::normal;
   Vec3 position, velocity;
-  float minDistance = 1.0f, maxDistance = 1.0e9f;
+  // As heard: at the room's scale.
+  float minDistance = room::kMinDistance, maxDistance = room::kMaxDistance;
   int32_t coneInside = 360, coneOutside = 360, coneOutsideVolume = 0;
   int controlsHeld = 0;
 };

@@ -27,22 +27,6 @@ void makeCurrent(ALCcontext* context);
 const char* alErrorText(ALenum e);
 std::string alcErrorText(ALCenum e);
 
-// How far away a voice is heard, at the room's scale. The room is closed, 40 units wide and about
-// 10 high, and the listener in the room view sits 4 units over its centre.
-// - A voice is at full level within kMinDistance. A smaller distance the game gives (0.7 or 1)
-//   counts as this: beside the listener a voice would otherwise be 26 to 29 dB louder than across
-//   the room, more than the mix can hold without the far side sinking under the room or the near
-//   side clipping.
-// - Its fading never stops inside the room (kMaxDistance): a smaller one the game gives (8 to 20)
-//   would make the enemy sound the same at 10, 14 and 20 units.
-// - It fades at kRoomRolloff times the listener's roll-off. The walls' echoes keep a far sound in
-//   a closed room from fading as it would in the open, so with the game's roll-off of 1 a voice
-//   is 3 dB down at 11 units, 6 dB at 20 and 9 dB in the farthest corner (30 units): distance is
-//   heard across the room, and a crash, a landing or the dog in a far corner still stands out.
-constexpr float kMinDistance = 5.0f;
-constexpr float kMaxDistance = 60.0f;
-constexpr float kRoomRolloff = 0.35f;
-
 struct SoundCore;
 
 struct DeviceCore {
@@ -51,7 +35,7 @@ struct DeviceCore {
   LPALCRENDERSAMPLESSOFT renderSamples = nullptr;
   LPALCGETINTEGER64VSOFT getInteger64 = nullptr;
   // Each room voice's roll-off: the listener's (1 until the game sets it) at the room's scale.
-  float rolloff = kRoomRolloff;
+  float rolloff = room::heardRolloff(1.0f);
   Levels levels;
   // The sounds pauseAll() paused.
   std::vector<ALuint> paused;

@@ -111,15 +111,14 @@ struct Voice3DImpl : Voice3D {
     ALuint s = v_->ready("setMinDistance");
     checkDistance("setMinDistance", d);
     if (d == v_->minDistance) return;
-    // At the room's scale: a smaller distance counts as the room's own.
-    alSourcef(s, AL_REFERENCE_DISTANCE, std::max(d, kMinDistance));
+    alSourcef(s, AL_REFERENCE_DISTANCE, room::heardMinDistance(d));
     v_->minDistance = d;
   }
   void setMaxDistance(float d) override {
     ALuint s = v_->ready("setMaxDistance");
     checkDistance("setMaxDistance", d);
     if (d == v_->maxDistance) return;
-    alSourcef(s, AL_MAX_DISTANCE, std::max(d, kMaxDistance));
+    alSourcef(s, AL_MAX_DISTANCE, room::heardMaxDistance(d));
     v_->maxDistance = d;
   }
   void setMode(Mode3D mode) override {
@@ -260,7 +259,7 @@ struct ListenerImpl : Listener {
     ready("setRolloffFactor");
     if (!(factor >= 0) || !std::isfinite(factor))
       fail("setRolloffFactor", "a roll-off factor is 0 or more");
-    d_->rolloff = factor * kRoomRolloff;
+    d_->rolloff = room::heardRolloff(factor);
     for (SoundCore* s : d_->sounds)
       if (s->takesRolloff) alSourcef(s->source, AL_ROLLOFF_FACTOR, d_->rolloff);
   }
@@ -284,13 +283,13 @@ std::unique_ptr<Voice> makeVoice(const std::shared_ptr<DeviceCore>& core, const 
   v->name = name;
   v->rate = wav.sampleRate;
   v->frequency = clampFrequency(wav.sampleRate);
-  v->minDistance = kMinDistance;
-  v->maxDistance = kMaxDistance;
+  v->minDistance = room::kMinDistance;
+  v->maxDistance = room::kMaxDistance;
   v->takesRolloff = true;
   alSourcef(v->source, AL_GAIN, v->levelledGain(core->levels));
   alSourcef(v->source, AL_ROLLOFF_FACTOR, core->rolloff);
-  alSourcef(v->source, AL_REFERENCE_DISTANCE, kMinDistance);
-  alSourcef(v->source, AL_MAX_DISTANCE, kMaxDistance);
+  alSourcef(v->source, AL_REFERENCE_DISTANCE, room::kMinDistance);
+  alSourcef(v->source, AL_MAX_DISTANCE, room::kMaxDistance);
   alSourcef(v->source, AL_PITCH, pitchFor(v->frequency, v->rate));
   // Outside a cone a voice is at full level until the game says otherwise (OpenAL's own default
   // would silence it there).
