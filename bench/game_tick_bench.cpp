@@ -62,7 +62,7 @@ std::unique_ptr<Replay> flyingGame(std::ostream& out) {
 void BM_GameTick(benchmark::State& state) {
   std::ostream discard(nullptr);
   auto replay = flyingGame(discard);
-  const Command tick{0, "tick", {}, {}, 0, {}};
+  const Command tick = rd::replay::parseLine(0, "tick");
   long long calls = 0, restarts = 0;
   long long callsBefore = replay->trace().callCount();
   for (auto _ : state) {

@@ -181,6 +181,11 @@ static Command parseCommand(int lineNo, std::string_view line, bool nested) {
   return c;
 }
 
+Command parseLine(int lineNo, std::string_view line) {
+  if (words(line).empty()) throw ScriptError(lineNo, "no command");
+  return parseCommand(lineNo, line, false);
+}
+
 std::vector<Command> parseScript(std::string_view text) {
   // An editor may begin a UTF-8 file with a byte order mark.
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);

@@ -56,6 +56,8 @@ class ScriptError : public std::runtime_error {
 
 // Parses and checks a whole script (verbs, argument counts, numbers, key names).
 std::vector<Command> parseScript(std::string_view text);
+// One line of a script, numbered `lineNo`, that holds a command.
+Command parseLine(int lineNo, std::string_view line);
 
 // A key's virtual-key code from its name (Esc, PageUp, ..., Space, A-Z) or its number;
 // -1 when it is neither.

@@ -98,7 +98,10 @@ Command nextEvent(std::mt19937& rng, rd::Game& g) {
   } else {
     c.verb = pick(2) ? "target" : "tvtimer";
   }
-  return c;
+  // Read as a script's line is, so that it runs as one.
+  std::string line = c.verb;
+  for (const auto& a : c.args) line += " " + a;
+  return rd::replay::parseLine(0, line);
 }
 
 }  // namespace
@@ -144,16 +147,14 @@ int main(int argc, char** argv) {
       for (int events = 0; events < 20000 && t.ticks < wanted; ++events) {
         Command c = nextEvent(rng, replay.game());
         c.line = events + 1;
-        if (c.verb == "mouse") {
+        if (c.kind == rd::replay::Verb::mouse) {
           replay.execute(c);
-          c = Command{};
-          c.line = events + 1;
-          c.verb = "mouse-event";
+          c = rd::replay::parseLine(events + 1, "mouse-event");
         }
         replay.execute(c);
         ++t.events;
-        if (c.verb == "tick") t.ticks += std::atoll(c.args[0].c_str());
-        if (c.verb == "wait") t.ticks += std::atoll(c.args[0].c_str()) * 64 / 1000;
+        if (c.kind == rd::replay::Verb::tick) t.ticks += c.numbers[0];
+        if (c.kind == rd::replay::Verb::wait) t.ticks += c.numbers[0] * 64 / 1000;
         std::string broken = brokenInvariant(replay.game());
         if (!broken.empty()) {
           std::cerr << "seed " << seed << ", event " << events + 1 << " (" << c.verb
