@@ -101,6 +101,11 @@ class SoundDevice {
   // The end of a handler (a tick, a key, a mouse item): throws the GameError of a call since
   // the last check that the device refused, naming the call.
   virtual void checkCalls() {}
+  // Whether the output still plays: false once it went away (the sound server died, the
+  // headphones were pulled), and the voices are silent, until reopen() has opened it again with
+  // every voice as it was, which returns true then.
+  virtual bool connected() { return true; }
+  virtual bool reopen() { return true; }
 };
 
 // The platform's sound root: makes the device on the default output ("device.create").

@@ -9,9 +9,12 @@
 #include <AL/alc.h>
 #include <AL/alext.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/game_error.h"
@@ -38,7 +41,7 @@ struct DeviceCore {
   float rolloff = room::heardRolloff(1.0f);
   Levels levels;
   // The sounds pauseAll() paused.
-  std::vector<ALuint> paused;
+  std::vector<SoundCore*> paused;
   // Every source this device made that still exists.
   std::set<SoundCore*> sounds;
   // OpenAL's error flag is read at the end of a handler, not after every call: the last call made
@@ -48,6 +51,15 @@ struct DeviceCore {
   // An error read early (by a call that checks its own errors at once), kept for that check.
   ALenum keptError = AL_NO_ERROR;
   std::string keptCall;
+
+  // Whether the device reports a lost output (ALC_EXT_disconnect), and whether it lost it: a
+  // lost device keeps its context, whose sources still answer for their settings, until reopen()
+  // makes a new one on a new device.
+  bool reportsLoss = false;
+  bool lost = false;
+  // Opens the same output again, with a context made as the first one was; nullptr when it cannot
+  // be opened (yet). Unset: the device is never opened again.
+  std::function<std::pair<ALCdevice*, ALCcontext*>()> reopener;
 
   ~DeviceCore() { close(); }
   bool open() const { return context != nullptr; }
@@ -68,6 +80,14 @@ struct DeviceCore {
   }
   void checkCalls();
   void close();
+  // Whether the output still plays; a loss is kept until reopen().
+  bool stillConnected();
+  // As stillConnected(), noting first where each sound is (its state and place) while it does,
+  // for rebuilding it on a new device.
+  bool watch();
+  // A lost device opened again: a new context with the listener, and every sound with its
+  // samples, settings, state and place. True when the device plays (again).
+  bool reopen();
 };
 
 // One source with its own buffer.
@@ -77,6 +97,13 @@ struct SoundCore {
   ALuint buffer = 0;
   // Voices of the room take the listener's roll-off; the speech voice does not.
   bool takesRolloff = false;
+  // What the buffer holds: OpenAL gives no samples back, and a new device needs them.
+  std::vector<int16_t> samples;
+  int32_t sampleRate = 0;
+  // Where the sound was when last looked at (or last told to play or stop): the state a new
+  // device gives it after a loss, and the sample it goes on from.
+  ALint savedState = AL_INITIAL;
+  ALint savedOffset = 0;
   // Its gain under the device's levels (the room's voices, the speech).
   virtual float levelledGain(const Levels& levels) const { return levels.speech; }
 
@@ -94,6 +121,8 @@ struct SoundCore {
       if (buffer) alDeleteBuffers(1, &buffer);
       alGetError();
       device->sounds.erase(this);
+      auto& paused = device->paused;
+      paused.erase(std::remove(paused.begin(), paused.end(), this), paused.end());
     }
     source = 0;
     buffer = 0;
@@ -135,6 +164,8 @@ std::shared_ptr<T> makeSound(const std::shared_ptr<DeviceCore>& device, const st
     sound->buffer = 0;
     throw GameError(call, alErrorText(e));
   }
+  sound->samples = mono;
+  sound->sampleRate = rate;
   alBufferData(sound->buffer, AL_FORMAT_MONO16, mono.data(),
                static_cast<ALsizei>(mono.size() * sizeof(int16_t)), rate);
   if (ALenum e = alGetError()) throw GameError(call, alErrorText(e));

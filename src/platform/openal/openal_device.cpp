@@ -147,11 +147,13 @@ void Device::render(int32_t frames, int16_t* buffer) {
 void Device::pauseAll() {
   if (!core_->open()) return;
   core_->use();
+  // A lost device has stopped everything: what was playing is known from the last look.
+  const bool lost = !core_->stillConnected();
   for (SoundCore* s : core_->sounds) {
-    if (s->source && stateOf(s->source) == AL_PLAYING) {
-      alSourcePause(s->source);
-      core_->paused.push_back(s->source);
-    }
+    if (!s->source || (lost ? s->savedState : stateOf(s->source)) != AL_PLAYING) continue;
+    if (!lost) alSourcePause(s->source);
+    s->savedState = AL_PAUSED;
+    core_->paused.push_back(s);
   }
   alGetError();
 }
@@ -159,12 +161,20 @@ void Device::pauseAll() {
 void Device::resumeAll() {
   if (!core_->open()) return;
   core_->use();
-  // Only those still paused and still there: a sound released meanwhile has lost its name.
-  for (ALuint source : core_->paused)
-    if (alIsSource(source) && stateOf(source) == AL_PAUSED) alSourcePlay(source);
+  const bool lost = !core_->stillConnected();
+  // Only those still paused: a sound released meanwhile has left the list.
+  for (SoundCore* s : core_->paused) {
+    if (!s->source || (lost ? s->savedState : stateOf(s->source)) != AL_PAUSED) continue;
+    if (!lost) alSourcePlay(s->source);
+    s->savedState = AL_PLAYING;
+  }
   core_->paused.clear();
   alGetError();
 }
+
+bool Device::connected() { return core_->watch(); }
+bool Device::stillConnected() { return core_->stillConnected(); }
+bool Device::reopen() { return core_->reopen(); }
 
 void Device::setLevels(const Levels& levels) { applyLevels(*core_, levels); }
 
@@ -203,6 +213,18 @@ void SoundBackend::setPaused(bool paused) {
       d->resumeAll();
     }
   }
+}
+
+bool SoundBackend::connected() {
+  bool all = true;
+  for (Device* d : registry_->open) all = d->connected() && all;
+  return all;
+}
+
+bool SoundBackend::reopen() {
+  bool all = true;
+  for (Device* d : registry_->open) all = d->reopen() && all;
+  return all;
 }
 
 double SoundBackend::outputLatencyMs() const {

@@ -10,6 +10,8 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/openal/openal_core.h"
 
@@ -139,9 +141,21 @@ std::shared_ptr<DeviceCore> PlaybackSound::openCore(const std::string& call) {
                               : "the sound output device '" + deviceName_ + "' cannot be opened");
   // The refresh rate the periods give, for an OpenAL that reads it: 1.19 and 1.24 take the periods
   // from the settings alone.
-  ALCcontext* context =
-      makeContext(device, {ALC_REFRESH, kReckonedRate / periodsFor(options_).frames}, call, hrtf_);
-  return adopt(device, context);
+  const std::vector<ALCint> attrs = {ALC_REFRESH, kReckonedRate / periodsFor(options_).frames};
+  ALCcontext* context = makeContext(device, attrs, call, hrtf_);
+  auto core = adopt(device, context);
+  // A lost output is opened again as this one was: the same name and context.
+  core->reopener = [name = deviceName_, attrs,
+                    hrtf = hrtf_]() -> std::pair<ALCdevice*, ALCcontext*> {
+    ALCdevice* again = alcOpenDevice(name.empty() ? nullptr : name.c_str());
+    if (!again) return {nullptr, nullptr};
+    try {
+      return {again, makeContext(again, attrs, "device.reopen", hrtf)};
+    } catch (const GameError&) {
+      return {nullptr, nullptr};
+    }
+  };
+  return core;
 }
 
 std::shared_ptr<DeviceCore> LoopbackSound::openCore(const std::string& call) {

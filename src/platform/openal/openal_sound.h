@@ -80,6 +80,13 @@ class Device : public SoundDevice {
   void resumeAll();
   void setLevels(const Levels& levels);
 
+  // Whether the output still plays, noting where every sound is while it does; once lost, false
+  // until reopen() has opened the same output again with every sound as it was.
+  bool connected() override;
+  bool reopen() override;
+  // The loss alone, without the look at the sounds: cheap enough for every wait.
+  bool stillConnected();
+
  private:
   std::shared_ptr<Registry> registry_;
   std::shared_ptr<DeviceCore> core_;
@@ -112,6 +119,10 @@ class SoundBackend : public SoundSystem {
   void setHrtf(Hrtf hrtf) { hrtf_ = hrtf; }
   // Every open device's sounds paused (true) or played on (false).
   void setPaused(bool paused);
+  // Whether every open device still plays; reopen() opens the lost ones again, true once all
+  // play.
+  bool connected();
+  bool reopen();
 
  protected:
   Hrtf hrtf_ = Hrtf::ask;

@@ -167,7 +167,10 @@ struct VoiceImpl : Voice {
   void loop() override { start("loop", true); }
   // Stopping keeps the place: the next play or loop goes on from there.
   // Pausing a voice that is not playing leaves it as it is.
-  void stop() override { alSourcePause(v_->ready("stop")); }
+  void stop() override {
+    alSourcePause(v_->ready("stop"));
+    if (v_->savedState == AL_PLAYING) v_->savedState = AL_PAUSED;
+  }
   // A volume or frequency the voice already has makes no call; the player's effects level scales
   // what the game asks for.
   void setVolume(int32_t hundredthsDb) override {
@@ -197,12 +200,17 @@ struct VoiceImpl : Voice {
   // start after it played to its end); a playing voice only takes the new looping.
   void start(const char* op, bool looping) {
     ALuint s = v_->ready(op);
-    ALint state = stateOf(s);
+    // A lost device has stopped every source: the state it had is the one last seen.
+    ALint state = v_->device->lost ? v_->savedState : stateOf(s);
     if (looping != v_->looping) {
       alSourcei(s, AL_LOOPING, looping ? AL_TRUE : AL_FALSE);
       v_->looping = looping;
     }
-    if (state != AL_PLAYING) alSourcePlay(s);
+    if (state != AL_PLAYING) {
+      alSourcePlay(s);
+      if (state != AL_PAUSED) v_->savedOffset = 0;
+    }
+    v_->savedState = AL_PLAYING;
   }
 
   std::shared_ptr<VoiceCore> v_;
