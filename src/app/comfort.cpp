@@ -102,6 +102,11 @@ class NotedVoice : public SpeechVoice {
     if (!own_) ++owner_.gameSpeaking_;
     try {
       inner_->speak(said);
+    } catch (const SpeechUnheard&) {
+      // Sound lost: the game goes on (paused by then), and the sentence is not counted heard.
+      if (!own_) --owner_.gameSpeaking_;
+      if (owner_.onUnheard) owner_.onUnheard(said);
+      return;
     } catch (...) {
       if (!own_) --owner_.gameSpeaking_;
       throw;
@@ -239,6 +244,11 @@ void Comfort::answer(int16_t code) {
       break;
     case Key::Pause:
     case Key::F9:
+      // Without sound the round stays paused: it would go on unheard.
+      if (soundLost_) {
+        say("Sound is still lost. The game waits for it.");
+        break;
+      }
       // Said while the voices still sound, and after they sound again. A Pause that cuts
       // "Paused" short leaves the game running.
       paused_ = !paused_;
@@ -253,6 +263,18 @@ void Comfort::answer(int16_t code) {
     default:
       break;
   }
+}
+
+void Comfort::soundLost() {
+  soundLost_ = true;
+  paused_ = true;
+  applyPause();
+  say("Sound lost. The game is paused until it comes back.");
+}
+
+void Comfort::soundBack() {
+  soundLost_ = false;
+  say("Sound is back. Pause or F9 to play on.");
 }
 
 void Comfort::changeRate(double factor) {

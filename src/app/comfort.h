@@ -55,6 +55,8 @@ class NotedSpeech : public SpeechSystem {
   // tests, when set).
   std::function<void(const std::string&)> onSentence;
   std::function<void(const std::string&)> onHeard;
+  // Called with a sentence that could not be heard: the sound device had lost its output.
+  std::function<void(const std::string&)> onUnheard;
 
  private:
   friend class NotedVoice;
@@ -102,6 +104,10 @@ class Comfort {
   // the game is speaking, once the game's handler has ended.
   bool key(int16_t code, bool down);
   bool paused() const { return paused_; }
+  // The sound device lost its output: the round is paused, as by Pause, and stays paused until
+  // soundBack(); then Pause plays on.
+  void soundLost();
+  void soundBack();
   // Says `text`. A sentence of this layer asked for while another of its own is heard cuts that
   // one short and is said in its place.
   void say(const std::string& text);
@@ -132,6 +138,7 @@ class Comfort {
   int volume_;
   bool paused_ = false;
   bool windowPaused_ = false;
+  bool soundLost_ = false;
   Hooks hooks_;
   const GameRecord* record_ = nullptr;
   bool speaking_ = false;

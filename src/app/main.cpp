@@ -184,6 +184,7 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings, SystemVoices& v
     std::cerr << "speech: " << chain.front().voice.name << '\n';
     speech.onSentence = [](const std::string& s) { std::cerr << "speak: " << s << '\n'; };
     speech.onHeard = [](const std::string& s) { std::cerr << "heard: " << s << '\n'; };
+    speech.onUnheard = [](const std::string& s) { std::cerr << "unheard: " << s << '\n'; };
   }
 
   const std::string path = rd::app::settingsPath();
@@ -231,7 +232,34 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings, SystemVoices& v
       }
       return comfort.key(code, down);
     };
+    // The sound device looked at ten times a second: a lost output pauses the round, and is tried
+    // again every second until it plays again.
+    using Clock = std::chrono::steady_clock;
+    auto nextLook = Clock::now();
+    auto nextTry = nextLook;
+    bool soundLost = false;
+    auto watchSound = [&] {
+      const auto now = Clock::now();
+      if (now < nextLook) return;
+      nextLook = now + std::chrono::milliseconds(100);
+      if (!soundLost) {
+        if (sound.connected()) return;
+        soundLost = true;
+        nextTry = now + std::chrono::seconds(1);
+        if (trace) std::cerr << "sound: lost\n";
+        comfort.soundLost();
+      } else if (now >= nextTry) {
+        if (!sound.reopen()) {
+          nextTry = Clock::now() + std::chrono::seconds(1);
+          return;
+        }
+        soundLost = false;
+        if (trace) std::cerr << "sound: back\n";
+        comfort.soundBack();
+      }
+    };
     window.betweenEvents = [&] {
+      watchSound();
       if (!helpAsked) return;
       helpAsked = false;
       const bool wasPaused = comfort.paused();

@@ -1,10 +1,20 @@
-// The speech voice. speak() returns when the text has been heard.
+// The speech voice. speak() returns when the text has been heard, or throws SpeechUnheard when
+// it could not be.
 #pragma once
 
 #include <memory>
 #include <string>
 
+#include "base/game_error.h"
+
 namespace rd {
+
+// A sentence no one could hear: the sound device the voice plays through has lost its output.
+// It is not a failure of the voice, and the sentence was not heard.
+class SpeechUnheard : public GameError {
+ public:
+  using GameError::GameError;
+};
 
 class SpeechVoice {
  public:

@@ -232,11 +232,12 @@ void EspeakSpeech::say(const Utterance& sentence) {
     own = sound_.openDevice("speech.speak");
     device = own.get();
   }
+  if (!device->stillConnected()) throw SpeechUnheard("speech.speak", "the sound device is lost");
   auto playing = device->playPlain("speech.speak", sentence.samples, sentence.sampleRate);
   waitUntilHeard(*playing, *device);
 }
 
-void EspeakSpeech::waitUntilHeard(const openal::PlainSound& playing, const openal::Device& device) {
+void EspeakSpeech::waitUntilHeard(const openal::PlainSound& playing, openal::Device& device) {
   if (waitFor_) {
     waitFor_(playing.lengthMs());
     return;
@@ -246,17 +247,25 @@ void EspeakSpeech::waitUntilHeard(const openal::PlainSound& playing, const opena
   const auto length = duration<double, std::milli>(playing.lengthMs());
   // A device that stops mixing (unplugged) must not hold the game for ever.
   const auto limit = begin + duration_cast<steady_clock::duration>(length) + seconds(2);
-  auto sleepUntil = [this](steady_clock::time_point end) {
+  // A device that loses its output stops the sentence: it was not heard.
+  auto stillHeard = [&device] {
+    if (!device.stillConnected())
+      throw SpeechUnheard("speech.speak", "the sound device was lost during the sentence");
+  };
+  auto sleepUntil = [this, &stillHeard](steady_clock::time_point end) {
     for (auto now = steady_clock::now(); now < end; now = steady_clock::now()) {
       if (whileWaiting_) whileWaiting_();
+      stillHeard();
       std::this_thread::sleep_for(std::min<steady_clock::duration>(end - now, 5ms));
     }
   };
   sleepUntil(begin + duration_cast<steady_clock::duration>(length * 0.9));
   while (playing.playing() && steady_clock::now() < limit) {
     if (whileWaiting_) whileWaiting_();
+    stillHeard();
     std::this_thread::sleep_for(1ms);
   }
+  stillHeard();
   // What the device has mixed but not yet sent out is heard a little later.
   sleepUntil(steady_clock::now() + duration_cast<steady_clock::duration>(
                                        duration<double, std::milli>(device.outputLatencyMs())));

@@ -57,7 +57,7 @@ class EspeakSpeech : public SpeechSystem {
   int rate() const;
 
  private:
-  void waitUntilHeard(const openal::PlainSound& playing, const openal::Device& device);
+  void waitUntilHeard(const openal::PlainSound& playing, openal::Device& device);
 
   openal::SoundBackend& sound_;
   WaitFor waitFor_;

@@ -57,6 +57,9 @@ void FallbackSpeech::say(const std::string& text) {
       }
       voice.speak(text);
       return;
+    } catch (const SpeechUnheard&) {
+      // The voice works; the sound it plays through is gone for now.
+      throw;
     } catch (const GameError& e) {
       if (!next(e.what())) throw;
     }
