@@ -22,11 +22,13 @@ struct HeardSpeech : SpeechSystem {
   Lines log;
   std::function<void(const std::string&)> whileHeard;
   int heard = 0, mostAtOnce = 0;
+  bool soundLost = false;  // every sentence is then unheard
   struct Voice : SpeechVoice {
     HeardSpeech& s;
     explicit Voice(HeardSpeech& owner) : s(owner) {}
     void speak(const std::string& text) override {
       s.log.push_back(text);
+      if (s.soundLost) throw SpeechUnheard("speech.speak", "the sound device is lost");
       s.mostAtOnce = std::max(s.mostAtOnce, ++s.heard);
       try {
         if (s.whileHeard) s.whileHeard(text);
@@ -216,6 +218,31 @@ TEST(OwnSentences, WaitForTheGamesReadoutToEnd) {
   };
   EXPECT_EQ(r.said(Key::E), (Lines{"enemy 18", "18", "height 1", "enemy 18 18, height 1"}));
   EXPECT_EQ(r.heard.mostAtOnce, 1);
+}
+
+// The sound device lost: the round paused as by Pause, every sentence meanwhile unheard and never
+// counted heard, and Pause playing on only once the sound is back.
+TEST(SoundLoss, PausesTheRoundUntilTheSoundIsBack) {
+  Round r;
+  int heard = 0, unheard = 0;
+  r.speech.onHeard = [&](const std::string&) { ++heard; };
+  r.speech.onUnheard = [&](const std::string&) { ++unheard; };
+  r.heard.soundLost = true;
+  r.comfort.soundLost();
+  EXPECT_EQ(r.heard.log, (Lines{"pause", "Sound lost. The game is paused until it comes back."}));
+  EXPECT_TRUE(r.comfort.paused());
+  EXPECT_NO_THROW(r.said(Key::S));
+  EXPECT_EQ(r.said(Key::Pause), (Lines{"Sound is still lost. The game waits for it."}));
+  EXPECT_TRUE(r.comfort.paused());
+  EXPECT_EQ(heard, 0);
+  EXPECT_GT(unheard, 2);
+
+  r.heard.soundLost = false;
+  r.heard.log.clear();
+  r.comfort.soundBack();
+  EXPECT_EQ(r.heard.log, (Lines{"Sound is back. Pause or F9 to play on."}));
+  EXPECT_EQ(r.said(Key::Pause), (Lines{"resume", "Resumed"}));
+  EXPECT_FALSE(r.comfort.paused());
 }
 
 }  // namespace

@@ -16,6 +16,7 @@ struct Noted : SpeechSystem {
     explicit Voice(Noted& o) : owner(o) {}
     void speak(const std::string& text) override {
       if (owner.asked++ >= owner.failFrom) throw GameError("speech.speak", "gone");
+      if (owner.soundLost) throw SpeechUnheard("speech.speak", "the sound device is lost");
       owner.said.push_back(text);
     }
   };
@@ -24,6 +25,7 @@ struct Noted : SpeechSystem {
     return std::make_unique<Voice>(*this);
   }
   int failFrom = 1 << 30;
+  bool soundLost = false;
   int asked = 0;
   bool cannotMake = false;
   std::vector<std::string> said;
@@ -51,6 +53,13 @@ TEST(FallbackSpeech, AFailedVoiceHandsOverForGoodAndTheNextSaysSoOnce) {
                 "Speech through the screen reader failed; the built-in voice speaks from now on.",
                 "two", "three"}));
   EXPECT_EQ(handovers, (std::vector<std::string>{"screenreader>system", "system>builtin"}));
+  EXPECT_EQ(chain.current(), 2u);
+
+  // A sentence unheard for want of sound is no failure of the voice: it passes on, and the voice
+  // stays.
+  builtin.soundLost = true;
+  EXPECT_THROW(game->speak("unheard"), SpeechUnheard);
+  builtin.soundLost = false;
   EXPECT_EQ(chain.current(), 2u);
 
   // The last voice's failure passes on, as any failing service call does.
