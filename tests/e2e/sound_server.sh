@@ -41,7 +41,7 @@ playing() { [ "$(pactl list short sink-inputs 2>/dev/null | wc -l)" -gt 0 ]; }
 heard_count() { grep -c '^heard:' "$WORK/stderr"; }
 heard_more() { [ "$(heard_count)" -gt "$1" ]; }
 game_start --speech builtin --welcome off
-poll 300 grep -q '^round 1 starts' "$WORK/stderr" || fail "the round never started"
+poll 300 grep -qs '^round 1 starts' "$WORK/stderr" || fail "the round never started"
 poll 100 playing || fail "the game's sound never reached the server"
 game_focus
 
