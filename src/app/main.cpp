@@ -335,7 +335,7 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings, SystemVoices& v
 
   if (!settings.menu) return playRound(-1).status;
 
-  rd::app::Shell::Services services{window, sound, speech, settings, {}, {}, {}, {}, {}};
+  rd::app::Shell::Services services{window, sound, speech, settings, {}, {}, {}, {}, {}, {}};
   services.playRound = playRound;
   services.rate = rate;
   services.applied = [&](const std::string& name) {
@@ -350,6 +350,9 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings, SystemVoices& v
   };
   services.save = save;
   services.report = report;
+  services.soundChanged = [trace](bool back) {
+    if (trace) std::cerr << (back ? "sound: back\n" : "sound: lost\n");
+  };
   shell = std::make_unique<rd::app::Shell>(std::move(services));
   return shell->run();
 }

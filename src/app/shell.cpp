@@ -162,11 +162,31 @@ bool Shell::quietFor(int ms) {
   return !s_.window.shellKeyWaiting();
 }
 
+bool Shell::watchSound() {
+  using Clock = std::chrono::steady_clock;
+  if (!soundLost_) {
+    if (s_.sound.connected()) return false;
+    soundLost_ = true;
+    nextTry_ = Clock::now() + std::chrono::seconds(1);
+    if (s_.soundChanged) s_.soundChanged(false);
+    // Heard only through a voice that does not play on the lost output (the desktop's).
+    say("Sound lost. The menu's sounds come back when it does.");
+    return false;
+  }
+  if (Clock::now() < nextTry_) return false;
+  nextTry_ = Clock::now() + std::chrono::seconds(1);
+  if (!s_.sound.reopen()) return false;
+  soundLost_ = false;
+  if (s_.soundChanged) s_.soundChanged(true);
+  return true;
+}
+
 void Shell::runMenu(Menu& menu, const std::function<bool(int)>& opened,
                     const std::string& firstWords) {
   say(firstWords.empty() ? menu.opening().speech : firstWords + " " + menu.opening().speech);
   while (!quit_) {
     const int16_t code = s_.window.nextKey(kLookMs);
+    if (watchSound()) say("Sound is back. " + menu.opening().speech);
     if (code == 0) continue;
     // Any key stops a sound being learnt.
     sounds_->learning3D.reset();

@@ -4,6 +4,7 @@
 // a new game made by the program (playRound), on the same services.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -51,6 +52,8 @@ class Shell {
         save;
     // A failure that does not end the program.
     std::function<void(const std::string&)> report;
+    // The sound's output went away (false) or is back (true), for the trace.
+    std::function<void(bool back)> soundChanged;
   };
   explicit Shell(Services services);
   ~Shell();
@@ -77,6 +80,9 @@ class Shell {
   void tutorial();
   // Waits up to `ms` for a key; true when the wait ran out with no key.
   bool quietFor(int ms);
+  // Looks at the sound's output between keys: a lost one is said and opened again every second;
+  // true when it has just come back.
+  bool watchSound();
   // How often the menu looks at the desktop while it waits for a key.
   static constexpr int kLookMs = 250;
 
@@ -85,6 +91,8 @@ class Shell {
   std::unique_ptr<SpeechVoice> voice_;
   std::unique_ptr<Sounds> sounds_;
   bool quit_ = false;
+  bool soundLost_ = false;
+  std::chrono::steady_clock::time_point nextTry_;
 };
 
 // The help list's items: a few topics, then each key of the game with what it does.

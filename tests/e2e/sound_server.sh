@@ -3,7 +3,7 @@
 # pulse backend, while the sound server dies and comes back: the game notices the loss, pauses
 # and says so in its trace; a key pressed meanwhile is never reported heard; once a new server
 # runs the game opens the device again, says so, and after Pause its sound plays on the new
-# server. Esc then ends it at once.
+# server. Esc then ends it at once. The same in the menu, between rounds.
 source "$(dirname "$0")/desktop.bash"
 desktop_start "$1"
 needs pulseaudio pactl parecord
@@ -74,3 +74,19 @@ playing || fail "the game's sound left the new server"
 press_key Escape
 game_ends 5 0 Esc
 grep -n '^sound:' "$WORK/stderr"
+
+# In the menu too: the output lost there is opened again, and the menu is heard on the new server.
+printf 'speech = builtin\nwelcome = off\n' >"$XDG_CONFIG_HOME/rotorduel/settings.ini"
+game_start
+GAME_WINDOW=
+game_focus
+poll 300 grep -q '^heard: Main menu' "$WORK/stderr" || fail "the menu was never heard"
+pulse_stop
+poll 100 grep -qx 'sound: lost' "$WORK/stderr" || fail "the menu never noticed the lost sound"
+pulse_start
+poll 100 grep -qx 'sound: back' "$WORK/stderr" || fail "the menu's sound never came back"
+press_key Down
+poll 100 grep -q '^heard: Tutorial, 2 of 7' "$WORK/stderr" ||
+  fail "the menu was not heard once the sound was back"
+press_key Escape
+game_ends 5 0 "Esc from the menu"
