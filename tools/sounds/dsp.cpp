@@ -17,81 +17,6 @@ double Rng::uniform() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
 
 double Rng::bipolar() { return 2.0 * uniform() - 1.0; }
 
-Biquad Biquad::lowPass(double rate, double hz, double q) {
-  Biquad f;
-  f.setLowPass(rate, hz, q);
-  return f;
-}
-
-Biquad Biquad::highPass(double rate, double hz, double q) {
-  Biquad f;
-  f.setHighPass(rate, hz, q);
-  return f;
-}
-
-Biquad Biquad::bandPass(double rate, double hz, double q) {
-  Biquad f;
-  f.setBandPass(rate, hz, q);
-  return f;
-}
-
-Biquad Biquad::peaking(double rate, double hz, double q, double gainDb) {
-  Biquad f;
-  f.setPeaking(rate, hz, q, gainDb);
-  return f;
-}
-
-namespace {
-
-struct Angle {
-  double cosw;
-  double alpha;
-};
-
-Angle angleOf(double rate, double hz, double q) {
-  const double w = kTwoPi * std::clamp(hz, 1.0, rate * 0.49) / rate;
-  return {std::cos(w), std::sin(w) / (2.0 * q)};
-}
-
-}  // namespace
-
-void Biquad::setLowPass(double rate, double hz, double q) {
-  const auto [c, a] = angleOf(rate, hz, q);
-  set((1 - c) / 2, 1 - c, (1 - c) / 2, 1 + a, -2 * c, 1 - a);
-}
-
-void Biquad::setHighPass(double rate, double hz, double q) {
-  const auto [c, a] = angleOf(rate, hz, q);
-  set((1 + c) / 2, -(1 + c), (1 + c) / 2, 1 + a, -2 * c, 1 - a);
-}
-
-void Biquad::setBandPass(double rate, double hz, double q) {
-  const auto [c, a] = angleOf(rate, hz, q);
-  set(a, 0, -a, 1 + a, -2 * c, 1 - a);
-}
-
-void Biquad::setPeaking(double rate, double hz, double q, double gainDb) {
-  const auto [c, a] = angleOf(rate, hz, q);
-  const double g = std::pow(10.0, gainDb / 40.0);
-  set(1 + a * g, -2 * c, 1 - a * g, 1 + a / g, -2 * c, 1 - a / g);
-}
-
-void Biquad::set(double b0, double b1, double b2, double a0, double a1, double a2) {
-  b0_ = b0 / a0;
-  b1_ = b1 / a0;
-  b2_ = b2 / a0;
-  a1_ = a1 / a0;
-  a2_ = a2 / a0;
-}
-
-float Biquad::operator()(float x) {
-  // Transposed direct form II: well behaved while the coefficients are being swept.
-  const double y = b0_ * x + z1_;
-  z1_ = b1_ * x - a1_ * y + z2_;
-  z2_ = b2_ * x - a2_ * y;
-  return static_cast<float>(y);
-}
-
 double dbToGain(double db) { return std::pow(10.0, db / 20.0); }
 
 std::size_t frames(int rate, double seconds) {
@@ -158,17 +83,6 @@ void fadeOut(Samples& s, std::size_t n) {
   }
 }
 
-void trimSilence(Samples& s, float threshold) {
-  auto loud = [threshold](float x) { return std::fabs(x) > threshold; };
-  const auto first = std::find_if(s.begin(), s.end(), loud);
-  if (first == s.end()) {
-    s.clear();
-    return;
-  }
-  const auto last = std::find_if(s.rbegin(), s.rend(), loud).base();
-  s = Samples(first, last);
-}
-
 Samples resampled(const Samples& s, double speed) {
   if (s.empty()) return {};
   const auto n = static_cast<std::size_t>(static_cast<double>(s.size()) / speed);
@@ -230,47 +144,8 @@ void scaleToRms(Samples& s, double rmsDb, double maxPeakDb) {
 }
 
 void louden(Samples& s, int rate, double gainDb, double ceilingDb, bool looping) {
-  const std::size_t n = s.size();
-  if (n == 0) return;
   scaleBy(s, dbToGain(gainDb));
-  const double ceiling = dbToGain(ceilingDb);
-  const auto reach = static_cast<std::ptrdiff_t>(frames(rate, 0.002));
-  const auto size = static_cast<std::ptrdiff_t>(n);
-  // The index `i` of the sound, round the seam for a loop, clamped to the ends otherwise.
-  auto at = [&](std::ptrdiff_t i) {
-    if (looping) return static_cast<std::size_t>(((i % size) + size) % size);
-    return static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(i, 0, size - 1));
-  };
-  // The gain each sample needs, then the least of those within `reach` either side.
-  std::vector<double> need(n), held(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    const double a = std::fabs(s[i]);
-    need[i] = a > ceiling ? ceiling / a : 1.0;
-  }
-  for (std::ptrdiff_t i = 0; i < size; ++i) {
-    double least = 1.0;
-    for (std::ptrdiff_t j = i - reach; j <= i + reach; ++j) least = std::min(least, need[at(j)]);
-    held[static_cast<std::size_t>(i)] = least;
-  }
-  // Recovery: the gain rises back towards 1 only slowly, but never above what is held. A loop
-  // runs round twice so the recovery at its start follows on from its end.
-  const double recover = 1.0 - std::exp(-1.0 / (0.06 * rate));
-  double g = 1.0;
-  for (int pass = looping ? 0 : 1; pass < 2; ++pass)
-    for (std::size_t i = 0; i < n; ++i) {
-      g = std::min(held[i], g + (1.0 - g) * recover);
-      if (pass == 1) need[i] = g;
-    }
-  // Smoothed over `reach` samples: every gain averaged round a peak is at most what that peak
-  // needs, since each was held at or under it.
-  const double width = static_cast<double>(2 * reach + 1);
-  double sum = 0;
-  for (std::ptrdiff_t j = -reach; j <= reach; ++j) sum += need[at(j)];
-  for (std::ptrdiff_t i = 0; i < size; ++i) {
-    s[static_cast<std::size_t>(i)] =
-        static_cast<float>(s[static_cast<std::size_t>(i)] * sum / width);
-    sum += need[at(i + reach + 1)] - need[at(i - reach)];
-  }
+  dsp::limitPeaks(s, rate, dbToGain(ceilingDb), 0.06, looping);
 }
 
 Samples ring(int rate, double hz, double decaySeconds, double seconds, double phase) {

@@ -7,6 +7,8 @@
 #include <functional>
 #include <vector>
 
+#include "platform/dsp/dsp.h"
+
 namespace rd::sounds {
 
 using Samples = std::vector<float>;
@@ -28,27 +30,8 @@ class Rng {
   std::uint64_t state_;
 };
 
-// A second-order filter after the well-known audio cookbook formulas. The set* calls change the
-// coefficients and keep the state, so a filter can be swept while it runs.
-class Biquad {
- public:
-  static Biquad lowPass(double rate, double hz, double q = 0.7071);
-  static Biquad highPass(double rate, double hz, double q = 0.7071);
-  static Biquad bandPass(double rate, double hz, double q);  // 0 dB at the centre
-  static Biquad peaking(double rate, double hz, double q, double gainDb);
-
-  void setLowPass(double rate, double hz, double q = 0.7071);
-  void setHighPass(double rate, double hz, double q = 0.7071);
-  void setBandPass(double rate, double hz, double q);
-  void setPeaking(double rate, double hz, double q, double gainDb);
-
-  float operator()(float x);
-
- private:
-  void set(double b0, double b1, double b2, double a0, double a1, double a2);
-  double b0_ = 1, b1_ = 0, b2_ = 0, a1_ = 0, a2_ = 0;
-  double z1_ = 0, z2_ = 0;
-};
+using dsp::Biquad;
+using dsp::trimSilence;
 
 double dbToGain(double db);
 std::size_t frames(int rate, double seconds);
@@ -79,8 +62,6 @@ void crossfadeIntoLoop(Samples& s, std::size_t fade);
 
 void fadeIn(Samples& s, std::size_t n);
 void fadeOut(Samples& s, std::size_t n);
-// Removes near-silent samples at both ends (speech comes with pauses around it).
-void trimSilence(Samples& s, float threshold);
 
 // Plays material faster (speed > 1: higher and shorter) by cubic interpolation.
 Samples resampled(const Samples& s, double speed);

@@ -6,10 +6,10 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <deque>
 #include <thread>
 
 #include "base/game_error.h"
+#include "platform/dsp/dsp.h"
 #include "platform/limits.h"
 
 #ifdef _WIN32
@@ -97,15 +97,7 @@ class EspeakVoice : public SpeechVoice {
 }  // namespace
 
 void trimSilence(std::vector<int16_t>& samples, int threshold) {
-  auto loud = [threshold](int16_t s) { return std::abs(static_cast<int>(s)) > threshold; };
-  auto first = std::find_if(samples.begin(), samples.end(), loud);
-  if (first == samples.end()) {
-    samples.clear();
-    return;
-  }
-  auto last = std::find_if(samples.rbegin(), samples.rend(), loud).base();
-  samples.erase(last, samples.end());
-  samples.erase(samples.begin(), first);
+  dsp::trimSilence(samples, static_cast<int16_t>(threshold));
 }
 
 void levelSpeech(std::vector<int16_t>& samples, int32_t sampleRate) {
@@ -114,25 +106,9 @@ void levelSpeech(std::vector<int16_t>& samples, int32_t sampleRate) {
   if (n == 0 || sampleRate <= 0) return;
   // Presence: the consonants lifted by a shelf of +6 dB above about 2 kHz, so the words are
   // clear over the room's loops, which are mostly lower.
-  std::vector<double> x(samples.begin(), samples.end());
-  {
-    const double a = std::pow(10.0, 6.0 / 40.0), w = 2 * M_PI * 2000.0 / sampleRate;
-    const double cw = std::cos(w), alpha = std::sin(w) / 2 * std::sqrt(2.0), sa = std::sqrt(a);
-    const double b0 = a * ((a + 1) + (a - 1) * cw + 2 * sa * alpha),
-                 b1 = -2 * a * ((a - 1) + (a + 1) * cw),
-                 b2 = a * ((a + 1) + (a - 1) * cw - 2 * sa * alpha),
-                 a0 = (a + 1) - (a - 1) * cw + 2 * sa * alpha, a1 = 2 * ((a - 1) - (a + 1) * cw),
-                 a2 = (a + 1) - (a - 1) * cw - 2 * sa * alpha;
-    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-    for (double& v : x) {
-      const double y = (b0 * v + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2) / a0;
-      x2 = x1;
-      x1 = v;
-      y2 = y1;
-      y1 = y;
-      v = y;
-    }
-  }
+  std::vector<float> x(samples.begin(), samples.end());
+  dsp::Biquad presence = dsp::Biquad::highShelf(sampleRate, 2000.0, 6.0);
+  for (float& v : x) v = presence(v);
   // The loudness of the sounding parts: the pauses between words do not count.
   const double gate = 32768.0 * std::pow(10.0, -50 / 20.0);
   double sum = 0;
@@ -140,7 +116,7 @@ void levelSpeech(std::vector<int16_t>& samples, int32_t sampleRate) {
   for (size_t start = 0; start < n; start += block) {
     const size_t end = std::min(n, start + block);
     double blockSum = 0;
-    for (size_t i = start; i < end; ++i) blockSum += x[i] * x[i];
+    for (size_t i = start; i < end; ++i) blockSum += static_cast<double>(x[i]) * x[i];
     if (std::sqrt(blockSum / static_cast<double>(end - start)) < gate) continue;
     sum += blockSum;
     counted += end - start;
@@ -149,40 +125,10 @@ void levelSpeech(std::vector<int16_t>& samples, int32_t sampleRate) {
   const double rms = std::sqrt(sum / static_cast<double>(counted));
   const double gain = 32768.0 * std::pow(10.0, kSpeechLevelDb / 20.0) / rms;
   const double ceiling = 32768.0 * std::pow(10.0, kSpeechCeilingDb / 20.0);
-
-  // The gain each sample may have, the least of those within 2 ms either side, recovering over
-  // about 50 ms, then smoothed over the same 2 ms: every gain averaged round a peak was held at or
-  // under what that peak allows.
-  const auto reach = static_cast<size_t>(std::max(1, sampleRate / 500));
-  std::vector<double> allowed(n), held(n);
-  for (size_t i = 0; i < n; ++i) {
-    const double a = std::abs(x[i]) * gain;
-    allowed[i] = a > ceiling ? gain * ceiling / a : gain;
-  }
-  // The least within the window: a queue of the indices whose gains are still candidates, in
-  // rising order of gain, so each sample goes in and out once.
-  const double recover = 1.0 - std::exp(-1.0 / (0.05 * sampleRate));
-  std::deque<size_t> least;
-  size_t next = 0;
-  double g = gain;
-  for (size_t i = 0; i < n; ++i) {
-    for (; next < n && next <= i + reach; ++next) {
-      while (!least.empty() && allowed[least.back()] >= allowed[next]) least.pop_back();
-      least.push_back(next);
-    }
-    while (least.front() + reach < i) least.pop_front();
-    g = std::min(allowed[least.front()], g + (gain - g) * recover);
-    held[i] = g;
-  }
-  // The running sum of the window's gains.
-  double total = 0;
-  size_t from = 0, to = 0;  // the window is [from, to)
-  for (size_t i = 0; i < n; ++i) {
-    for (; to < n && to <= i + reach; ++to) total += held[to];
-    for (; from + reach < i; ++from) total -= held[from];
-    const double v = x[i] * total / static_cast<double>(to - from);
-    samples[i] = static_cast<int16_t>(std::lround(std::clamp(v, -ceiling, ceiling)));
-  }
+  for (float& v : x) v = static_cast<float>(v * gain);
+  dsp::limitPeaks(x, sampleRate, ceiling, 0.05, false);
+  for (size_t i = 0; i < n; ++i)
+    samples[i] = static_cast<int16_t>(std::lround(std::clamp<double>(x[i], -ceiling, ceiling)));
 }
 
 EspeakSpeech::EspeakSpeech(openal::SoundBackend& sound, WaitFor waitFor)
