@@ -24,15 +24,15 @@ typedef struct {
   int format;
   uint32_t rate;
   uint8_t channels;
-} pa_sample_spec;
+} stream_format;  // PulseAudio's sample format, as its headers lay it out
 typedef int (*write_call)(pa_stream*, const void*, size_t, void (*)(void*), int64_t, int);
 typedef int (*latency_call)(pa_stream*, uint64_t*, int*);
-typedef const pa_sample_spec* (*spec_call)(pa_stream*);
-typedef size_t (*frame_call)(const pa_sample_spec*);
+typedef const stream_format* (*format_call)(pa_stream*);
+typedef size_t (*frame_call)(const stream_format*);
 
 static write_call real_write;
 static latency_call real_latency;
-static spec_call real_spec;
+static format_call real_format;
 static frame_call real_frame;
 static int log_fd = -2;
 
@@ -60,11 +60,11 @@ static int logged_write(pa_stream* s, const void* data, size_t bytes, void (*fre
     long long reported = real_latency && real_latency(s, &latency, &negative) == 0 && !negative
                              ? (long long)latency
                              : -1;
-    const pa_sample_spec* spec = real_spec ? real_spec(s) : NULL;
+    const stream_format* format = real_format ? real_format(s) : NULL;
     char line[160];
     int n = snprintf(line, sizeof line, "%lld.%09ld %zu %lld %lld %u %zu\n", (long long)now.tv_sec,
                      now.tv_nsec, bytes, first < bytes ? (long long)first : -1LL, reported,
-                     spec ? spec->rate : 0, spec && real_frame ? real_frame(spec) : 0);
+                     format ? format->rate : 0, format && real_frame ? real_frame(format) : 0);
     if (n > 0 && write(log_fd, line, (size_t)n) < 0) log_fd = -1;
   }
   return real_write(s, data, bytes, free_cb, offset, seek);
@@ -72,7 +72,7 @@ static int logged_write(pa_stream* s, const void* data, size_t bytes, void (*fre
 
 static void take(void* handle) {
   if (!real_latency) real_latency = (latency_call)next_dlsym(handle, "pa_stream_get_latency");
-  if (!real_spec) real_spec = (spec_call)next_dlsym(handle, "pa_stream_get_sample_spec");
+  if (!real_format) real_format = (format_call)next_dlsym(handle, "pa_stream_get_sample_spec");
   if (!real_frame) real_frame = (frame_call)next_dlsym(handle, "pa_frame_size");
 }
 
