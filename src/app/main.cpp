@@ -23,6 +23,7 @@
 #include "app/round.h"
 #include "app/settings.h"
 #include "app/shell.h"
+#include "app/sound_watch.h"
 #include "app/tutorial.h"
 #include "game/game.h"
 #include "platform/espeak/espeak_speech.h"
@@ -199,6 +200,9 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings, SystemVoices& v
     return why;
   };
   auto report = [&](const std::string& text) { window.reportError(text, false); };
+  auto traceSound = [trace](bool back) {
+    if (trace) std::cerr << (back ? "sound: back\n" : "sound: lost\n");
+  };
   std::unique_ptr<rd::app::Shell> shell;
   int rounds = 0;
 
@@ -232,30 +236,18 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings, SystemVoices& v
       }
       return comfort.key(code, down);
     };
-    // The sound device looked at ten times a second: a lost output pauses the round, and is tried
-    // again every second until it plays again.
-    using Clock = std::chrono::steady_clock;
-    auto nextLook = Clock::now();
-    auto nextTry = nextLook;
-    bool soundLost = false;
+    // A lost output pauses the round until it plays again.
+    rd::app::SoundWatch soundWatch(sound, traceSound);
     auto watchSound = [&] {
-      const auto now = Clock::now();
-      if (now < nextLook) return;
-      nextLook = now + std::chrono::milliseconds(100);
-      if (!soundLost) {
-        if (sound.connected()) return;
-        soundLost = true;
-        nextTry = now + std::chrono::seconds(1);
-        if (trace) std::cerr << "sound: lost\n";
-        comfort.soundLost();
-      } else if (now >= nextTry) {
-        if (!sound.reopen()) {
-          nextTry = Clock::now() + std::chrono::seconds(1);
-          return;
-        }
-        soundLost = false;
-        if (trace) std::cerr << "sound: back\n";
-        comfort.soundBack();
+      switch (soundWatch.look()) {
+        case rd::app::SoundWatch::Change::lost:
+          comfort.soundLost();
+          break;
+        case rd::app::SoundWatch::Change::back:
+          comfort.soundBack();
+          break;
+        case rd::app::SoundWatch::Change::none:
+          break;
       }
     };
     window.betweenEvents = [&] {
@@ -350,9 +342,7 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings, SystemVoices& v
   };
   services.save = save;
   services.report = report;
-  services.soundChanged = [trace](bool back) {
-    if (trace) std::cerr << (back ? "sound: back\n" : "sound: lost\n");
-  };
+  services.soundChanged = traceSound;
   shell = std::make_unique<rd::app::Shell>(std::move(services));
   return shell->run();
 }

@@ -92,7 +92,10 @@ struct Shell::Sounds {
   std::unique_ptr<Voice3D> learning3D;
 };
 
-Shell::Shell(Services services) : s_(std::move(services)), sounds_(std::make_unique<Sounds>()) {}
+Shell::Shell(Services services)
+    : s_(std::move(services)),
+      sounds_(std::make_unique<Sounds>()),
+      soundWatch_(s_.sound, s_.soundChanged) {}
 
 Shell::~Shell() {
   closeDevice();
@@ -162,31 +165,22 @@ bool Shell::quietFor(int ms) {
   return !s_.window.shellKeyWaiting();
 }
 
-bool Shell::watchSound() {
-  using Clock = std::chrono::steady_clock;
-  if (!soundLost_) {
-    if (s_.sound.connected()) return false;
-    soundLost_ = true;
-    nextTry_ = Clock::now() + std::chrono::seconds(1);
-    if (s_.soundChanged) s_.soundChanged(false);
-    // Heard only through a voice that does not play on the lost output (the desktop's).
-    say("Sound lost. The menu's sounds come back when it does.");
-    return false;
-  }
-  if (Clock::now() < nextTry_) return false;
-  nextTry_ = Clock::now() + std::chrono::seconds(1);
-  if (!s_.sound.reopen()) return false;
-  soundLost_ = false;
-  if (s_.soundChanged) s_.soundChanged(true);
-  return true;
-}
-
 void Shell::runMenu(Menu& menu, const std::function<bool(int)>& opened,
                     const std::string& firstWords) {
   say(firstWords.empty() ? menu.opening().speech : firstWords + " " + menu.opening().speech);
   while (!quit_) {
     const int16_t code = s_.window.nextKey(kLookMs);
-    if (watchSound()) say("Sound is back. " + menu.opening().speech);
+    switch (soundWatch_.look()) {
+      case SoundWatch::Change::lost:
+        // Heard only through a voice that does not play on the lost output (the desktop's).
+        say("Sound lost. The menu's sounds come back when it does.");
+        break;
+      case SoundWatch::Change::back:
+        say("Sound is back. " + menu.opening().speech);
+        break;
+      case SoundWatch::Change::none:
+        break;
+    }
     if (code == 0) continue;
     // Any key stops a sound being learnt.
     sounds_->learning3D.reset();

@@ -4,7 +4,6 @@
 // a new game made by the program (playRound), on the same services.
 #pragma once
 
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -14,6 +13,7 @@
 #include "app/comfort.h"
 #include "app/menu.h"
 #include "app/settings.h"
+#include "app/sound_watch.h"
 #include "platform/openal/openal_sound.h"
 #include "platform/sdl/sdl_window.h"
 
@@ -80,9 +80,6 @@ class Shell {
   void tutorial();
   // Waits up to `ms` for a key; true when the wait ran out with no key.
   bool quietFor(int ms);
-  // Looks at the sound's output between keys: a lost one is said and opened again every second;
-  // true when it has just come back.
-  bool watchSound();
   // How often the menu looks at the desktop while it waits for a key.
   static constexpr int kLookMs = 250;
 
@@ -91,8 +88,7 @@ class Shell {
   std::unique_ptr<SpeechVoice> voice_;
   std::unique_ptr<Sounds> sounds_;
   bool quit_ = false;
-  bool soundLost_ = false;
-  std::chrono::steady_clock::time_point nextTry_;
+  SoundWatch soundWatch_;
 };
 
 // The help list's items: a few topics, then each key of the game with what it does.
