@@ -96,10 +96,6 @@ class EspeakVoice : public SpeechVoice {
 
 }  // namespace
 
-void trimSilence(std::vector<int16_t>& samples, int threshold) {
-  dsp::trimSilence(samples, static_cast<int16_t>(threshold));
-}
-
 void levelSpeech(std::vector<int16_t>& samples, int32_t sampleRate) {
   const size_t n = samples.size();
   const auto block = static_cast<size_t>(std::max(1, sampleRate / 50));
@@ -155,7 +151,7 @@ Utterance EspeakSpeech::synthesize(const std::string& text) {
   if (status != EE_OK)
     throw GameError("speech.speak", "espeak-ng could not synthesise the text (status " +
                                         std::to_string(static_cast<int>(status)) + ")");
-  trimSilence(u.samples);
+  dsp::trimSilence(u.samples, kSilenceThreshold);
   levelSpeech(u.samples, u.sampleRate);
   return u;
 }

@@ -16,7 +16,7 @@ namespace rd::espeak {
 
 // Samples at either end of a sentence quieter than this (about -54 dB below full scale) are
 // silence and are cut off, so that a readout starts at once and the game goes on right after it.
-inline constexpr int kSilenceThreshold = 64;
+inline constexpr int16_t kSilenceThreshold = 64;
 
 // A synthesised sentence: mono 16-bit samples at espeak-ng's rate.
 struct Utterance {
@@ -64,10 +64,6 @@ class EspeakSpeech : public SpeechSystem {
   int rate_ = 0;
   std::function<void()> whileWaiting_;
 };
-
-// Cuts the silence off both ends of `samples`: every sample before the first and after the last
-// one louder than the threshold.
-void trimSilence(std::vector<int16_t>& samples, int threshold = kSilenceThreshold);
 
 // Every sentence is brought to one loudness, whatever the text: the RMS of its sounding parts
 // (20 ms blocks above -50 dBFS) made kSpeechLevelDb, its peaks held at kSpeechCeilingDb by a
