@@ -92,5 +92,34 @@ TEST(FallbackSpeech, AVoiceThatCannotBeMadeIsPassedAndAQuitIsNoFailure) {
             "now on.");
 }
 
+// The player picks another voice in the game: the voices already handed out speak through the
+// new list's first at once, and an old failure is not told in the new voice.
+TEST(FallbackSpeech, ANewListSpeaksAtOnceThroughTheVoicesAlreadyMade) {
+  Noted desktop, builtin, again;
+  desktop.failFrom = 0;
+  FallbackSpeech chain({{"desktop", "the desktop's speech service", &desktop},
+                        {"builtin", "the built-in voice", &builtin}});
+  auto voice = chain.createVoice();
+  EXPECT_EQ(chain.current(), 0u);
+  chain.replace({{"desktop", "the desktop's speech service", &again},
+                 {"builtin", "the built-in voice", &builtin}});
+  voice->speak("Speech, the desktop's voice");
+  EXPECT_EQ(again.said, std::vector<std::string>{"Speech, the desktop's voice"});
+  EXPECT_TRUE(builtin.said.empty());
+
+  // After a handover, a new list starts again from its first voice.
+  again.failFrom = 1;
+  voice->speak("lost");
+  EXPECT_EQ(chain.current(), 1u);
+  chain.replace({{"builtin", "the built-in voice", &builtin}});
+  voice->speak("after");
+  EXPECT_EQ(chain.current(), 0u);
+  EXPECT_EQ(builtin.said,
+            (std::vector<std::string>{
+                "Speech through the desktop's speech service failed; the built-in voice speaks "
+                "from now on.",
+                "lost", "after"}));
+}
+
 }  // namespace
 }  // namespace rd::fallback

@@ -16,6 +16,14 @@ class ChainVoice : public SpeechVoice {
 FallbackSpeech::FallbackSpeech(std::vector<Voice> voices)
     : voices_(std::move(voices)), made_(voices_.size()) {}
 
+void FallbackSpeech::replace(std::vector<Voice> voices) {
+  made_.clear();
+  voices_ = std::move(voices);
+  made_.resize(voices_.size());
+  current_ = 0;
+  failed_.clear();
+}
+
 std::string FallbackSpeech::notice(const std::string& failed, const std::string& next) {
   return "Speech through " + failed + " failed; " + next + " speaks from now on.";
 }

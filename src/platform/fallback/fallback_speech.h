@@ -27,6 +27,10 @@ class FallbackSpeech : public SpeechSystem {
   // of the chain can be made).
   std::unique_ptr<SpeechVoice> createVoice() override;
 
+  // A new list in place of the old, as the player chose another voice: its first is in use from
+  // the next sentence on, and no earlier failure is told. The old voices' systems may go after.
+  void replace(std::vector<Voice> voices);
+
   // The voice in use, as an index into the list given.
   size_t current() const { return current_; }
   // Called when a voice fails and the next takes over (current() is then the next one), with
