@@ -52,12 +52,15 @@ rd::openal::Levels levelsOf(const rd::app::Settings& s) {
   return {gain(s.volume), gain(s.effectsVolume), gain(s.speechVolume)};
 }
 
-// The voices besides the built-in one, made before the window, so that one asked for that
-// cannot be had is refused before anything starts.
+// The voices besides the built-in one. At the start the screen reader and the system's voice
+// are made before the window, so that one asked for that cannot be had is refused before
+// anything starts; a choice made in the game is refused by the settings menu instead.
 struct SystemVoices {
 #ifdef _WIN32
   std::unique_ptr<rd::windows::ScreenReaderSpeech> screenReader;
   std::unique_ptr<rd::windows::SystemVoiceSpeech> system;
+#else
+  std::unique_ptr<rd::speechd::SpeechdSpeech> desktop;
 #endif
   std::string refusal;               // why the voice asked for cannot be had
   std::vector<std::string> skipped;  // what auto found missing, for the trace
@@ -94,6 +97,20 @@ SystemVoices makeSystemVoices(rd::app::SpeechChoice choice) {
   return v;
 }
 
+#ifndef _WIN32
+// The desktop's speech service when asked for, or when it answers at once. One asked for that
+// cannot be reached stays first and hands its first sentence to the built-in voice.
+void addDesktop(SystemVoices& v, rd::app::SpeechChoice choice) {
+  if (choice == rd::app::SpeechChoice::builtin) return;
+  const bool asked = choice == rd::app::SpeechChoice::desktop;
+  v.desktop = std::make_unique<rd::speechd::SpeechdSpeech>(asked ? kAskedPatience : kAutoPatience);
+  if (!v.desktop->connected() && !asked) {
+    v.skipped.push_back(v.desktop->failure());
+    v.desktop.reset();
+  }
+}
+#endif
+
 // One voice of the chain, with its rate.
 struct ChainedVoice {
   rd::fallback::FallbackSpeech::Voice voice;
@@ -127,62 +144,80 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings, SystemVoices& v
     if (window.shellKeyWaiting()) throw rd::app::SpeechCut{};
   };
   builtin.setWhileWaiting(whileWaiting);
-  // The voices in the order they are tried: the player's own (the screen reader, the system's
-  // voice, the desktop's service) when there is one, the built-in voice after it, taking over for
-  // the rest of the run when the one before fails.
-  std::vector<ChainedVoice> chain;
-#ifdef _WIN32
-  if (voices.screenReader)
-    chain.push_back(chained("screenreader", "the screen reader", *voices.screenReader));
-  if (voices.system) chain.push_back(chained("system", "the system voice", *voices.system));
-#else
-  // The desktop's speech service when asked for, or when it answers at once. One asked for that
-  // cannot be reached hands the first sentence to the built-in voice.
-  std::unique_ptr<rd::speechd::SpeechdSpeech> desktop;
-  if (settings.speech != rd::app::SpeechChoice::builtin) {
-    const bool asked = settings.speech == rd::app::SpeechChoice::desktop;
-    desktop = std::make_unique<rd::speechd::SpeechdSpeech>(asked ? kAskedPatience : kAutoPatience);
-    if (!desktop->connected() && !asked) {
-      voices.skipped.push_back(desktop->failure());
-      desktop.reset();
-    }
-    if (desktop) chain.push_back(chained("desktop", "the desktop's speech service", *desktop));
-  }
-#endif
   // A voice that refuses the rate keeps its own: that is no reason to end the game.
+  std::optional<int> askedRate = settings.speechRate;  // the rate the player asked for last
   auto tryRate = [](ChainedVoice& v, int wpm) {
     try {
       v.setRate(wpm);
     } catch (const rd::GameError&) {
     }
   };
-  for (auto& v : chain) {
-    if (settings.speechRate) tryRate(v, *settings.speechRate);
-  }
-  chain.push_back(chained("builtin", "the built-in voice", builtin));
+  // The voices in the order they are tried: the player's own (the screen reader, the system's
+  // voice, the desktop's service) when there is one, the built-in voice after it, taking over for
+  // the rest of the run when the one before fails.
+  auto chainOf = [&](SystemVoices& v) {
+    std::vector<ChainedVoice> c;
 #ifdef _WIN32
-  if (voices.screenReader) voices.screenReader->setWhileWaiting(whileWaiting);
-  if (voices.system) voices.system->setWhileWaiting(whileWaiting);
+    if (v.screenReader) {
+      v.screenReader->setWhileWaiting(whileWaiting);
+      c.push_back(chained("screenreader", "the screen reader", *v.screenReader));
+    }
+    if (v.system) {
+      v.system->setWhileWaiting(whileWaiting);
+      c.push_back(chained("system", "the system voice", *v.system));
+    }
 #else
-  if (desktop) desktop->setWhileWaiting(whileWaiting);
+    if (v.desktop) {
+      v.desktop->setWhileWaiting(whileWaiting);
+      c.push_back(chained("desktop", "the desktop's speech service", *v.desktop));
+    }
 #endif
-
-  std::vector<rd::fallback::FallbackSpeech::Voice> order;
-  for (const auto& v : chain) order.push_back(v.voice);
-  rd::fallback::FallbackSpeech fallback(std::move(order));
+    c.push_back(chained("builtin", "the built-in voice", builtin));
+    for (auto& each : c)
+      if (askedRate) tryRate(each, *askedRate);
+    return c;
+  };
+  auto orderOf = [](const std::vector<ChainedVoice>& c) {
+    std::vector<rd::fallback::FallbackSpeech::Voice> order;
+    for (const auto& v : c) order.push_back(v.voice);
+    return order;
+  };
+#ifndef _WIN32
+  addDesktop(voices, settings.speech);
+#endif
+  std::vector<ChainedVoice> chain = chainOf(voices);
+  rd::fallback::FallbackSpeech fallback(orderOf(chain));
   rd::app::NotedSpeech speech(fallback);
   speech.setLabelled(settings.readouts == rd::app::ReadoutChoice::labelled);
   // A trace of the voice taken, of what is said and of pausing, for the end-to-end tests.
   const bool trace = std::getenv("ROTORDUEL_TRACE") != nullptr;
-  std::optional<int> askedRate = settings.speechRate;  // the rate the player asked for last
   fallback.onFallback = [&](const std::string& failed, const std::string& next,
                             const std::string& why) {
     if (trace) std::cerr << "speech: " << next << " after " << failed << " failed: " << why << '\n';
     if (askedRate) tryRate(chain[fallback.current()], *askedRate);
   };
-  if (trace) {
+  auto traceChain = [&] {
+    if (!trace) return;
     for (const auto& why : voices.skipped) std::cerr << "speech: passed over: " << why << '\n';
     std::cerr << "speech: " << chain.front().voice.name << '\n';
+  };
+  traceChain();
+  // Another voice chosen in the game speaks from its next sentence. The voices it takes over from
+  // go only once the chain no longer holds them.
+  auto useSpeech = [&](rd::app::SpeechChoice choice) -> std::optional<std::string> {
+    SystemVoices fresh = makeSystemVoices(choice);
+    if (!fresh.refusal.empty()) return fresh.refusal;
+#ifndef _WIN32
+    addDesktop(fresh, choice);
+#endif
+    std::vector<ChainedVoice> next = chainOf(fresh);
+    fallback.replace(orderOf(next));
+    chain = std::move(next);
+    voices = std::move(fresh);
+    traceChain();
+    return std::nullopt;
+  };
+  if (trace) {
     speech.onSentence = [](const std::string& s) { std::cerr << "speak: " << s << '\n'; };
     speech.onHeard = [](const std::string& s) { std::cerr << "heard: " << s << '\n'; };
     speech.onUnheard = [](const std::string& s) { std::cerr << "unheard: " << s << '\n'; };
@@ -327,9 +362,10 @@ int play(rd::sdl::SdlWindow& window, rd::app::Settings settings, SystemVoices& v
 
   if (!settings.menu) return playRound(-1).status;
 
-  rd::app::Shell::Services services{window, sound, speech, settings, {}, {}, {}, {}, {}, {}};
+  rd::app::Shell::Services services{window, sound, speech, settings, {}, {}, {}, {}, {}, {}, {}};
   services.playRound = playRound;
   services.rate = rate;
+  services.useSpeech = useSpeech;
   services.applied = [&](const std::string& name) {
     if (name == "speech-rate" && settings.speechRate) setRate(*settings.speechRate);
     if (name == "volume" || name == "effects-volume" || name == "speech-volume")

@@ -30,6 +30,13 @@ void Shell::settingsMenu() {
       say(e.what());
       return;
     }
+    // A voice that cannot be had is no choice: the one in use stays, and the file keeps it.
+    if (name == "speech" && s_.useSpeech) {
+      if (auto why = s_.useSpeech(changed.speech)) {
+        say("Speech stays as it was: " + *why + ".");
+        return;
+      }
+    }
     s_.settings = changed;
     if (s_.save) {
       if (auto why = s_.save(name, value)) say(name + " is in force but not kept: " + *why);
@@ -57,10 +64,28 @@ void Shell::settingsMenu() {
                       set(key, std::to_string(std::clamp(st.*field + step * kVolumeStep, 0, 100)));
                     }};
   };
-  auto speechWord = [&st] {
-    return st.speech == SpeechChoice::builtin   ? std::string("builtin")
-           : st.speech == SpeechChoice::desktop ? std::string("desktop")
-                                                : std::string("auto");
+  // The voices this system has, as the file names them and as the menu says them.
+  struct Voice {
+    SpeechChoice choice;
+    const char* word;
+    const char* spoken;
+  };
+  static const std::vector<Voice> voices = {
+#ifdef _WIN32
+      {SpeechChoice::automatic, "auto", "the screen reader, else the system voice"},
+      {SpeechChoice::screenreader, "screenreader", "the screen reader"},
+      {SpeechChoice::system, "system", "the system voice"},
+      {SpeechChoice::builtin, "builtin", "the built-in voice"},
+#else
+      {SpeechChoice::automatic, "auto", "the desktop's voice when it answers"},
+      {SpeechChoice::builtin, "builtin", "the built-in voice"},
+      {SpeechChoice::desktop, "desktop", "the desktop's voice"},
+#endif
+  };
+  auto voiceNow = [&st] {
+    auto at = std::find_if(voices.begin(), voices.end(),
+                           [&st](const Voice& v) { return v.choice == st.speech; });
+    return at == voices.end() ? voices.front() : *at;
   };
   auto hrtfWord = [&st] {
     return st.hrtf == HrtfChoice::on    ? std::string("on")
@@ -73,16 +98,11 @@ void Shell::settingsMenu() {
     return std::to_string(st.latencyMs);
   };
   std::vector<MenuItem> items = {
-      {"Speech",
-       [=] {
-         const std::string w = speechWord();
-         return (w == "builtin"   ? std::string("the built-in voice")
-                 : w == "desktop" ? std::string("the desktop's voice")
-                                  : std::string("the desktop's voice when it answers")) +
-                ", from the next start";
-       },
+      {"Speech", [=] { return std::string(voiceNow().spoken); },
        [=](int step) {
-         set("speech", cycle({"auto", "builtin", "desktop"}, speechWord(), step));
+         std::vector<std::string> words;
+         for (const Voice& v : voices) words.push_back(v.word);
+         set("speech", cycle(words, voiceNow().word, step));
        }},
       {"Speech rate",
        [this] {
@@ -143,6 +163,7 @@ void Shell::settingsMenu() {
                              "hrtf", "welcome", "latency", "menu"})
       if (s_.save) s_.save(name, "");
     s_.settings = Settings{};
+    if (s_.useSpeech) s_.useSpeech(s_.settings.speech);
     for (const char* name : {"speech-rate", "volume", "effects-volume", "speech-volume", "hrtf"})
       if (s_.applied) s_.applied(name);
     closeDevice();

@@ -44,6 +44,9 @@ class Shell {
     std::function<RoundResult(int lesson)> playRound;
     // The speech rate in force, in words a minute.
     std::function<int()> rate;
+    // Another voice chosen in the game, put in use at once; nothing when it is, else why it
+    // cannot be had (the choice is then not made).
+    std::function<std::optional<std::string>(SpeechChoice)> useSpeech;
     // A setting changed in the game: applied to the running services (the rate, the levels...).
     std::function<void(const std::string& name)> applied;
     // Keeps a setting in the settings file (an empty value: its default); nothing when kept, else

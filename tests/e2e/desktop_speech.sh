@@ -3,6 +3,7 @@
 # sink, speech-dispatcher started by the game as a desktop starts it, OpenAL Soft on PulseAudio. S
 # reads the score through the service; the game goes on only when the sentence has been played, so
 # the sink's recording, stopped as soon as the game reports the sentence heard, already holds it.
+# Then the voice chosen in the settings menu speaks from its next sentence, without a new start.
 source "$(dirname "$0")/desktop.bash"
 desktop_start "$1"
 needs pulseaudio pactl parecord speech-dispatcher
@@ -43,3 +44,34 @@ game_ends 20 0 Esc
 heard=$(grep -c '^heard:' "$WORK/stderr")
 [ "$heard" -lt 10 ] || fail "Esc waited for $heard sentences to be heard"
 expect_sound 0.005 "the sink until the score was heard" "$WORK/heard.wav"
+
+# In the menu, the built-in voice at level 0 and the game's sounds silent: the sink hears only the
+# desktop's voice, which the Speech item puts in use at once, and the built-in voice again after.
+GAME_WINDOW=
+printf 'welcome = off\n' >"$XDG_CONFIG_HOME/rotorduel/settings.ini"
+game_start --speech builtin --effects-volume 0 --speech-volume 0
+heard() { grep '^heard: ' "$WORK/stderr" | grep -qF "$1"; }
+hear() { poll 300 heard "$1" || fail "never heard \"$1\""; }
+game_focus
+hear "Main menu. Play, 1 of 7"
+press_key s
+hear "Settings, 4 of 7"
+press_key Return
+hear "Settings. Speech, the built-in voice"
+parecord -d game.monitor --file-format=wav "$WORK/switched.wav" &
+RECORD_PID=$!
+press_key Right
+hear "Speech, the desktop's voice"
+kill -INT "$RECORD_PID"
+wait "$RECORD_PID"
+RECORD_PID=
+[ "$(grep -c '^speech: desktop$' "$WORK/stderr")" = 1 ] || fail "the desktop's voice was not put in use"
+grep -qx 'speech = desktop' "$XDG_CONFIG_HOME/rotorduel/settings.ini" || fail "the choice was not kept"
+expect_sound 0.005 "the desktop's voice chosen in the menu" "$WORK/switched.wav"
+press_key Left
+again() { [ "$(grep '^heard: ' "$WORK/stderr" | grep -cF "Speech, the built-in voice")" = 2 ]; }
+poll 300 again || fail "the built-in voice was never heard again"
+[ "$(grep -c '^speech: builtin$' "$WORK/stderr")" = 2 ] || fail "the built-in voice was not put back"
+! grep -q ' failed: ' "$WORK/stderr" || fail "a voice failed: $(grep ' failed: ' "$WORK/stderr")"
+press_key Escape 2
+game_ends 20 0 "Esc from the menus"

@@ -36,10 +36,11 @@ xvfb_start || fail "Xvfb cannot start: $(cat "$WORK/xvfb.log")"
 printf '[general]\ndrivers = wave\nsample-type = int16\nchannels = stereo\n[wave]\nfile = Z:%s\n' \
   "$WORK/out.wav" >>"$game/alsoft.ini"
 
-# The game from its unzipped folder, with the trace on, ARGS after the usual ones.
+# The game from its unzipped folder, with the trace on, ARGS after the usual ones (MENU=on: with
+# the menu).
 game_play() {
   : >"$WORK/stderr"
-  (cd / && ROTORDUEL_TRACE=1 exec wine "$game/rotorduel.exe" --welcome off --menu off "$@" \
+  (cd / && ROTORDUEL_TRACE=1 exec wine "$game/rotorduel.exe" --welcome off --menu "${MENU:-off}" "$@" \
     >"$WORK/stdout" 2>"$WORK/stderr") &
   GAME_PID=$!
   # Wine on a busy machine may take a while to show the window.
@@ -127,3 +128,20 @@ poll 200 grep -q '^speech: .* after screenreader failed: ' "$WORK/stderr" ||
 said "the score is" || fail "the sentence NVDA refused was not said by the next voice"
 press_key Escape
 game_ends 30 0 "Esc after NVDA quit"
+
+# In the settings menu, auto chosen over the built-in voice: the screen reader takes over at once
+# and says the item. Last, as the choice is kept in the settings file.
+unset ROTORDUEL_STANDIN_SPEAK_FAILS
+rm -f "$WORK/nvda.log"
+MENU=on game_play --speech builtin
+said ".*Main menu. Play, 1 of 7" || fail "the main menu was never heard"
+press_key s
+said "Settings, 4 of 7" || fail "the settings item was never heard"
+press_key Return
+said "Settings. Speech, the built-in voice" || fail "the speech item was never heard"
+press_key Right
+poll 200 grep -q '^speak Speech, the screen reader, else the system voice' "$WORK/nvda.log" ||
+  fail "the screen reader chosen in the menu did not speak: $(calls)"
+grep -q '^speech: screenreader' "$WORK/stderr" || fail "the chain was not made again"
+press_key Escape 2
+game_ends 30 0 "Esc from the menus"
