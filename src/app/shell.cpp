@@ -90,6 +90,7 @@ struct Shell::Sounds {
   std::unique_ptr<Voice> move, edge, open;
   std::unique_ptr<Voice> learning;
   std::unique_ptr<Voice3D> learning3D;
+  bool learningGoesOn = false;  // a loop or the demo, which only a key ends
 };
 
 Shell::Shell(Services services)
@@ -138,6 +139,7 @@ void Shell::closeDevice() {
   // Voices before the device that made them.
   sounds_->learning3D.reset();
   sounds_->learning.reset();
+  sounds_->learningGoesOn = false;
   sounds_->move.reset();
   sounds_->edge.reset();
   sounds_->open.reset();
@@ -182,9 +184,16 @@ void Shell::runMenu(Menu& menu, const std::function<bool(int)>& opened,
         break;
     }
     if (code == 0) continue;
-    // Any key stops a sound being learnt.
+    // Any key stops a sound being learnt. Escape does only that while one goes on by itself, so
+    // that the player stays in the list.
+    const bool stopping = sounds_->learning && sounds_->learningGoesOn;
     sounds_->learning3D.reset();
     sounds_->learning.reset();
+    sounds_->learningGoesOn = false;
+    if (stopping && code == Key::Escape) {
+      say(menu.where());
+      continue;
+    }
     if (code == Key::F1) {
       help();
       say(menu.opening().speech);
@@ -325,6 +334,7 @@ void Shell::learnSounds() {
         // The enemy's rotor at each side of the listener in turn.
         sounds_->learning = sounds_->device->createVoice("demo", s_.window.soundFile("enemy.wav"));
         sounds_->learning3D = sounds_->learning->take3D();
+        sounds_->learningGoesOn = true;
         struct Stop {
           const char* name;
           float x, z;
@@ -340,6 +350,7 @@ void Shell::learnSounds() {
           if (!quietFor(kDemoStopMs)) return true;
         }
         sounds_->learning->stop();
+        sounds_->learningGoesOn = false;
         return true;
       }
       const SoundLesson& l = lessons[static_cast<size_t>(i - 1)];
@@ -348,6 +359,7 @@ void Shell::learnSounds() {
       sounds_->learning3D->setMode(Mode3D::headRelative);
       sounds_->learning3D->setPosition(0, 0, 1);
       if (l.frequency > 0) sounds_->learning->setFrequency(l.frequency);
+      sounds_->learningGoesOn = l.loops;
       if (l.loops) {
         sounds_->learning->loop();
       } else {

@@ -24,6 +24,14 @@ hear "Where sounds come from"
 press_key Return
 hear "Behind"
 sleep 2
+# A loop being learnt goes on until a key: Escape stops it and stays in the list.
+press_key Down
+hear "Your rotor"
+press_key Return
+sleep 1
+press_key Escape
+twice() { [ "$(grep '^heard: ' "$WORK/stderr" | grep -c '^heard: Your rotor')" = 2 ]; }
+poll 300 twice || fail "Escape on a loop being learnt did not stay in the list"
 press_key Escape
 press_key Escape
 game_ends 20 0 "Esc from the main menu"
