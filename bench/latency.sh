@@ -3,18 +3,21 @@
 # benchmark's own with a null sink (it plays on the server's clock, as a card would), OpenAL Soft's
 # pulse backend, End, Home and X pressed through XTest (a knob click, a click, a readout).
 #
-#   bench/latency.sh BUILD [ROUNDS [PRESSES [SETTINGS [LOADS]]]]
+#   bench/latency.sh BUILD [ROUNDS [PRESSES [SETTINGS [LOADS [SERVER]]]]]
 #
-# ROUNDS 3, PRESSES 45, SETTINGS "2x256 3x128 2x128" (periods x frames), LOADS "idle hog" unless
-# given: `bench/latency.sh BUILD 1 3 2x256 idle` is a quick check that it runs.
+# ROUNDS 3, PRESSES 45, SETTINGS "2x256 3x128 2x128" (periods x frames), LOADS "idle hog" and
+# SERVER pulseaudio unless given: `bench/latency.sh BUILD 1 3 2x256 idle` is a quick check that it
+# runs. SERVER pipewire runs PipeWire with its PulseAudio server (pipewire-pulse) and WirePlumber
+# instead, as Debian 12's desktop can have it.
 #
 # Each round runs every period setting idle and with a CPU hog on every core, in turn; the rounds
 # alternate so that the machine's other work falls on all of them alike. For each run it prints a
 # key press to the period with its click handed to the server (key to mix), a readout key to the
 # moment the server plays its first sample (speech to ear: handed over, plus what the stream
-# reports waiting before it), and the underruns the server logged during the presses (each time
-# the sink wanted the game's sound and found none queued: "Implicit underrun" or "Actual
-# underrun" in its debug log). bench/latency.py sums the runs up. LD_LIBRARY_PATH chooses the
+# reports waiting before it), the underruns PulseAudio logged during the presses (each time the
+# sink wanted the game's sound and found none queued: "Implicit underrun" or "Actual underrun" in
+# its debug log) and the underflows the server told the stream of (both servers tell them).
+# bench/latency.py sums the runs up. LD_LIBRARY_PATH chooses the
 # OpenAL Soft.
 #
 # Each OpenAL Soft keeps its own default for its mixer thread's priority (1.19: none; 1.24:
@@ -28,7 +31,12 @@ rounds=${2:-3}
 presses=${3:-45}
 settings=${4:-2x256 3x128 2x128}
 loads=${5:-idle hog}
-needs pulseaudio pactl
+server=${6:-pulseaudio}
+case $server in
+  pulseaudio) needs pulseaudio pactl ;;
+  pipewire) needs pipewire pipewire-pulse wireplumber dbus-daemon pactl ;;
+  *) echo "unknown server $server: pulseaudio or pipewire" >&2; exit 2 ;;
+esac
 desktop_start "$build"
 cc -O2 -shared -fPIC -o "$WORK/pa_write_log.so" "$BENCH/pa_write_log.c" -ldl ||
   fail "cannot build the write logger"
@@ -46,7 +54,7 @@ for path in pathlib.Path(sys.argv[1]).glob("*.wav"):
 PY
 
 # The server: its own runtime folder and socket, stopped by its id (with the desktop).
-PULSE_PID= HOG_PIDS=()
+PULSE_PID= HOG_PIDS=() SERVER_PIDS=()
 hog_stop() {
   local p
   for p in "${HOG_PIDS[@]}"; do kill "$p" 2>/dev/null; wait "$p" 2>/dev/null; done
@@ -55,23 +63,50 @@ hog_stop() {
 bench_stop() {
   hog_stop
   [ -n "$PULSE_PID" ] && kill "$PULSE_PID" 2>/dev/null && wait "$PULSE_PID" 2>/dev/null
+  local p
+  for p in "${SERVER_PIDS[@]}"; do kill "$p" 2>/dev/null; wait "$p" 2>/dev/null; done
   desktop_stop
 }
 trap bench_stop EXIT
 mkdir -p "$WORK/pulse/home" "$WORK/pulse/run"
 chmod 700 "$WORK/pulse/run"
-cat >"$WORK/pulse/default.pa" <<PA
+printf 'autospawn = no\n' >"$WORK/pulse/client.conf"
+server_log=-
+if [ "$server" = pulseaudio ]; then
+  cat >"$WORK/pulse/default.pa" <<PA
 load-module module-null-sink sink_name=bench
 load-module module-native-protocol-unix auth-anonymous=1 socket=$WORK/pulse/native
 set-default-sink bench
 PA
-printf 'autospawn = no\n' >"$WORK/pulse/client.conf"
-HOME=$WORK/pulse/home XDG_RUNTIME_DIR=$WORK/pulse/run PULSE_RUNTIME_PATH=$WORK/pulse/run \
-  pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --log-level=debug \
-  --log-target="file:$WORK/pulse/log" -F "$WORK/pulse/default.pa" 2>"$WORK/pulse/stderr" &
-PULSE_PID=$!
-export PULSE_SERVER=unix:$WORK/pulse/native PULSE_CLIENTCONFIG=$WORK/pulse/client.conf
-poll 50 pactl info >/dev/null 2>&1 || fail "the sound server did not start: $(cat "$WORK/pulse/stderr")"
+  HOME=$WORK/pulse/home XDG_RUNTIME_DIR=$WORK/pulse/run PULSE_RUNTIME_PATH=$WORK/pulse/run \
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --log-level=debug \
+    --log-target="file:$WORK/pulse/log" -F "$WORK/pulse/default.pa" 2>"$WORK/pulse/stderr" &
+  PULSE_PID=$!
+  server_log=$WORK/pulse/log
+  export PULSE_SERVER=unix:$WORK/pulse/native
+else
+  # PipeWire, its session manager (which links the game's stream to the sink and needs a session
+  # bus) and its PulseAudio server, each on the benchmark's runtime folder and bus.
+  dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$WORK/pulse/bus" \
+    2>"$WORK/pulse/dbus.log" &
+  SERVER_PIDS+=($!)
+  poll 50 test -s "$WORK/pulse/bus" || fail "the session bus did not start: $(cat "$WORK/pulse/dbus.log")"
+  export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$WORK/pulse/bus")
+  for daemon in pipewire wireplumber pipewire-pulse; do
+    HOME=$WORK/pulse/home XDG_RUNTIME_DIR=$WORK/pulse/run "$daemon" >"$WORK/pulse/$daemon.log" 2>&1 &
+    SERVER_PIDS+=($!)
+    [ "$daemon" = pipewire ] && poll 50 test -S "$WORK/pulse/run/pipewire-0"
+  done
+  export PULSE_SERVER=unix:$WORK/pulse/run/pulse/native
+fi
+export PULSE_CLIENTCONFIG=$WORK/pulse/client.conf
+poll 50 pactl info >/dev/null 2>&1 ||
+  fail "the sound server did not start: $(cat "$WORK"/pulse/*.log "$WORK"/pulse/stderr 2>/dev/null)"
+if [ "$server" = pipewire ]; then
+  pactl load-module module-null-sink sink_name=bench >/dev/null && pactl set-default-sink bench ||
+    fail "cannot make PipeWire's null sink"
+fi
+echo "server: $(pactl info | sed -n 's/^Server Name: //p')"
 
 # A start menu, where the game has one, is passed over: the round starts at once.
 menu=()
@@ -100,9 +135,9 @@ run() { # SETTING LOAD ROUND
       HOG_PIDS+=($!)
     done
   fi
-  rm -f "$WORK/writes"
+  rm -f "$WORK/writes" "$WORK/underflows"
   # A sanitized build lets the logger be loaded before its runtime.
-  ROTORDUEL_PA_LOG=$WORK/writes LD_PRELOAD=$WORK/pa_write_log.so \
+  ROTORDUEL_PA_LOG=$WORK/writes ROTORDUEL_PA_UNDERFLOW_LOG=$WORK/underflows LD_PRELOAD=$WORK/pa_write_log.so \
     ASAN_OPTIONS=${ASAN_OPTIONS:-}${ASAN_OPTIONS:+:}verify_asan_link_order=0 game_start "${menu[@]}" "${options[@]}"
   GAME_WINDOW=
   game_focus
@@ -111,8 +146,8 @@ run() { # SETTING LOAD ROUND
   lib=$(grep -o '/[^ ]*libopenal\.so[^ ]*' "/proc/$GAME_PID/maps" | head -n1)
   local classes
   classes=$(ps -L -o cls= -p "$GAME_PID" | sort | uniq -c | awk '{ printf "%s%s x%s", sep, $2, $1; sep = ", " }')
-  echo "run: setting $1, load $2, round $3, $(uptime | sed 's/.*load average/load average/'), $lib, threads $classes"
-  python3 "$BENCH/latency.py" press "$WORK/writes" "$WORK/pulse/log" "$presses" ||
+  echo "run: setting $1, load $2, round $3, server $server, $(uptime | sed 's/.*load average/load average/'), $lib, threads $classes"
+  python3 "$BENCH/latency.py" press "$WORK/writes" "$WORK/underflows" "$server_log" "$presses" ||
     fail "the measurement failed"
   hog_stop
   press_key Escape

@@ -3,6 +3,10 @@
 // can tell when the period with a key's click or a readout's first sample was mixed, and when the
 // server will play it. OpenAL Soft finds libpulse's functions with dlsym, so dlsym is wrapped too.
 //
+// The underflows the server reports to the stream (it wanted the game's sound and found none
+// queued) go to the file named by ROTORDUEL_PA_UNDERFLOW_LOG, one line each: SECONDS. Whatever
+// OpenAL Soft asked to be told of them still is.
+//
 // One line per block, to the file named by ROTORDUEL_PA_LOG:
 //   SECONDS BYTES FIRST LATENCY_US RATE FRAME_BYTES
 // SECONDS: CLOCK_MONOTONIC just before the hand-over; FIRST: the offset of the block's first byte
@@ -30,7 +34,16 @@ typedef int (*latency_call)(pa_stream*, uint64_t*, int*);
 typedef const stream_format* (*format_call)(pa_stream*);
 typedef size_t (*frame_call)(const stream_format*);
 
+typedef void (*notify_cb)(pa_stream*, void*);
+typedef void (*set_notify_call)(pa_stream*, notify_cb, void*);
+typedef int (*connect_call)(pa_stream*, const char*, const void*, int, const void*, pa_stream*);
+
 static write_call real_write;
+static set_notify_call real_set_underflow;
+static connect_call real_connect;
+static notify_cb their_underflow;
+static void* their_underflow_data;
+static int underflow_fd = -2;
 static latency_call real_latency;
 static format_call real_format;
 static frame_call real_frame;
@@ -70,7 +83,37 @@ static int logged_write(pa_stream* s, const void* data, size_t bytes, void (*fre
   return real_write(s, data, bytes, free_cb, offset, seek);
 }
 
+static void noted_underflow(pa_stream* s, void* userdata) {
+  (void)userdata;
+  struct timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  if (underflow_fd == -2) {
+    const char* path = getenv("ROTORDUEL_PA_UNDERFLOW_LOG");
+    underflow_fd = path ? open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644) : -1;
+  }
+  if (underflow_fd >= 0) {
+    char line[64];
+    int n = snprintf(line, sizeof line, "%lld.%09ld\n", (long long)now.tv_sec, now.tv_nsec);
+    if (n > 0 && write(underflow_fd, line, (size_t)n) < 0) underflow_fd = -1;
+  }
+  if (their_underflow) their_underflow(s, their_underflow_data);
+}
+
+static void set_underflow(pa_stream* s, notify_cb cb, void* userdata) {
+  their_underflow = cb;
+  their_underflow_data = userdata;
+  if (real_set_underflow) real_set_underflow(s, noted_underflow, NULL);
+}
+
+static int connect_playback(pa_stream* s, const char* dev, const void* attr, int flags,
+                            const void* volume, pa_stream* sync) {
+  if (real_set_underflow) real_set_underflow(s, noted_underflow, NULL);
+  return real_connect(s, dev, attr, flags, volume, sync);
+}
+
 static void take(void* handle) {
+  if (!real_set_underflow)
+    real_set_underflow = (set_notify_call)next_dlsym(handle, "pa_stream_set_underflow_callback");
   if (!real_latency) real_latency = (latency_call)next_dlsym(handle, "pa_stream_get_latency");
   if (!real_format) real_format = (format_call)next_dlsym(handle, "pa_stream_get_sample_spec");
   if (!real_frame) real_frame = (frame_call)next_dlsym(handle, "pa_frame_size");
@@ -83,6 +126,15 @@ void* dlsym(void* handle, const char* name) {
     take(handle);
     return (void*)logged_write;
   }
+  if (found && strcmp(name, "pa_stream_connect_playback") == 0) {
+    real_connect = (connect_call)found;
+    take(handle);
+    return (void*)connect_playback;
+  }
+  if (found && strcmp(name, "pa_stream_set_underflow_callback") == 0) {
+    real_set_underflow = (set_notify_call)found;
+    return (void*)set_underflow;
+  }
   return found;
 }
 
@@ -94,4 +146,18 @@ int pa_stream_write(pa_stream* s, const void* data, size_t bytes, void (*free_cb
     take(RTLD_NEXT);
   }
   return logged_write(s, data, bytes, free_cb, offset, seek);
+}
+
+int pa_stream_connect_playback(pa_stream* s, const char* dev, const void* attr, int flags,
+                               const void* volume, pa_stream* sync) {
+  if (!real_connect) {
+    real_connect = (connect_call)next_dlsym(RTLD_NEXT, "pa_stream_connect_playback");
+    take(RTLD_NEXT);
+  }
+  return connect_playback(s, dev, attr, flags, volume, sync);
+}
+
+void pa_stream_set_underflow_callback(pa_stream* s, notify_cb cb, void* userdata) {
+  if (!real_set_underflow) take(RTLD_NEXT);
+  set_underflow(s, cb, userdata);
 }
