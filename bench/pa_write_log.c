@@ -56,15 +56,20 @@ static void* next_dlsym(void* handle, const char* name) {
   return real(handle, name);
 }
 
+// The log a variable names, opened at its first line (-1: none, or it failed).
+static int log_named(int* fd, const char* variable) {
+  if (*fd == -2) {
+    const char* path = getenv(variable);
+    *fd = path ? open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644) : -1;
+  }
+  return *fd;
+}
+
 static int logged_write(pa_stream* s, const void* data, size_t bytes, void (*free_cb)(void*),
                         int64_t offset, int seek) {
   struct timespec now;
   clock_gettime(CLOCK_MONOTONIC, &now);
-  if (log_fd == -2) {
-    const char* path = getenv("ROTORDUEL_PA_LOG");
-    log_fd = path ? open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644) : -1;
-  }
-  if (log_fd >= 0) {
+  if (log_named(&log_fd, "ROTORDUEL_PA_LOG") >= 0) {
     const unsigned char* p = data;
     size_t first = 0;
     while (first < bytes && p[first] == 0) ++first;
@@ -87,11 +92,7 @@ static void noted_underflow(pa_stream* s, void* userdata) {
   (void)userdata;
   struct timespec now;
   clock_gettime(CLOCK_MONOTONIC, &now);
-  if (underflow_fd == -2) {
-    const char* path = getenv("ROTORDUEL_PA_UNDERFLOW_LOG");
-    underflow_fd = path ? open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644) : -1;
-  }
-  if (underflow_fd >= 0) {
+  if (log_named(&underflow_fd, "ROTORDUEL_PA_UNDERFLOW_LOG") >= 0) {
     char line[64];
     int n = snprintf(line, sizeof line, "%lld.%09ld\n", (long long)now.tv_sec, now.tv_nsec);
     if (n > 0 && write(underflow_fd, line, (size_t)n) < 0) underflow_fd = -1;
