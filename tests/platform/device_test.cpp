@@ -349,7 +349,7 @@ TEST_F(BadRecordings, EveryEncodingLibsndfileDecodesIsAccepted) {
 }
 
 // The game's own OpenAL Soft settings reach the playback device on every release it runs on (its
-// configuration files changed between them): two periods of 256 frames at whatever rate the
+// configuration files changed between them): three periods of 128 frames at whatever rate the
 // device mixes, no output limiter, and the 12-point band-limited sinc resampler.
 TEST(PlaybackDefaults, PeriodsLimiterAndResamplerReachTheDevice) {
 #ifdef _WIN32
@@ -373,9 +373,9 @@ TEST(PlaybackDefaults, PeriodsLimiterAndResamplerReachTheDevice) {
   alcGetIntegerv(al, ALC_FREQUENCY, 1, &rate);
   alcGetIntegerv(al, ALC_REFRESH, 1, &refresh);
   alcGetIntegerv(al, ALC_OUTPUT_LIMITER_SOFT, 1, &limiter);
-  EXPECT_EQ(refresh, rate / 256) << "at " << rate << " Hz";
-  // The null output reports the periods queued behind the one being mixed: one.
-  EXPECT_NEAR(sound.outputLatencyMs(), 256 * 1000.0 / rate, 0.05);
+  EXPECT_EQ(refresh, rate / 128) << "at " << rate << " Hz";
+  // The null output reports the periods queued behind the one being mixed: two.
+  EXPECT_NEAR(sound.outputLatencyMs(), 2 * 128 * 1000.0 / rate, 0.05);
   EXPECT_EQ(limiter, ALC_FALSE);
   auto name = reinterpret_cast<LPALGETSTRINGISOFT>(alGetProcAddress("alGetStringiSOFT"));
   ASSERT_NE(name, nullptr);

@@ -19,10 +19,14 @@ namespace rd::openal {
 
 namespace {
 
-// The game's own periods: two of 256 frames, about 5.8 ms each at 44.1 kHz. A key press is mixed
-// into the next period and heard one period later.
+// The unit a long latency is cut in: periods of about 256 frames, 5.8 ms each at 44.1 kHz.
 constexpr int32_t kPeriodFrames = 256;
 constexpr int32_t kPeriods = 2;
+// The game's own periods: three of 128 frames, 2.9 ms each at 44.1 kHz. A key press is mixed into
+// the next period, at most 2.9 ms away, and heard two periods later. On PulseAudio and PipeWire
+// they underran less often than two of 256, idle and under load (docs/performance.md).
+constexpr int32_t kOwnPeriodFrames = 128;
+constexpr int32_t kOwnPeriods = 3;
 // The rate the periods are reckoned at (OpenAL Soft's default mixing rate).
 constexpr int32_t kReckonedRate = 44100;
 
@@ -31,12 +35,12 @@ struct Periods {
   int32_t count = kPeriods;
 };
 
-// The latency asked for is the whole buffer. Below the default's it is cut in three periods, so
-// that a change waits less for the next mix; above it, in as many periods of about 256 frames as
-// it holds (2 to 16).
+// The latency asked for is the whole buffer. Below two periods of 256 frames it is cut in three
+// periods, so that a change waits less for the next mix; above it, in as many periods of about
+// 256 frames as it holds (2 to 16).
 Periods periodsFor(const DeviceOptions& options) {
   Periods p;
-  if (options.latencyMs <= 0) return p;
+  if (options.latencyMs <= 0) return {kOwnPeriodFrames, kOwnPeriods};
   int32_t frames =
       std::clamp(options.latencyMs, DeviceOptions::kMinLatencyMs, DeviceOptions::kMaxLatencyMs) *
       kReckonedRate / 1000;

@@ -135,8 +135,8 @@ class SoundBackend : public SoundSystem {
 
 // How the playback device buffers its output.
 struct DeviceOptions {
-  // Asks for the output latency from a call to the ear: kShortLatency is the game's own two
-  // periods of 256 frames (about 6 ms reported), kAutoLatency leaves the periods to OpenAL Soft
+  // Asks for the output latency from a call to the ear: kShortLatency is the game's own three
+  // periods of 128 frames (about 6 ms reported), kAutoLatency leaves the periods to OpenAL Soft
   // and its configuration, and any other value is milliseconds (kMinLatencyMs to kMaxLatencyMs).
   static constexpr int32_t kShortLatency = 0;
   static constexpr int32_t kAutoLatency = limits::kAutoLatency;
