@@ -6,7 +6,7 @@
 #   bench/latency.sh BUILD [ROUNDS [PRESSES [SETTINGS [LOADS [SERVER]]]]]
 #
 # ROUNDS 3, PRESSES 45, SETTINGS "2x256 3x128 2x128" (periods x frames), LOADS "idle hog" and
-# SERVER pulseaudio unless given: `bench/latency.sh BUILD 1 3 2x256 idle` is a quick check that it
+# SERVER pulseaudio unless given: `bench/latency.sh BUILD 1 3 3x128 idle` is a quick check that it
 # runs. SERVER pipewire runs PipeWire with its PulseAudio server (pipewire-pulse) and WirePlumber
 # instead, as Debian 12's desktop can have it.
 #
@@ -117,8 +117,8 @@ setting() {
   conf="[general]\ndrivers = pulse\n"
   options=()
   case $1 in
-    2x256) ;;                      # the game's default
-    3x128) options=(--latency 9) ;; # the game's own option for three short periods
+    3x128) ;;                                        # the game's default
+    2x256) conf+="period_size = 256\nperiods = 2\n" ;; # the game's default until December 2026
     2x128) conf+="period_size = 128\nperiods = 2\n" ;;
     *) fail "unknown setting $1" ;;
   esac
@@ -150,6 +150,8 @@ run() { # SETTING LOAD ROUND
   python3 "$BENCH/latency.py" press "$WORK/writes" "$WORK/underflows" "$server_log" "$presses" ||
     fail "the measurement failed"
   hog_stop
+  # LATENCY_KEEP=FOLDER keeps each run's write log there, to be looked at afterwards.
+  [ -n "${LATENCY_KEEP:-}" ] && cp "$WORK/writes" "$LATENCY_KEEP/writes-$server-$1-$2-$3"
   press_key Escape
   game_wait 20
   [ "$GAME_STATUS" = 0 ] || fail "the game ended with status $GAME_STATUS"
