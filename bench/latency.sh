@@ -108,6 +108,8 @@ if [ "$server" = pipewire ]; then
 fi
 echo "server: $(pactl info | sed -n 's/^Server Name: //p')"
 
+preload=$(ldd "$WORK/rotorduel" | awk '/lib(asan|ubsan)\.so/ { printf "%s:", $3 }')$WORK/pa_write_log.so
+
 # A start menu, where the game has one, is passed over: the round starts at once.
 menu=()
 "$WORK/rotorduel" --help 2>&1 | grep -q -- --menu && menu=(--menu off)
@@ -136,8 +138,9 @@ run() { # SETTING LOAD ROUND
     done
   fi
   rm -f "$WORK/writes" "$WORK/underflows"
-  # A sanitized build lets the logger be loaded before its runtime.
-  ROTORDUEL_PA_LOG=$WORK/writes ROTORDUEL_PA_UNDERFLOW_LOG=$WORK/underflows LD_PRELOAD=$WORK/pa_write_log.so \
+  # In a sanitized build the sanitizers' runtimes come first: what the logger's dlsym finds after
+  # itself is then the C library's, which is what they look for.
+  ROTORDUEL_PA_LOG=$WORK/writes ROTORDUEL_PA_UNDERFLOW_LOG=$WORK/underflows LD_PRELOAD=$preload \
     ASAN_OPTIONS=${ASAN_OPTIONS:-}${ASAN_OPTIONS:+:}verify_asan_link_order=0 game_start "${menu[@]}" "${options[@]}"
   GAME_WINDOW=
   game_focus
