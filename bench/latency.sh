@@ -54,7 +54,7 @@ for path in pathlib.Path(sys.argv[1]).glob("*.wav"):
 PY
 
 # The server: its own runtime folder and socket, stopped by its id (with the desktop).
-PULSE_PID= HOG_PIDS=() SERVER_PIDS=()
+HOG_PIDS=() SERVER_PIDS=()
 hog_stop() {
   local p
   for p in "${HOG_PIDS[@]}"; do kill "$p" 2>/dev/null; wait "$p" 2>/dev/null; done
@@ -62,9 +62,12 @@ hog_stop() {
 }
 bench_stop() {
   hog_stop
-  [ -n "$PULSE_PID" ] && kill "$PULSE_PID" 2>/dev/null && wait "$PULSE_PID" 2>/dev/null
-  local p
-  for p in "${SERVER_PIDS[@]}"; do kill "$p" 2>/dev/null; wait "$p" 2>/dev/null; done
+  # The last started first: the PulseAudio server before PipeWire, the bus last.
+  local i
+  for ((i = ${#SERVER_PIDS[@]} - 1; i >= 0; i--)); do
+    kill "${SERVER_PIDS[i]}" 2>/dev/null
+    wait "${SERVER_PIDS[i]}" 2>/dev/null
+  done
   desktop_stop
 }
 trap bench_stop EXIT
@@ -81,7 +84,7 @@ PA
   HOME=$WORK/pulse/home XDG_RUNTIME_DIR=$WORK/pulse/run PULSE_RUNTIME_PATH=$WORK/pulse/run \
     pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --log-level=debug \
     --log-target="file:$WORK/pulse/log" -F "$WORK/pulse/default.pa" 2>"$WORK/pulse/stderr" &
-  PULSE_PID=$!
+  SERVER_PIDS+=($!)
   server_log=$WORK/pulse/log
   export PULSE_SERVER=unix:$WORK/pulse/native
 else
@@ -103,8 +106,9 @@ export PULSE_CLIENTCONFIG=$WORK/pulse/client.conf
 poll 50 pactl info >/dev/null 2>&1 ||
   fail "the sound server did not start: $(cat "$WORK"/pulse/*.log "$WORK"/pulse/stderr 2>/dev/null)"
 if [ "$server" = pipewire ]; then
-  pactl load-module module-null-sink sink_name=bench >/dev/null && pactl set-default-sink bench ||
-    fail "cannot make PipeWire's null sink"
+  # The default sink is the session manager's to keep: it takes it once it is up.
+  pactl load-module module-null-sink sink_name=bench >/dev/null &&
+    poll 50 pactl set-default-sink bench 2>/dev/null || fail "cannot make PipeWire's null sink"
 fi
 echo "server: $(pactl info | sed -n 's/^Server Name: //p')"
 
@@ -153,8 +157,6 @@ run() { # SETTING LOAD ROUND
   python3 "$BENCH/latency.py" press "$WORK/writes" "$WORK/underflows" "$server_log" "$presses" ||
     fail "the measurement failed"
   hog_stop
-  # LATENCY_KEEP=FOLDER keeps each run's write log there, to be looked at afterwards.
-  [ -n "${LATENCY_KEEP:-}" ] && cp "$WORK/writes" "$LATENCY_KEEP/writes-$server-$1-$2-$3"
   press_key Escape
   game_wait 20
   [ "$GAME_STATUS" = 0 ] || fail "the game ended with status $GAME_STATUS"
