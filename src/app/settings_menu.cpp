@@ -162,8 +162,9 @@ void Shell::settingsMenu() {
     for (const char* name : {"speech", "speech-rate", "volume", "effects-volume", "speech-volume",
                              "hrtf", "welcome", "latency", "menu"})
       if (s_.save) s_.save(name, "");
+    const SpeechChoice before = s_.settings.speech;
     s_.settings = Settings{};
-    if (s_.useSpeech) s_.useSpeech(s_.settings.speech);
+    if (s_.useSpeech && before != s_.settings.speech) s_.useSpeech(s_.settings.speech);
     for (const char* name : {"speech-rate", "volume", "effects-volume", "speech-volume", "hrtf"})
       if (s_.applied) s_.applied(name);
     closeDevice();
