@@ -42,11 +42,13 @@ desktop_stop() {
   [ -z "$WORK" ] || rm -rf "$WORK"
 }
 
-# Xvfb on a free display, whose number it writes to fd 3.
+# Xvfb on a free display, whose number it writes to fd 3; ready once a client can talk to it
+# (on a busy machine the number came before the first client could connect).
 xvfb_start() {
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
   XVFB_PID=$!
-  poll 50 test -s "$WORK/display" && export DISPLAY=":$(head -n1 "$WORK/display")"
+  poll 50 test -s "$WORK/display" && export DISPLAY=":$(head -n1 "$WORK/display")" &&
+    poll 50 xwininfo -root >/dev/null 2>&1
 }
 
 desktop_start() {
