@@ -225,7 +225,7 @@ void BM_BareColdTick(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_BareColdTick)
-    ->Iterations(rd::bench::kPacedTicks)
+    ->Iterations(rd::bench::pacedTicks())
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
 

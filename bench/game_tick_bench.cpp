@@ -136,7 +136,7 @@ void BM_ColdGameTick(benchmark::State& state) {
   state.counters["restarts"] = static_cast<double>(restarts);
 }
 BENCHMARK(BM_ColdGameTick)
-    ->Iterations(rd::bench::kPacedTicks)
+    ->Iterations(rd::bench::pacedTicks())
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
 

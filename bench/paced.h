@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -27,8 +28,14 @@ class Paced {
   }
   // Waits for the next tick (off the clock), then returns the time the run starts.
   std::chrono::steady_clock::time_point next() {
+    return next([] {});
+  }
+  // The same, running `before` after the wait and before the clock starts.
+  template <class Before>
+  std::chrono::steady_clock::time_point next(Before before) {
     next_ += kTickPeriod;
     std::this_thread::sleep_until(next_);
+    before();
     cpuBegin_ = threadCpuMicros();
     return std::chrono::steady_clock::now();
   }
@@ -64,7 +71,15 @@ class Paced {
   std::chrono::steady_clock::time_point next_ = std::chrono::steady_clock::now();
 };
 
-// Runs at the tick's pace: 640 ticks, ten seconds of play.
-inline constexpr int kPacedTicks = 640;
+// Runs at the tick's pace: 640 ticks, ten seconds of play. ROTORDUEL_BENCH_TICKS asks for fewer,
+// for a run that only shows each benchmark still works.
+inline int pacedTicks() {
+  static const int ticks = [] {
+    const char* asked = std::getenv("ROTORDUEL_BENCH_TICKS");
+    const int n = asked ? std::atoi(asked) : 0;
+    return n > 0 && n < 640 ? n : 640;
+  }();
+  return ticks;
+}
 
 }  // namespace rd::bench

@@ -18,6 +18,8 @@ PAIRS = {
     "BM_RenderRoomSecond/real_time": "BM_BareRenderRoomSecond/real_time",
     "BM_StartUpToFirstLoop/manual_time": "BM_BareStartUpToFirstLoop/manual_time",
     "BM_ColdTickSoundCalls/iterations:640/manual_time": "BM_BareColdTick/iterations:640/manual_time",
+    "BM_ColdTickSoundCallsLayerWarm/iterations:640/manual_time":
+        "BM_BareColdTick/iterations:640/manual_time",
     "BM_RenderRoomPeriods/real_time": "BM_BareRenderRoomPeriods/real_time",
 }
 COUNTERS = ("realTimeFactor", "handOverMs", "latencyMs", "serviceCalls", "restarts", "p50us",
